@@ -1,0 +1,25 @@
+// Entry point of DXF reading: turns an ASCII DXF stream into an object table.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "dxf/mesh_model.h"
+
+namespace vertoko {
+
+// Reads the DXF file open in binary mode at its start (the caller closes it).
+// multi nonzero: one object per distinct (layer, colour); zero: one object.
+// clean nonzero: vertex cleaning with the given distance on every object.
+// Returns the number of objects and stores the table in out; on failure
+// returns 0, leaves out null and puts the first error message in message.
+// On success message holds the end report.
+std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance,
+                     MeshObject*& out, std::string& message);
+
+// The reader's own message buffer, which the entity parsers, the table
+// builders and vertex cleaning write into during a read.
+std::string& ReaderMessage();
+
+}  // namespace vertoko

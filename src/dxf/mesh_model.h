@@ -1,0 +1,71 @@
+// The in-memory mesh model shared by the reader, the writers and the preview.
+//
+// An object table is a contiguous array of MeshObject records. Each object
+// owns a singly linked vertex list, a singly linked polygon list (corner
+// indices into its own vertex list, 0-based), and two pointer tables that
+// give constant-time access by index once reading is done. Every node, every
+// polygon's corner array and both tables are taken with std::malloc and
+// released with std::free, so any stage may unlink and free a node it owns.
+#pragma once
+
+#include <cstdint>
+
+namespace vertoko {
+
+struct MeshVertex {
+    float x;
+    float y;
+    float z;
+    MeshVertex* next;
+};
+
+struct MeshPolygon {
+    std::int32_t cornerCount;
+    std::int32_t* p;  // cornerCount vertex indices, in file order
+    MeshPolygon* next;
+};
+
+struct MeshObject {
+    std::int32_t vertexCount;
+    std::int32_t polygonCount;
+    MeshVertex* vertices;
+    MeshPolygon* polygons;
+    MeshVertex** vtbl;   // vtbl[i] is the i-th node of the vertex list
+    MeshPolygon** ptbl;  // ptbl[i] is the i-th node of the polygon list
+};
+
+struct Point3f {
+    float x;
+    float y;
+    float z;
+};
+
+// Box around every vertex of the current table; read by the POV-Ray scene
+// writer and the preview camera.
+struct Extents {
+    Point3f center;
+    Point3f min;
+    Point3f max;
+};
+
+// Process-wide; all zero at start and not cleared when a table is freed.
+extern Extents SceneExtents;
+
+// Fills object.vtbl in list order and returns the number of entries. With no
+// table yet the size is vertexCount; an existing table is freed and the list
+// is counted anew. On allocation failure writes the out-of-memory message
+// into the reader's message buffer and returns 0.
+std::int32_t BuildVertexTable(MeshObject& object);
+
+// The same for object.ptbl over the polygon list.
+std::int32_t BuildPolygonTable(MeshObject& object);
+
+// Sets SceneExtents to the box around all vertices of the count objects.
+// Objects without vertices are skipped; all zero when no vertex exists.
+void ComputeSceneExtents(std::int32_t count, const MeshObject* table);
+
+// Frees every object's nodes, corner arrays and tables, then the array, and
+// sets table to null. A null table frees nothing.
+void FreeObjectTable(std::int32_t count, MeshObject*& table);
+
+}  // namespace vertoko

@@ -1,0 +1,20 @@
+// EASTRAY polygon files and POV-Ray scenes, the two formats of one entry.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "dxf/mesh_model.h"
+#include "export/pov_option.h"
+
+namespace vertoko {
+
+// isPol nonzero: EASTRAY (name itself for one object, "%s%03d.pol" from the
+// base name for several). isPol zero: one POV-Ray scene and its include file;
+// polygons of more than three corners are split into triangles in place.
+// Returns 1 when every file was written, 0 with a message in msgBuf.
+std::int32_t WritePolOrPov(const std::string& name, int isPol, std::int32_t count,
+                           MeshObject* objects, const std::string& estrOpt,
+                           const PovOption& povOpt, std::string& msgBuf);
+
+}  // namespace vertoko

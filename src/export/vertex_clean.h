@@ -1,0 +1,15 @@
+// Merges the vertices of one object that lie within a distance of each other.
+#pragma once
+
+#include <cstdint>
+
+#include "dxf/mesh_model.h"
+
+namespace vertoko {
+
+// Cleans object in place: shortens the vertex list, lowers vertexCount,
+// rebuilds vtbl and renumbers every corner. Requires vtbl and ptbl built.
+// Returns 0 on success and 1 on failure, with the message in ReaderMessage().
+std::int32_t VClearn(MeshObject& object, float distance);
+
+}  // namespace vertoko
