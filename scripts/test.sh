@@ -19,4 +19,5 @@ if [ -f fuzz/CMakeLists.txt ] && grep -q add_executable fuzz/CMakeLists.txt; the
   cmake --build --preset fuzz
   scripts/fuzz.sh "${VERTOKO_FUZZ_SECONDS:-60}"
 fi
+scripts/package-test.sh
 echo "All tests passed."
