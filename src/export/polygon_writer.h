@@ -14,7 +14,7 @@ namespace vertoko {
 // polygons of more than three corners are split into triangles in place.
 // Returns 1 when every file was written, 0 with a message in msgBuf.
 std::int32_t WritePolOrPov(const std::string& name, int isPol, std::int32_t count,
-                           MeshObject* objects, const std::string& estrOpt,
-                           const PovOption& povOpt, std::string& msgBuf);
+                           MeshObject* objects, const std::string& estrOpt, const PovOption& povOpt,
+                           std::string& msgBuf);
 
 }  // namespace vertoko

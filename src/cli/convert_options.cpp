@@ -1,0 +1,176 @@
+#include "cli/convert_options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "export/file_names.h"
+
+namespace vertoko {
+
+namespace {
+
+std::string Lower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// A distance written in the C notation, whatever the process locale.
+bool ParseDistance(const std::string& text, float& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+') ++first;
+    const auto result = std::from_chars(first, last, value);
+    return result.ec == std::errc() && result.ptr == last && std::isfinite(value);
+}
+
+}  // namespace
+
+std::optional<SaveFormat> FormatForWord(const std::string& word) {
+    if (word == "pol") return SaveFormat::Eastray;
+    if (word == "pov") return SaveFormat::PovRay;
+    if (word == "obj") return SaveFormat::Obj;
+    return std::nullopt;
+}
+
+std::optional<SaveFormat> FormatForName(const std::string& name) {
+    const std::size_t start = FileNameStart(name);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot < start) return std::nullopt;
+    const std::string extension = Lower(name.substr(dot));
+    if (extension == ".pol" || extension == ".p") return SaveFormat::Eastray;
+    if (extension == ".pov") return SaveFormat::PovRay;
+    if (extension == ".obj") return SaveFormat::Obj;
+    return std::nullopt;
+}
+
+ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
+    ParseResult result;
+    ConvertOptions& options = result.options;
+    auto fail = [&result](std::string message) {
+        result.ok = false;
+        result.error = std::move(message);
+        return result;
+    };
+
+    bool onlyInputs = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (onlyInputs || argument.size() < 2 || argument[0] != '-') {
+            options.inputs.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            onlyInputs = true;
+            continue;
+        }
+
+        // Split "--name=value"; "-o" takes its value attached or as the next word.
+        std::string name = argument;
+        std::optional<std::string> value;
+        if (argument.rfind("--", 0) == 0) {
+            const std::size_t equals = argument.find('=');
+            if (equals != std::string::npos) {
+                name = argument.substr(0, equals);
+                value = argument.substr(equals + 1);
+            }
+        } else if (argument.rfind("-o", 0) == 0 && argument.size() > 2) {
+            name = "-o";
+            value = argument.substr(2);
+        }
+
+        auto takesValue = [&](std::string& out) -> bool {
+            if (value) {
+                out = *value;
+                return true;
+            }
+            if (i + 1 >= arguments.size()) return false;
+            out = arguments[++i];
+            return true;
+        };
+        auto isFlag = [&]() { return !value.has_value(); };
+
+        std::string text;
+        if (name == "--help" && isFlag()) {
+            options.help = true;
+        } else if (name == "--multi" && isFlag()) {
+            options.reader.dxfMulti = 1;
+        } else if (name == "--clean" && isFlag()) {
+            options.reader.dxfClv = 1;
+        } else if (name == "--no-clean" && isFlag()) {
+            options.reader.dxfClv = 0;
+        } else if (name == "--pov-smooth" && isFlag()) {
+            options.writer.povOpt.smooth = 1;
+        } else if (name == "--no-pov-smooth" && isFlag()) {
+            options.writer.povOpt.smooth = 0;
+        } else if (name == "--distance") {
+            if (!takesValue(text)) return fail("--distance には距離を指定してください.");
+            if (!ParseDistance(text, options.reader.dxfVdist))
+                return fail("--distance の値が数値ではありません: " + text);
+        } else if (name == "-o" || name == "--output") {
+            if (!takesValue(options.output) || options.output.empty())
+                return fail(name + " には出力ファイル名を指定してください.");
+        } else if (name == "--output-dir") {
+            if (!takesValue(options.outputDir) || options.outputDir.empty())
+                return fail("--output-dir には出力フォルダーを指定してください.");
+        } else if (name == "--format") {
+            if (!takesValue(text))
+                return fail("--format には pol, pov, obj のいずれかを指定してください.");
+            options.format = FormatForWord(text);
+            if (!options.format) return fail("--format の値が不正です (pol, pov, obj): " + text);
+        } else if (name == "--estr-options") {
+            if (!takesValue(options.writer.estrOpt))
+                return fail("--estr-options にはオプション文字列を指定してください.");
+        } else if (name == "--pov-texture") {
+            if (!takesValue(options.writer.povOpt.state))
+                return fail("--pov-texture にはテクスチャ文を指定してください.");
+        } else {
+            return fail("不明なオプションです: " + argument);
+        }
+    }
+
+    if (options.help) {
+        result.ok = true;
+        return result;
+    }
+    if (options.inputs.empty()) return fail("DXFファイルを指定してください.");
+    if (!options.output.empty() && !options.outputDir.empty())
+        return fail("-o と --output-dir は同時に指定できません.");
+    if (!options.output.empty()) {
+        if (options.inputs.size() > 1) return fail("-o は入力ファイルが一つのときだけ使えます.");
+        if (!options.format) options.format = FormatForName(options.output);
+        if (!options.format)
+            return fail(
+                "出力形式が分かりません. 拡張子 .pol .p .pov .obj か --format "
+                "を指定してください: " +
+                options.output);
+    }
+    if (!options.outputDir.empty() && !options.format)
+        return fail("--output-dir には --format を指定してください.");
+    result.ok = true;
+    return result;
+}
+
+std::string ConvertUsage() {
+    return "使い方: vertoko-convert [オプション]... FILE.dxf...\n"
+           "DXFファイルの3DFACEとPOLYLINEを読み, オブジェクトを一覧表示します.\n"
+           "出力名を指定すると EASTRAY (.pol .p), POV-Ray (.pov), OBJ (.obj) 形式で保存します.\n"
+           "\n"
+           "  -o, --output OUT        OUT に保存 (形式は拡張子から)\n"
+           "      --output-dir DIR    入力ごとに DIR へ保存 (--format が必要)\n"
+           "      --format pol|pov|obj 出力形式\n"
+           "      --multi             レイヤーと色ごとに別オブジェクト\n"
+           "      --clean, --no-clean 頂点クリーン (既定: する)\n"
+           "      --distance D        頂点クリーンの距離 (既定: 0)\n"
+           "      --estr-options TEXT EASTRAYオプション文字列 (既定: s)\n"
+           "      --pov-smooth, --no-pov-smooth\n"
+           "                          POV-Rayのスムース (既定: する)\n"
+           "      --pov-texture TEXT  POV-Rayのテクスチャ文\n"
+           "                          (既定: pigment {color rgb <1,1,1>})\n"
+           "      --help              この説明を表示\n"
+           "\n"
+           "終了コード: 0 成功, 1 読み込みまたは書き込みの失敗, 2 使い方の誤り.\n";
+}
+
+}  // namespace vertoko

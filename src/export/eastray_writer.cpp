@@ -1,0 +1,53 @@
+#include "export/eastray_writer.h"
+
+#include "export/file_names.h"
+#include "export/number_format.h"
+#include "export/output_file.h"
+
+namespace vertoko {
+
+std::int32_t WriteEastray(const std::string& name, std::int32_t count, const MeshObject* objects,
+                          const std::string& estrOpt, std::string& msgBuf) {
+    OutputFile file;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::string path = count == 1 ? name : NumberedFileName(name, i + 1, ".pol");
+        if (!file.Open(path)) {
+            msgBuf = "ファイルのオープンに失敗しました.";
+            return 0;
+        }
+        const MeshObject& object = objects[i];
+        std::string& out = file.Buffer();
+        std::int32_t number = 0;
+        for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next, ++number) {
+            out += "p ";
+            AppendInt(out, number);
+            out += ' ';
+            AppendG(out, v->x);
+            out += ' ';
+            AppendG(out, v->y);
+            out += ' ';
+            AppendG(out, v->z);
+            file.EndLine();
+            file.Commit();
+        }
+        for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
+             polygon = polygon->next) {
+            out += 'P';
+            for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
+                out += ' ';
+                AppendInt(out, polygon->p[k]);
+            }
+            out += " ;";
+            out += estrOpt;
+            file.EndLine();
+            file.Commit();
+        }
+        if (!file.Close()) {
+            msgBuf = "ファイルの書き込みに失敗しました.";
+            return 0;
+        }
+    }
+    return 1;
+}
+
+}  // namespace vertoko

@@ -1,0 +1,23 @@
+// Locale-independent number formatting for the output files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace vertoko {
+
+// Appends value as C's "%g" prints it: six significant digits, trailing
+// zeros dropped, exponent form with at least two exponent digits for very
+// large or small values, "-0" for negative zero. Never uses the C locale.
+void AppendG(std::string& out, double value);
+
+// Appends value as C's "%.4f" prints it.
+void AppendFixed4(std::string& out, double value);
+
+// Appends a decimal integer.
+void AppendInt(std::string& out, std::int64_t value);
+
+// Appends value as "%03d" prints it: at least three digits, zero-padded.
+void AppendInt03(std::string& out, std::int64_t value);
+
+}  // namespace vertoko

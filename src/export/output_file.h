@@ -1,0 +1,44 @@
+// A binary output file with its own buffer and CR LF line ends, that notices
+// every failed write, flush and close.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace vertoko {
+
+class OutputFile {
+  public:
+    OutputFile() = default;
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+
+    // Creates or replaces path; false when it cannot be opened.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return file_ != nullptr; }
+
+    // The text being assembled; a caller appends to it and calls Commit,
+    // which writes it out once it has grown large.
+    std::string& Buffer() { return buffer_; }
+    void Commit() {
+        if (buffer_.size() >= kFlushSize) Drain();
+    }
+
+    // Appends "\r\n".
+    void EndLine() { buffer_ += "\r\n"; }
+
+    // Writes what is left, flushes and closes. False when any write, the
+    // flush or the close failed since Open.
+    bool Close();
+
+  private:
+    static constexpr std::size_t kFlushSize = 1 << 16;
+    void Drain();
+
+    std::FILE* file_ = nullptr;
+    std::string buffer_;
+    bool failed_ = false;
+};
+
+}  // namespace vertoko

@@ -1,0 +1,23 @@
+// POV-Ray scenes: a .pov file with camera, light and one object statement
+// per object, and its include file with the textures and the meshes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "dxf/mesh_model.h"
+#include "export/pov_option.h"
+
+namespace vertoko {
+
+// The scene text: the include line, the camera and the light placed from
+// SceneExtents, and "object { dxfobj%d }" for each of count objects.
+std::string PovSceneText(const std::string& includeName, std::int32_t count);
+
+// Writes the scene at name and the include file beside it, splitting the
+// polygons of the objects into triangles in place. 1 on success, 0 with
+// msgBuf.
+std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* objects,
+                      const PovOption& povOpt, std::string& msgBuf);
+
+}  // namespace vertoko
