@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "export/file_names.h"
+#include "export/mesh_builder.h"
+#include "export/obj_writer.h"
+#include "export/polygon_writer.h"
+
+namespace vertoko {
+namespace {
+
+using test::ReadBytes;
+using test::TempDir;
+using test::TestTable;
+
+const std::vector<Point3f> kTriangle{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+
+std::int32_t WritePol(const std::string& name, TestTable& table, const std::string& options,
+                      std::string& msg) {
+    return WritePolOrPov(name, 1, table.size(), table.data(), options, PovOption{}, msg);
+}
+
+TEST(EastrayWriter, TriangleWithOptionString) {
+    TempDir dir;
+    TestTable table;
+    table.Add(kTriangle, {{0, 1, 2}});
+    std::string msg;
+    ASSERT_EQ(WritePol(dir / "t.pol", table, " s k 0.500000", msg), 1);
+    EXPECT_EQ(ReadBytes(dir / "t.pol"),
+              "p 0 0 0 0\r\np 1 1 0 0\r\np 2 0 1 0\r\nP 0 1 2 ; s k 0.500000\r\n");
+
+    ASSERT_EQ(WritePol(dir / "t.pol", table, "", msg), 1);
+    EXPECT_EQ(ReadBytes(dir / "t.pol"), "p 0 0 0 0\r\np 1 1 0 0\r\np 2 0 1 0\r\nP 0 1 2 ;\r\n");
+}
+
+TEST(EastrayWriter, PolygonsAndNumbersAsStored) {
+    TempDir dir;
+    TestTable table;
+    table.Add({{0.1f, 1234567, -2.5f},
+               {0, 0, 0},
+               {0, 0, 0},
+               {0, 0, 0},
+               {1, 1, 1},
+               {2, 2, 2},
+               {3, 3, 3},
+               {4, 4, 4}},
+              {{4, 5, 6, 7}, {1, 1, 2}});
+    std::string msg;
+    ASSERT_EQ(WritePol(dir / "q.p", table, "s", msg), 1);
+    const std::string text = ReadBytes(dir / "q.p");
+    EXPECT_EQ(text.substr(0, text.find("\r\n")), "p 0 0.1 1.23457e+06 -2.5");
+    EXPECT_NE(text.find("\r\nP 4 5 6 7 ;s\r\nP 1 1 2 ;s\r\n"), std::string::npos);
+}
+
+TEST(EastrayWriter, EmptyObjectsGiveShortOrEmptyFiles) {
+    TempDir dir;
+    TestTable table;
+    table.Add(kTriangle, {});
+    table.Add({}, {});
+    std::string msg;
+    ASSERT_EQ(WritePol(dir / "e", table, "s", msg), 1);
+    EXPECT_EQ(ReadBytes(dir / "e001.pol"), "p 0 0 0 0\r\np 1 1 0 0\r\np 2 0 1 0\r\n");
+    EXPECT_TRUE(std::filesystem::exists(dir / "e002.pol"));
+    EXPECT_EQ(ReadBytes(dir / "e002.pol"), "");
+}
+
+TEST(EastrayWriter, SeveralObjectsGoToNumberedFilesAndStopAtFirstFailure) {
+    TempDir dir;
+    TestTable table;
+    for (int i = 0; i < 5; ++i) table.Add(kTriangle, {{0, 1, 2}});
+    // A folder in the way of the third file.
+    std::filesystem::create_directory(dir / "car003.pol");
+    std::string msg;
+    EXPECT_EQ(WritePol(dir / "car", table, "s", msg), 0);
+    EXPECT_EQ(msg, "ファイルのオープンに失敗しました.");
+    EXPECT_TRUE(std::filesystem::exists(dir / "car001.pol"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "car002.pol"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "car004.pol"));
+    EXPECT_EQ(ReadBytes(dir / "car002.pol"),
+              "p 0 0 0 0\r\np 1 1 0 0\r\np 2 0 1 0\r\nP 0 1 2 ;s\r\n");
+}
+
+TEST(EastrayWriter, NoObjectsWritesNothingAndSucceeds) {
+    TempDir dir;
+    std::string msg;
+    EXPECT_EQ(WritePolOrPov(dir / "none.pol", 1, 0, nullptr, "s", PovOption{}, msg), 1);
+    EXPECT_EQ(WriteObj(dir / "none.obj", 0, nullptr, msg), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// A full device accepts the open and fails the writes: the writers must not
+// report success over a truncated file.
+TEST(Writers, WriteErrorOnFullDeviceIsReported) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    TestTable table;
+    std::vector<Point3f> many;
+    for (int i = 0; i < 20000; ++i) many.push_back({static_cast<float>(i), 0.5f, -1});
+    table.Add(many, {{0, 1, 2}});
+    std::string msg;
+    EXPECT_EQ(WritePol("/dev/full", table, "s", msg), 0);
+    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.");
+    msg.clear();
+    EXPECT_EQ(WriteObj("/dev/full", table.size(), table.data(), msg), 0);
+    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.");
+    // A file small enough to stay in the buffer fails at the flush.
+    TestTable small;
+    small.Add(kTriangle, {{0, 1, 2}});
+    msg.clear();
+    EXPECT_EQ(WriteObj("/dev/full", small.size(), small.data(), msg), 0);
+    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.");
+}
+
+TEST(ObjWriter, TriangleExample) {
+    TempDir dir;
+    TestTable table;
+    table.Add(kTriangle, {{0, 1, 2}});
+    std::string msg;
+    ASSERT_EQ(WriteObj(dir / "t.obj", table.size(), table.data(), msg), 1);
+    EXPECT_EQ(ReadBytes(dir / "t.obj"),
+              "v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\n# 3 vertices\r\n\r\nf 1 2 3\r\n# 1 elements\r\n");
+}
+
+TEST(ObjWriter, NumberedFilesEachCountFromOne) {
+    TempDir dir;
+    TestTable table;
+    table.Add(kTriangle, {{0, 1, 2}});
+    table.Add({{5, 5, 5}, {6, 6, 6}, {7, 7, 7}, {8, 8, 8}}, {{3, 2, 1, 0}, {0, 0, 1}});
+    std::string msg;
+    ASSERT_EQ(WriteObj(dir / "model", table.size(), table.data(), msg), 1);
+    EXPECT_EQ(ReadBytes(dir / "model001.obj"),
+              "v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\n# 3 vertices\r\n\r\nf 1 2 3\r\n# 1 elements\r\n");
+    EXPECT_EQ(ReadBytes(dir / "model002.obj"),
+              "v 5 5 5\r\nv 6 6 6\r\nv 7 7 7\r\nv 8 8 8\r\n# 4 vertices\r\n\r\nf 4 3 2 1\r\nf 1 1 "
+              "2\r\n# 2 "
+              "elements\r\n");
+}
+
+TEST(ObjWriter, OpenFailureLeavesEarlierFiles) {
+    TempDir dir;
+    TestTable table;
+    table.Add(kTriangle, {{0, 1, 2}});
+    table.Add(kTriangle, {{0, 1, 2}});
+    std::filesystem::create_directory(dir / "m002.obj");
+    std::string msg;
+    EXPECT_EQ(WriteObj(dir / "m", table.size(), table.data(), msg), 0);
+    EXPECT_EQ(msg, "ファイルのオープンに失敗しました.");
+    EXPECT_TRUE(std::filesystem::exists(dir / "m001.obj"));
+}
+
+TEST(Writers, PathsLongerThanOldNameBuffersWork) {
+    TempDir dir;
+    std::filesystem::path deep = dir.path();
+    for (int i = 0; i < 4; ++i) deep /= std::string(60, static_cast<char>('a' + i));
+    std::filesystem::create_directories(deep);
+    TestTable table;
+    table.Add(kTriangle, {{0, 1, 2}});
+    table.Add(kTriangle, {{0, 1, 2}});
+    const std::string base = (deep / std::string(50, 'n')).string();
+    ASSERT_GT(base.size(), 250u);
+    std::string msg;
+    ASSERT_EQ(WriteObj(base, table.size(), table.data(), msg), 1);
+    ASSERT_EQ(WritePol(base, table, "s", msg), 1);
+    EXPECT_TRUE(std::filesystem::exists(base + "002.obj"));
+    EXPECT_TRUE(std::filesystem::exists(base + "002.pol"));
+}
+
+TEST(FileNames, NumberingCuttingAndIncludeNames) {
+    EXPECT_EQ(NumberedFileName("car", 1, ".pol"), "car001.pol");
+    EXPECT_EQ(NumberedFileName("car", 999, ".obj"), "car999.obj");
+    EXPECT_EQ(NumberedFileName("car", 1000, ".obj"), "car1000.obj");
+
+    EXPECT_EQ(CutExtension("/work/car.pol"), "/work/car");
+    EXPECT_EQ(CutExtension("/work/name.p"), "/work/name");
+    EXPECT_EQ(CutExtension("/my.dir/car.v2.obj"), "/my.dir/car.v2");
+    // A file part without a dot keeps its name, whatever the folders hold.
+    EXPECT_EQ(CutExtension("/my.dir/car"), "/my.dir/car");
+    EXPECT_EQ(CutExtension("car"), "car");
+
+    EXPECT_EQ(IncludeName("/work/my.scene.pov"), "my.scene.inc");
+    EXPECT_EQ(IncludePath("/work/my.scene.pov"), "/work/my.scene.inc");
+    EXPECT_EQ(IncludeName("scene.pov"), "scene.inc");
+    EXPECT_EQ(IncludePath("scene.pov"), "scene.inc");
+    EXPECT_EQ(IncludeName("/a.b/scene"), "scene.inc");
+    EXPECT_EQ(IncludePath("/a.b/scene"), "/a.b/scene.inc");
+    const std::string longName(120, 'x');
+    EXPECT_EQ(IncludeName("/tmp/" + longName + ".pov"), longName + ".inc");
+}
+
+}  // namespace
+}  // namespace vertoko

@@ -1,0 +1,143 @@
+// Small object tables built inline for the tests, and file helpers.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "dxf/mesh_model.h"
+
+namespace vertoko {
+
+// Exact equality of points, for comparing coordinate lists in the tests.
+inline bool operator==(const Point3f& a, const Point3f& b) {
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
+
+}  // namespace vertoko
+
+namespace vertoko::test {
+
+struct Corners {
+    std::vector<std::int32_t> p;
+};
+
+// A table of objects whose nodes, corner arrays and pointer tables are taken
+// with std::malloc, as the reader takes them; freed on destruction.
+class TestTable {
+  public:
+    TestTable() = default;
+    TestTable(const TestTable&) = delete;
+    TestTable& operator=(const TestTable&) = delete;
+    ~TestTable() {
+        for (MeshObject& object : objects_) Free(object);
+    }
+
+    MeshObject& Add(const std::vector<Point3f>& points,
+                    const std::vector<std::vector<std::int32_t>>& polygons) {
+        MeshObject object{};
+        MeshVertex** vertexTail = &object.vertices;
+        for (const Point3f& point : points) {
+            auto* node = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
+            *node = {point.x, point.y, point.z, nullptr};
+            *vertexTail = node;
+            vertexTail = &node->next;
+            ++object.vertexCount;
+        }
+        MeshPolygon** polygonTail = &object.polygons;
+        for (const auto& corners : polygons) {
+            auto* node = static_cast<MeshPolygon*>(std::malloc(sizeof(MeshPolygon)));
+            node->cornerCount = static_cast<std::int32_t>(corners.size());
+            node->p = static_cast<std::int32_t*>(
+                std::malloc(sizeof(std::int32_t) * (corners.size() + 1)));
+            for (std::size_t k = 0; k < corners.size(); ++k) node->p[k] = corners[k];
+            node->next = nullptr;
+            *polygonTail = node;
+            polygonTail = &node->next;
+            ++object.polygonCount;
+        }
+        object.vtbl =
+            static_cast<MeshVertex**>(std::malloc(sizeof(MeshVertex*) * (points.size() + 1)));
+        std::int32_t i = 0;
+        for (MeshVertex* v = object.vertices; v != nullptr; v = v->next) object.vtbl[i++] = v;
+        object.ptbl =
+            static_cast<MeshPolygon**>(std::malloc(sizeof(MeshPolygon*) * (polygons.size() + 1)));
+        i = 0;
+        for (MeshPolygon* p = object.polygons; p != nullptr; p = p->next) object.ptbl[i++] = p;
+        objects_.push_back(object);
+        return objects_.back();
+    }
+
+    MeshObject* data() { return objects_.data(); }
+    std::int32_t size() const { return static_cast<std::int32_t>(objects_.size()); }
+    MeshObject& operator[](std::size_t i) { return objects_[i]; }
+
+  private:
+    static void Free(MeshObject& object) {
+        for (MeshVertex* v = object.vertices; v != nullptr;) {
+            MeshVertex* next = v->next;
+            std::free(v);
+            v = next;
+        }
+        for (MeshPolygon* p = object.polygons; p != nullptr;) {
+            MeshPolygon* next = p->next;
+            std::free(p->p);
+            std::free(p);
+            p = next;
+        }
+        std::free(object.vtbl);
+        std::free(object.ptbl);
+    }
+
+    std::vector<MeshObject> objects_;
+};
+
+inline std::vector<Point3f> Coordinates(const MeshObject& object) {
+    std::vector<Point3f> points;
+    for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next)
+        points.push_back({v->x, v->y, v->z});
+    return points;
+}
+
+inline std::vector<std::vector<std::int32_t>> PolygonCorners(const MeshObject& object) {
+    std::vector<std::vector<std::int32_t>> polygons;
+    for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next)
+        polygons.emplace_back(p->p, p->p + p->cornerCount);
+    return polygons;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+}
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempDir {
+  public:
+    TempDir() {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vertoko-test-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+}  // namespace vertoko::test

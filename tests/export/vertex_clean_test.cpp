@@ -1,0 +1,226 @@
+#include "export/vertex_clean.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "dxf/dxf_reader.h"
+#include "export/mesh_builder.h"
+
+namespace vertoko {
+namespace {
+
+using test::Coordinates;
+using test::PolygonCorners;
+using test::TestTable;
+
+// The cleaning as first described, step by step: insertion into a growing
+// sorted table with a coarse search of the given stride, then the greedy
+// grouping and the renumbering. Slow, but an independent account of the
+// result that the fast cleaning must reproduce.
+struct Reference {
+    std::vector<Point3f> vertices;
+    std::vector<std::vector<std::int32_t>> polygons;
+};
+
+bool NotGreater(const Point3f& a, const Point3f& b) {
+    return a.x < b.x || (a.x == b.x && (a.y < b.y || (a.y == b.y && a.z <= b.z)));
+}
+
+Reference CleanByInsertion(const std::vector<Point3f>& points,
+                           const std::vector<std::vector<std::int32_t>>& polygons, float distance,
+                           std::int32_t stride) {
+    const std::int32_t n = static_cast<std::int32_t>(points.size());
+    std::vector<std::int32_t> vertexOf{0};
+    for (std::int32_t i = 1; i < n; ++i) {
+        std::int32_t held = static_cast<std::int32_t>(vertexOf.size());
+        std::int32_t h = 0;
+        while (h < held && !(points[i].x < points[vertexOf[h]].x)) h += stride;
+        if (h >= held) h = held - 1;
+        while (h >= 0 && !NotGreater(points[vertexOf[h]], points[i])) --h;
+        vertexOf.insert(vertexOf.begin() + (h + 1), i);
+    }
+    std::vector<std::int32_t> position(n), group(n, -1);
+    for (std::int32_t j = 0; j < n; ++j) position[vertexOf[j]] = j;
+    const float d2 = distance * distance;
+    for (std::int32_t i = 0; i < n; ++i) {
+        if (group[i] != -1) continue;
+        group[i] = vertexOf[i];
+        const Point3f& r = points[vertexOf[i]];
+        for (std::int32_t j = i + 1; j < n; ++j) {
+            if (group[j] != -1) continue;
+            const Point3f& q = points[vertexOf[j]];
+            const float dx2 = (r.x - q.x) * (r.x - q.x);
+            if (dx2 > d2) break;
+            float s = dx2 + (r.y - q.y) * (r.y - q.y);
+            if (s > d2) continue;
+            s = s + (r.z - q.z) * (r.z - q.z);
+            if (s > d2) continue;
+            group[j] = vertexOf[i];
+        }
+    }
+    Reference result;
+    std::vector<std::int32_t> newIndex(n, -1);
+    for (std::int32_t v = 0; v < n; ++v) {
+        if (group[position[v]] == v) {
+            newIndex[v] = static_cast<std::int32_t>(result.vertices.size());
+            result.vertices.push_back(points[v]);
+        }
+    }
+    for (const auto& corners : polygons) {
+        std::vector<std::int32_t> renumbered;
+        for (std::int32_t v : corners) renumbered.push_back(newIndex[group[position[v]]]);
+        result.polygons.push_back(renumbered);
+    }
+    return result;
+}
+
+std::int32_t Clean(MeshObject& object, float distance) {
+    testing::internal::CaptureStderr();
+    const std::int32_t result = VClearn(object, distance);
+    testing::internal::GetCapturedStderr();
+    return result;
+}
+
+TEST(VertexClean, SharedEdgeOfTwoTrianglesBecomesShared) {
+    TestTable table;
+    MeshObject& object = table.Add(
+        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}, {1, 0, 0}, {1, 1, 0}}, {{0, 1, 2}, {3, 4, 5}});
+    ASSERT_EQ(Clean(object, 0.0f), 0);
+    EXPECT_EQ(object.vertexCount, 4);
+    EXPECT_EQ(object.polygonCount, 2);
+    const std::vector<Point3f> expected{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+    EXPECT_EQ(Coordinates(object), expected);
+    EXPECT_EQ(PolygonCorners(object),
+              (std::vector<std::vector<std::int32_t>>{{0, 1, 2}, {2, 1, 3}}));
+    // The table follows the shortened list.
+    for (std::int32_t i = 0; i < 4; ++i) EXPECT_EQ(object.vtbl[i]->x, expected[i].x);
+    EXPECT_EQ(object.vtbl[3]->next, nullptr);
+}
+
+TEST(VertexClean, DistanceBoundaryIsInclusiveOnEveryAxis) {
+    // 0.5 and its square are exact in binary, so the squared distance equals d².
+    for (int axis = 0; axis < 3; ++axis) {
+        Point3f near{0, 0, 0};
+        Point3f far{0, 0, 0};
+        (&near.x)[axis] = 0.5f;
+        (&far.x)[axis] = 0.50001f;
+        TestTable table;
+        MeshObject& object = table.Add({{0, 0, 0}, near, {0, 0, 0}, far}, {{0, 1, 2, 3}});
+        ASSERT_EQ(Clean(object, 0.5f), 0);
+        // Vertex 1 joins vertex 0 (as does the equal vertex 2); vertex 3 is too far.
+        EXPECT_EQ(object.vertexCount, 2) << "axis " << axis;
+        EXPECT_EQ(PolygonCorners(object), (std::vector<std::vector<std::int32_t>>{{0, 0, 0, 1}}));
+    }
+}
+
+TEST(VertexClean, DistanceZeroMergesOnlyEqualPoints) {
+    TestTable table;
+    MeshObject& object =
+        table.Add({{1, 2, 3}, {1, 2, 3.0000005f}, {1, 2, 3}, {-0.0f, 0, 0}, {0, 0, 0}},
+                  {{0, 1, 2}, {3, 4, 0}});
+    ASSERT_EQ(Clean(object, 0.0f), 0);
+    // Negative zero equals zero, so vertices 3 and 4 merge as well.
+    EXPECT_EQ(object.vertexCount, 3);
+    EXPECT_EQ(PolygonCorners(object),
+              (std::vector<std::vector<std::int32_t>>{{0, 1, 0}, {2, 2, 0}}));
+}
+
+TEST(VertexClean, MembershipIsNotTransitive) {
+    TestTable table;
+    MeshObject& object = table.Add({{1.2f, 0, 0}, {0.6f, 0, 0}, {0, 0, 0}}, {{0, 1, 2}});
+    ASSERT_EQ(Clean(object, 1.0f), 0);
+    // Groups {0, 0.6} and {1.2}: survivors keep their old order.
+    EXPECT_EQ(Coordinates(object), (std::vector<Point3f>{{1.2f, 0, 0}, {0, 0, 0}}));
+    EXPECT_EQ(PolygonCorners(object), (std::vector<std::vector<std::int32_t>>{{0, 1, 1}}));
+}
+
+TEST(VertexClean, SmallestMemberInKeyOrderSurvivesUnchanged) {
+    TestTable table;
+    // Equal x: the smaller y wins; equal points: the lower index wins.
+    MeshObject& object =
+        table.Add({{1, 0.1f, 0}, {1, 0.05f, 7}, {9, 9, 9}, {9, 9, 9}, {5, 0, 0}, {4.95f, 0, 0}},
+                  {{0, 1, 2, 3, 4, 5}});
+    ASSERT_EQ(Clean(object, 10.0f), 0);
+    // (1, 0.05, 7) comes first in key order and takes every point within 10;
+    // (9, 9, 9) lies at a squared distance of 64 + 80.1 + 4 > 100 and keeps a
+    // group of its own.
+    EXPECT_EQ(Coordinates(object), (std::vector<Point3f>{{1, 0.05f, 7}, {9, 9, 9}}));
+    EXPECT_EQ(PolygonCorners(object), (std::vector<std::vector<std::int32_t>>{{0, 0, 1, 1, 0, 0}}));
+}
+
+TEST(VertexClean, SingleVertexStaysAndEmptyObjectFails) {
+    TestTable table;
+    MeshObject& one = table.Add({{3, 4, 5}}, {{0, 0, 0}});
+    MeshVertex* node = one.vertices;
+    ASSERT_EQ(Clean(one, 1.0f), 0);
+    EXPECT_EQ(one.vertexCount, 1);
+    EXPECT_EQ(one.vertices, node);
+
+    MeshObject& empty = table.Add({}, {});
+    ReaderMessage().clear();
+    EXPECT_EQ(Clean(empty, 0.0f), 1);
+    EXPECT_EQ(ReaderMessage(), "VClearn:Sorting processing error.\n");
+    EXPECT_EQ(empty.vertexCount, 0);
+}
+
+TEST(VertexClean, WritesThreeProgressDotsPerObject) {
+    TestTable table;
+    MeshObject& object = table.Add({{0, 0, 0}, {0, 0, 0}}, {});
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(VClearn(object, 0.0f), 0);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "...");
+}
+
+TEST(VertexClean, CornerOutsideTheListIsLeftAlone) {
+    TestTable table;
+    MeshObject& object = table.Add({{0, 0, 0}, {0, 0, 0}}, {{0, 1, 7, -1}});
+    ASSERT_EQ(Clean(object, 0.0f), 0);
+    EXPECT_EQ(PolygonCorners(object), (std::vector<std::vector<std::int32_t>>{{0, 0, 7, -1}}));
+}
+
+// Random objects with many repeated x values, near neighbours and exact
+// duplicates, against the step-by-step cleaning at several strides: the
+// result may depend neither on the stride nor on the sorting method.
+TEST(VertexClean, MatchesInsertionCleaningForAnyStride) {
+    std::mt19937 random(12345);
+    for (int round = 0; round < 40; ++round) {
+        const int n = 1 + static_cast<int>(random() % 700);
+        std::uniform_int_distribution<int> grid(0, 6 + round % 10);
+        std::uniform_real_distribution<float> jitter(-0.3f, 0.3f);
+        std::vector<Point3f> points;
+        for (int i = 0; i < n; ++i) {
+            Point3f p{static_cast<float>(grid(random)), static_cast<float>(grid(random)) * 0.5f,
+                      static_cast<float>(grid(random))};
+            if (random() % 3 == 0) p.y += jitter(random);
+            if (random() % 4 == 0) p.z += jitter(random);
+            if (random() % 5 == 0) p.x += jitter(random);
+            points.push_back(p);
+        }
+        std::vector<std::vector<std::int32_t>> polygons;
+        for (int f = 0; f < n / 3; ++f)
+            polygons.push_back({static_cast<std::int32_t>(random() % n),
+                                static_cast<std::int32_t>(random() % n),
+                                static_cast<std::int32_t>(random() % n)});
+        const float distances[] = {0.0f, 0.25f, 0.5f, 1.0f, 3.0f};
+        const float distance = distances[round % 5];
+
+        const std::int32_t stride = n / 200 + (n % 200 != 0 ? 1 : 0);
+        const Reference expected = CleanByInsertion(points, polygons, distance, stride);
+        for (std::int32_t otherStride : {1, 7}) {
+            const Reference again = CleanByInsertion(points, polygons, distance, otherStride);
+            ASSERT_EQ(again.vertices, expected.vertices);
+        }
+
+        TestTable table;
+        MeshObject& object = table.Add(points, polygons);
+        ASSERT_EQ(Clean(object, distance), 0);
+        ASSERT_EQ(object.vertexCount, static_cast<std::int32_t>(expected.vertices.size()))
+            << "round " << round;
+        ASSERT_EQ(Coordinates(object), expected.vertices) << "round " << round;
+        ASSERT_EQ(PolygonCorners(object), expected.polygons) << "round " << round;
+    }
+}
+
+}  // namespace
+}  // namespace vertoko
