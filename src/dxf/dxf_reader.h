@@ -15,8 +15,8 @@ namespace vertoko {
 // Returns the number of objects and stores the table in out; on failure
 // returns 0, leaves out null and puts the first error message in message.
 // On success message holds the end report.
-std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance,
-                     MeshObject*& out, std::string& message);
+std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, MeshObject*& out,
+                     std::string& message);
 
 // The reader's own message buffer, which the entity parsers, the table
 // builders and vertex cleaning write into during a read.

@@ -1,0 +1,145 @@
+// Block-buffered line reading. The whole file is never held: one block of
+// the file is in memory at a time, and a line that runs over the end of a
+// block is gathered in a small line buffer.
+#include "dxf/dxf_input.h"
+
+#include <cstring>
+
+namespace vertoko {
+
+namespace {
+
+inline bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+inline bool IsInlineBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+inline bool IsBlank(char c) { return IsInlineBlank(c) || IsLineEnd(c); }
+
+}  // namespace
+
+void DxfInput::Reset(std::FILE* file) {
+    file_ = file;
+    pos_ = 0;
+    length_ = 0;
+    stop_ = 0;
+    atEnd_ = file == nullptr;
+    lastEnd_ = LineEnd::None;
+    lineCounter = 0;
+}
+
+LineStatus DxfInput::Fill() {
+    while (pos_ >= stop_) {
+        if (stop_ < length_) return LineStatus::Binary;
+        if (atEnd_) return LineStatus::End;
+        length_ = std::fread(block_, 1, kBlockSize, file_);
+        pos_ = 0;
+        if (length_ == 0) {
+            atEnd_ = true;
+            stop_ = 0;
+            return LineStatus::End;
+        }
+        const void* nul = std::memchr(block_, '\0', length_);
+        stop_ = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - block_)
+                               : length_;
+    }
+    return LineStatus::Ok;
+}
+
+LineStatus DxfInput::ReadCodeLine(std::string_view& line) {
+    for (;;) {
+        if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+        while (pos_ < stop_ && IsBlank(block_[pos_])) ++pos_;
+        if (pos_ < stop_) break;
+    }
+    return CopyLine(line);
+}
+
+LineStatus DxfInput::ReadValueLine(std::string_view& line) {
+    if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+    // A CR LF pair ends the code line as one line end.
+    if (lastEnd_ == LineEnd::Cr && block_[pos_] == '\n') {
+        ++pos_;
+        if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+    }
+    for (;;) {
+        while (pos_ < stop_ && IsInlineBlank(block_[pos_])) ++pos_;
+        if (pos_ < stop_) break;
+        if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+    }
+    return CopyLine(line);
+}
+
+LineStatus DxfInput::CopyLine(std::string_view& line) {
+    // Fast path: the line lies wholly in the block and the view points there.
+    std::size_t gathered = 0;  // characters already in line_
+    bool inBuffer = false;
+    for (;;) {
+        const std::size_t want = kLineLimit - gathered;
+        const std::size_t avail = stop_ - pos_;
+        const std::size_t limit = avail < want ? avail : want;
+        const char* p = block_ + pos_;
+        std::size_t i = 0;
+        while (i < limit && !IsLineEnd(p[i])) ++i;
+        if (i < limit) {
+            lastEnd_ = p[i] == '\r' ? LineEnd::Cr : LineEnd::Lf;
+            pos_ += i + 1;
+            if (inBuffer) {
+                std::memcpy(line_ + gathered, p, i);
+                line = std::string_view(line_, gathered + i);
+            } else {
+                line = std::string_view(p, i);
+            }
+            return LineStatus::Ok;
+        }
+        if (limit == want) {
+            // 127 characters without a line end: the line is cut here and
+            // the character after the cut is consumed and lost.
+            pos_ += limit;
+            if (inBuffer || pos_ >= stop_) {
+                std::memcpy(line_ + gathered, p, limit);
+                line = std::string_view(line_, kLineLimit);
+            } else {
+                line = std::string_view(p, kLineLimit);
+            }
+            if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+            const char lost = block_[pos_++];
+            lastEnd_ = lost == '\r' ? LineEnd::Cr : lost == '\n' ? LineEnd::Lf : LineEnd::Cut;
+            return LineStatus::Ok;
+        }
+        // The block ends inside the line: keep what we have and refill.
+        std::memcpy(line_ + gathered, p, limit);
+        gathered += limit;
+        inBuffer = true;
+        pos_ += limit;
+        if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+    }
+}
+
+LineStatus DxfInput::SkipLine() {
+    if (lastEnd_ != LineEnd::Cut) return LineStatus::Ok;
+    for (;;) {
+        if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+        while (pos_ < stop_ && !IsLineEnd(block_[pos_])) ++pos_;
+        if (pos_ < stop_) {
+            lastEnd_ = block_[pos_] == '\r' ? LineEnd::Cr : LineEnd::Lf;
+            ++pos_;
+            return LineStatus::Ok;
+        }
+    }
+}
+
+std::size_t ReadToken(std::string_view line, char* out, std::size_t capacity) {
+    std::size_t i = 0;
+    while (i < line.size() && IsBlank(line[i])) ++i;
+    std::size_t n = 0;
+    for (; i < line.size() && n + 1 < capacity; ++i) {
+        char c = line[i];
+        if (c == '\0' || IsBlank(c)) break;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        out[n++] = c;
+    }
+    if (capacity > 0) out[n] = '\0';
+    return n;
+}
+
+}  // namespace vertoko

@@ -1,0 +1,68 @@
+// The line reader under every DXF parser: group code and value lines, read
+// from large blocks of the file, with the line counter the messages quote.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
+
+namespace vertoko {
+
+enum class LineStatus {
+    Ok,
+    End,     // the file ended before the line was complete
+    Binary,  // a NUL byte: not a text DXF file
+};
+
+class DxfInput {
+  public:
+    static constexpr std::size_t kLineLimit = 127;  // longer lines are cut
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
+
+    // Starts reading file from its current position; the counter is 0.
+    void Reset(std::FILE* file);
+
+    // The next code line: blank lines and leading blanks are skipped. The
+    // line holds at most 127 characters and never its line end; of a longer
+    // line the 128th character is lost and the rest comes back as a line of
+    // its own. The view stays valid until the next call.
+    LineStatus ReadCodeLine(std::string_view& line);
+
+    // The value line that follows a code line, even when it is empty or
+    // blank; leading blanks are skipped, the 127-character cut applies.
+    LineStatus ReadValueLine(std::string_view& line);
+
+    // Discards the rest of a line that the last read cut; does nothing when
+    // that read ended at a line end.
+    LineStatus SkipLine();
+
+    // True when the last read stopped at 127 characters inside a line.
+    bool LastLineCut() const { return lastEnd_ == LineEnd::Cut; }
+
+    // Lines read so far; every caller adds 1 before each line it reads.
+    std::int32_t lineCounter = 0;
+
+  private:
+    enum class LineEnd { None, Cr, Lf, Cut };
+
+    // Makes at least one byte available at pos_, refilling the block.
+    LineStatus Fill();
+    LineStatus CopyLine(std::string_view& line);
+
+    std::FILE* file_ = nullptr;
+    std::size_t pos_ = 0;
+    std::size_t length_ = 0;
+    std::size_t stop_ = 0;  // first NUL byte of the block, or length_
+    bool atEnd_ = false;
+    LineEnd lastEnd_ = LineEnd::None;
+    char line_[kLineLimit + 1] = {};
+    char block_[kBlockSize];
+};
+
+// The first word of line, upper-cased (bytes a to z only, so Shift-JIS and
+// UTF-8 pass through), at most capacity - 1 bytes, NUL-terminated in out.
+// Returns the number of bytes copied.
+std::size_t ReadToken(std::string_view line, char* out, std::size_t capacity);
+
+}  // namespace vertoko

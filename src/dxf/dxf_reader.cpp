@@ -1,0 +1,183 @@
+// The section driver: walks the file pair by pair, hands 3DFACE and
+// POLYLINE entities to their parsers and turns the gathered slots into the
+// object table at EOF.
+#include "dxf/dxf_reader.h"
+
+#include <charconv>
+#include <cstdlib>
+#include <string_view>
+
+#include "dxf/dxf_numbers.h"
+#include "dxf/face_entity.h"
+#include "dxf/polyline_entity.h"
+#include "dxf/read_state.h"
+#include "export/vertex_clean.h"
+
+namespace vertoko {
+
+namespace {
+
+std::string EndReport(std::int32_t lines, std::int32_t objects) {
+    char a[16];
+    char b[16];
+    const auto ra = std::to_chars(a, a + sizeof a, lines);
+    const auto rb = std::to_chars(b, b + sizeof b, objects);
+    std::string report = "file read end.(";
+    report.append(a, ra.ptr).append(" lines, ").append(b, rb.ptr).append(" objects)");
+    return report;
+}
+
+// Walks the pairs up to EOF. False after writing the message.
+bool ReadSections(std::FILE* file, int multi, std::string& message) {
+    DxfReadState& state = ReadState();
+    DxfInput& input = state.input;
+    bool inSection = false;
+    bool inEntities = false;
+    bool inBlocks = false;
+    bool readCode = true;
+    std::string_view line;
+    char name[128];
+
+    for (;;) {
+        std::int32_t code = 0;
+        LineStatus status = LineStatus::Ok;
+        if (readCode) {
+            ++input.lineCounter;
+            status = input.ReadCodeLine(line);
+            if (status == LineStatus::Ok) code = ParseIntPrefix(line);
+        } else {
+            readCode = true;
+        }
+        if (status == LineStatus::Ok) {
+            ++input.lineCounter;
+            status = input.ReadValueLine(line);
+        }
+        if (status != LineStatus::Ok) {
+            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
+            return false;
+        }
+        ReadToken(line, name, sizeof name);
+        const std::string_view word(name);
+
+        if (code == 0) {
+            if (word == "SECTION") {
+                if (inSection || inEntities || inBlocks) {
+                    message = LineMessage("\"SECTION\"がSECTIONブロック中に現れた.");
+                    return false;
+                }
+                inSection = true;
+            } else if (word == "ENDSEC") {
+                if (!inSection) {
+                    message = LineMessage("SECTIONブロック外に\"ENDSEC\"があった.");
+                    return false;
+                }
+                inSection = inEntities = inBlocks = false;
+            } else if (word == "3DFACE") {
+                if (!Read3DFace(file, multi, state.message)) {
+                    message = state.message;
+                    return false;
+                }
+                readCode = false;
+            } else if (word == "POLYLINE") {
+                if (!ReadPolyline(file, multi, state.message)) {
+                    message = state.message;
+                    return false;
+                }
+            } else if (word == "EOF") {
+                return true;
+            }
+        } else if (code == 2) {
+            if (word == "ENTITIES") {
+                if (!inSection) {
+                    message = LineMessage("\"ENTITIES\"がSECTIONブロック外にあった.");
+                    return false;
+                }
+                inEntities = true;
+            } else if (word == "BLOCKS") {
+                if (!inSection) {
+                    message = LineMessage("\"BLOCKS\"がSECTIONブロック外にあった.");
+                    return false;
+                }
+                inBlocks = true;
+            }
+        }
+
+        if (code >= 1000) {
+            ++input.lineCounter;
+            input.SkipLine();
+        } else if (input.LastLineCut()) {
+            // A long value (binary chunks, long texts) is one line however
+            // long it is: its rest must not be read as the next code line.
+            input.SkipLine();
+        }
+    }
+}
+
+// Moves every slot into a new object table and builds its pointer tables.
+std::int32_t AssembleTable(int clean, float distance, MeshObject*& out, std::string& message) {
+    DxfReadState& state = ReadState();
+    SlotArray& slots = state.slots;
+    const std::int32_t count = slots.count;
+    auto* table =
+        static_cast<MeshObject*>(std::calloc(static_cast<std::size_t>(count), sizeof(MeshObject)));
+    if (table == nullptr) {
+        FreeSlots(slots);
+        message = "メモリーが足りません.(pobj)\n";
+        return 0;
+    }
+    // Hand every list to the table first, so that one free releases all.
+    for (std::int32_t i = 0; i < count; ++i) {
+        ObjectSlot& slot = slots.slots[i];
+        table[i].vertexCount = slot.vertexCount;
+        table[i].polygonCount = slot.polygonCount;
+        table[i].vertices = slot.vertexHead;
+        table[i].polygons = slot.polygonHead;
+        slot.vertexHead = slot.vertexTail = nullptr;
+        slot.polygonHead = slot.polygonTail = nullptr;
+    }
+    FreeSlots(slots);
+
+    for (std::int32_t i = 0; i < count; ++i) {
+        MeshObject& object = table[i];
+        bool ok = BuildVertexTable(object) == object.vertexCount &&
+                  BuildPolygonTable(object) == object.polygonCount;
+        if (ok && clean) ok = VClearn(object, distance) == 0;
+        if (!ok) {
+            message = state.message;
+            FreeObjectTable(count, table);
+            return 0;
+        }
+    }
+    out = table;
+    return count;
+}
+
+}  // namespace
+
+std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, MeshObject*& out,
+                     std::string& message) {
+    DxfReadState& state = ReadState();
+    FreeSlots(state.slots);
+    state.message.clear();
+    state.input.Reset(file);
+    out = nullptr;
+    message.clear();
+
+    if (!CreateSlots(state.slots, multi != 0)) {
+        message = multi ? "Memory allocation failed.(91)" : "Memory allocation failed.(100)";
+        return 0;
+    }
+    if (!ReadSections(file, multi, message)) {
+        FreeSlots(state.slots);
+        return 0;
+    }
+
+    message = EndReport(state.input.lineCounter - 1, state.slots.count);
+    if (state.slots.count == 0) {
+        FreeSlots(state.slots);
+        return 0;
+    }
+    return AssembleTable(clean, distance, out, message);
+}
+
+}  // namespace vertoko

@@ -1,0 +1,143 @@
+// 3DFACE parsing. Corner groups are taken by their code (1k, 2k and 3k are
+// corner k), so the corners may come in any order and interleaving.
+#include "dxf/face_entity.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "dxf/dxf_numbers.h"
+#include "dxf/read_state.h"
+
+namespace vertoko {
+
+namespace {
+
+constexpr int kCorners = 4;
+
+struct FaceGroups {
+    float coord[kCorners][3] = {};
+    bool given[kCorners][3] = {};
+    char layer[kLayerCapacity] = "0";  // DXF's default layer when group 8 is missing
+    std::int32_t color = -1;
+};
+
+// Corners 0 to 2 complete, corner 3 complete or wholly absent: returns the
+// number of corners, or 0 when the face is incomplete.
+int CornerCount(const FaceGroups& face) {
+    for (int k = 0; k < 3; ++k) {
+        if (!face.given[k][0] || !face.given[k][1] || !face.given[k][2]) return 0;
+    }
+    const bool* last = face.given[3];
+    if (!last[0] && !last[1] && !last[2]) return 3;
+    return last[0] && last[1] && last[2] ? 4 : 0;
+}
+
+bool SameCorner(const float* a, const float* b) {
+    return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
+}
+
+// Appends the face as one polygon with n new vertices to the slot.
+std::int32_t StoreFace(const FaceGroups& face, int n, int multi, std::string& message) {
+    std::int32_t index = 0;
+    if (multi) {
+        index = set_obj(face.layer, face.color);
+        if (index < 0) return 0;
+    }
+    ObjectSlot& slot = ReadState().slots.slots[index];
+
+    auto* polygon = static_cast<MeshPolygon*>(std::malloc(sizeof(MeshPolygon)));
+    if (polygon == nullptr) {
+        message = "メモリーが足りません.(pol)\n";
+        return 0;
+    }
+    polygon->p =
+        static_cast<std::int32_t*>(std::malloc(static_cast<std::size_t>(n) * sizeof(std::int32_t)));
+    polygon->next = nullptr;
+    if (polygon->p == nullptr) {
+        std::free(polygon);
+        message = "メモリーが足りません.(pol->p)\n";
+        return 0;
+    }
+    polygon->cornerCount = n;
+    for (int k = 0; k < n; ++k) polygon->p[k] = -1;
+    AppendPolygon(slot, polygon);
+
+    for (int k = 0; k < n; ++k) {
+        auto* vertex = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
+        if (vertex == nullptr) {
+            message = "メモリーが足りません.(ver)\n";
+            return 0;
+        }
+        *vertex = {face.coord[k][0], face.coord[k][1], face.coord[k][2], nullptr};
+        polygon->p[k] = slot.vertexCount;
+        AppendVertex(slot, vertex);
+    }
+    return 1;
+}
+
+}  // namespace
+
+std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
+    DxfInput& input = ReadState().input;
+    FaceGroups face;
+    std::string_view line;
+    for (;;) {
+        ++input.lineCounter;
+        if (LineStatus status = input.ReadCodeLine(line); status != LineStatus::Ok) {
+            message = InputFailureMessage(status, "読みこみに失敗しました。");
+            return 0;
+        }
+        const std::int32_t code = ParseIntPrefix(line);
+        if (code == 0) break;
+
+        ++input.lineCounter;
+        if (LineStatus status = input.ReadValueLine(line); status != LineStatus::Ok) {
+            message = InputFailureMessage(status, "file seek error.");
+            return 0;
+        }
+
+        const std::int32_t axis = code / 10 - 1;  // 0 for X, 1 for Y, 2 for Z
+        const std::int32_t corner = code % 10;
+        if (code == 8) {
+            ReadToken(line, face.layer, sizeof face.layer);
+        } else if (code >= 10 && code < 40 && corner < kCorners) {
+            if (!face.given[corner][axis]) {
+                float value = 0.0f;
+                if (!ParseFloat(line, value)) {
+                    message = LineMessage("not float value.");
+                    return 0;
+                }
+                face.coord[corner][axis] = value;
+                face.given[corner][axis] = true;
+            }
+        } else if (code >= 10 && code < 40 && corner == kCorners) {
+            // Groups 14, 24 and 34 would be a fifth corner.
+            message = LineMessage("3DFACE data is incorrect.");
+            return 0;
+        } else if (code == 62) {
+            if (!ParseInt(line, face.color)) {
+                message = LineMessage("not integer value.");
+                return 0;
+            }
+        }
+
+        // The rest of a value line cut at 127 characters is no line of its
+        // own; extended data counts the discarded rest as the driver does.
+        if (input.LastLineCut()) {
+            if (code >= 1000) ++input.lineCounter;
+            input.SkipLine();
+        } else if (code >= 1000) {
+            ++input.lineCounter;
+        }
+    }
+
+    int n = CornerCount(face);
+    if (n == 0) {
+        message = LineMessage("3DFACE data is incorrect.");
+        return 0;
+    }
+    if (n == 4 && SameCorner(face.coord[2], face.coord[3])) n = 3;
+    return StoreFace(face, n, multi, message);
+}
+
+}  // namespace vertoko

@@ -1,0 +1,94 @@
+// Pointer tables, extents and freeing of the mesh object table.
+#include "dxf/mesh_model.h"
+
+#include <cstdlib>
+
+#include "dxf/dxf_reader.h"
+#include "dxf/object_slots.h"
+
+namespace vertoko {
+
+Extents SceneExtents = {};
+
+namespace {
+
+// Shared by both table builders: size by the count on the first build, by
+// the list on a rebuild; fills in list order and returns the number filled.
+template <typename Node>
+std::int32_t BuildTable(Node* head, std::int32_t count, Node**& table, const char* name) {
+    std::int32_t size = count;
+    if (table != nullptr) {
+        size = 0;
+        for (Node* node = head; node != nullptr; node = node->next) ++size;
+        std::free(table);
+        table = nullptr;
+    }
+    if (size < 0) size = 0;
+    // One spare entry keeps malloc(0) from giving a null table for an empty list.
+    table = static_cast<Node**>(std::malloc((static_cast<std::size_t>(size) + 1) * sizeof(Node*)));
+    if (table == nullptr) {
+        ReaderMessage() = std::string("メモリーが足りません.(") + name + ")\n";
+        return 0;
+    }
+    std::int32_t filled = 0;
+    for (Node* node = head; node != nullptr && filled < size; node = node->next)
+        table[filled++] = node;
+    return filled;
+}
+
+}  // namespace
+
+std::int32_t BuildVertexTable(MeshObject& object) {
+    return BuildTable(object.vertices, object.vertexCount, object.vtbl, "vtbl");
+}
+
+std::int32_t BuildPolygonTable(MeshObject& object) {
+    return BuildTable(object.polygons, object.polygonCount, object.ptbl, "ptbl");
+}
+
+void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
+    Extents box = {};
+    bool first = true;
+    for (std::int32_t i = 0; table != nullptr && i < count; ++i) {
+        for (const MeshVertex* v = table[i].vertices; v != nullptr; v = v->next) {
+            if (first) {
+                box.min = {v->x, v->y, v->z};
+                box.max = box.min;
+                first = false;
+                continue;
+            }
+            if (v->x < box.min.x) {
+                box.min.x = v->x;
+            } else if (v->x > box.max.x) {
+                box.max.x = v->x;
+            }
+            if (v->y < box.min.y) {
+                box.min.y = v->y;
+            } else if (v->y > box.max.y) {
+                box.max.y = v->y;
+            }
+            if (v->z < box.min.z) {
+                box.min.z = v->z;
+            } else if (v->z > box.max.z) {
+                box.max.z = v->z;
+            }
+        }
+    }
+    box.center = {(box.min.x + box.max.x) * 0.5f, (box.min.y + box.max.y) * 0.5f,
+                  (box.min.z + box.max.z) * 0.5f};
+    SceneExtents = box;
+}
+
+void FreeObjectTable(std::int32_t count, MeshObject*& table) {
+    if (table == nullptr) return;
+    for (std::int32_t i = 0; i < count; ++i) {
+        FreeVertexList(table[i].vertices);
+        FreePolygonList(table[i].polygons);
+        std::free(table[i].vtbl);
+        std::free(table[i].ptbl);
+    }
+    std::free(table);
+    table = nullptr;
+}
+
+}  // namespace vertoko

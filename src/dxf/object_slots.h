@@ -1,0 +1,56 @@
+// The reader's working objects: one slot per object while a file is read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "dxf/mesh_model.h"
+
+namespace vertoko {
+
+// Room for any first word of a value line, so that two different layer
+// names never share a slot.
+constexpr std::size_t kLayerCapacity = 128;
+
+struct ObjectSlot {
+    char layer[kLayerCapacity];  // upper-cased key in multi-object mode
+    std::int32_t color;          // -1 when the entity gave none
+    std::int32_t vertexCount;    // also the index of the next vertex
+    std::int32_t polygonCount;
+    MeshVertex* vertexHead;
+    MeshVertex* vertexTail;
+    MeshPolygon* polygonHead;
+    MeshPolygon* polygonTail;
+};
+
+// A malloc'd array of zero-filled slots that grows by 24.
+struct SlotArray {
+    ObjectSlot* slots = nullptr;
+    std::int32_t count = 0;
+    std::int32_t capacity = 0;
+};
+
+// Multi-object mode: 24 empty slots, none in use. Single-object mode: one
+// slot in use. False when the array cannot be allocated.
+bool CreateSlots(SlotArray& array, bool multi);
+
+// Frees the lists of every slot, then the array.
+void FreeSlots(SlotArray& array);
+
+// Frees a vertex list and a polygon list with the polygons' corner arrays.
+void FreeVertexList(MeshVertex* head);
+void FreePolygonList(MeshPolygon* head);
+
+// Links vertex (its next already null) after the slot's tail; it takes
+// index vertexCount, which then rises by one.
+void AppendVertex(ObjectSlot& slot, MeshVertex* vertex);
+
+// Links polygon after the slot's polygon tail and counts it.
+void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon);
+
+// The slot of the object keyed by (layer, color) in the current read's slot
+// array, added at the end when new. Returns -1 with the message written when
+// the array cannot grow.
+std::int32_t set_obj(const char* layer, std::int32_t color);
+
+}  // namespace vertoko

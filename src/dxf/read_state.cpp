@@ -1,0 +1,34 @@
+#include "dxf/read_state.h"
+
+#include <charconv>
+
+#include "dxf/dxf_reader.h"
+
+namespace vertoko {
+
+DxfReadState& ReadState() {
+    // Allocated once and kept for the whole run: the input block is large.
+    static DxfReadState* state = new DxfReadState();
+    return *state;
+}
+
+std::string& ReaderMessage() { return ReadState().message; }
+
+std::string LineMessage(std::string_view text, std::string_view tail) {
+    char digits[16];
+    const auto result =
+        std::to_chars(digits, digits + sizeof digits, ReadState().input.lineCounter);
+    std::string message;
+    message.reserve(text.size() + tail.size() + 16);
+    message.append(text).append("(L").append(digits, result.ptr).append(")").append(tail);
+    return message;
+}
+
+std::string InputFailureMessage(LineStatus status, std::string_view endText,
+                                std::string_view endTail) {
+    if (status == LineStatus::Binary)
+        return LineMessage("NULバイトを含むファイルです(バイナリDXFには対応していません).");
+    return LineMessage(endText, endTail);
+}
+
+}  // namespace vertoko

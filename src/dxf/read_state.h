@@ -1,0 +1,30 @@
+// The state one DXF read shares between the driver and the entity parsers.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "dxf/dxf_input.h"
+#include "dxf/object_slots.h"
+
+namespace vertoko {
+
+struct DxfReadState {
+    DxfInput input;       // the open file and the line counter
+    SlotArray slots;      // the objects gathered so far
+    std::string message;  // the first failure message of the read
+};
+
+// The one read state of the process; ReadDxf resets it at the start of
+// every read. Only one file is read at a time.
+DxfReadState& ReadState();
+
+// text followed by "(L<line counter>)" and tail.
+std::string LineMessage(std::string_view text, std::string_view tail = {});
+
+// The message that ends reading when input fails: the caller's end-of-input
+// message, or the refusal of a file that holds NUL bytes.
+std::string InputFailureMessage(LineStatus status, std::string_view endText,
+                                std::string_view endTail = {});
+
+}  // namespace vertoko
