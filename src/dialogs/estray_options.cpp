@@ -1,0 +1,146 @@
+#include "dialogs/estray_options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "controls/numedit_format.h"
+
+namespace vertoko {
+
+namespace {
+
+bool IsWordSeparator(char c) { return c == ' ' || c == '\t'; }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Length of the longest prefix of text that strtod would read as a decimal
+// number (sign, digits with at most one point, optional exponent).
+std::size_t DecimalPrefixLength(std::string_view text) {
+    std::size_t pos = 0;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) ++pos;
+    std::size_t digits = 0;
+    while (pos < text.size() && IsDigit(text[pos])) ++pos, ++digits;
+    if (pos < text.size() && text[pos] == '.') {
+        ++pos;
+        while (pos < text.size() && IsDigit(text[pos])) ++pos, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (pos < text.size() && (text[pos] == 'e' || text[pos] == 'E')) {
+        std::size_t exp = pos + 1;
+        if (exp < text.size() && (text[exp] == '+' || text[exp] == '-')) ++exp;
+        if (exp < text.size() && IsDigit(text[exp])) {
+            while (exp < text.size() && IsDigit(text[exp])) ++exp;
+            pos = exp;
+        }
+    }
+    return pos;
+}
+
+}  // namespace
+
+EstrayOptionWords ReadEstrayOptions(std::string_view estrOpt) {
+    enum class Expect { Option, KValue, ColourName };
+    EstrayOptionWords found;
+    Expect expect = Expect::Option;
+    std::size_t pos = 0;
+    while (true) {
+        while (pos < estrOpt.size() && IsWordSeparator(estrOpt[pos])) ++pos;
+        if (pos >= estrOpt.size()) break;
+        std::size_t end = pos;
+        while (end < estrOpt.size() && !IsWordSeparator(estrOpt[end])) ++end;
+        const std::string_view word = estrOpt.substr(pos, end - pos);
+        pos = end;
+
+        if (expect == Expect::KValue) {
+            found.kValue = LeadingNumberToFixed(word);
+            expect = Expect::Option;
+        } else if (expect == Expect::ColourName) {
+            found.colourName = std::string(word);
+            expect = Expect::Option;
+        } else if (word == "s") {
+            found.smooth = true;
+        } else if (word == "k") {
+            found.normal = true;
+            expect = Expect::KValue;
+        } else if (word == "n") {
+            found.noShadow = true;
+        } else if (word == "c") {
+            found.colour = true;
+            expect = Expect::ColourName;
+        } else {
+            break;
+        }
+    }
+    return found;
+}
+
+std::int64_t LeadingNumberToFixed(std::string_view word) {
+    std::size_t length = DecimalPrefixLength(word);
+    if (length == 0) return 0;
+    std::string_view number = word.substr(0, length);
+    if (number.front() == '+') number.remove_prefix(1);
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Too large or too small for a double: strtod gives +-HUGE_VAL or 0.
+        const bool tiny = number.find_first_of("eE") != std::string_view::npos &&
+                          number[number.find_first_of("eE") + 1] == '-';
+        if (tiny) return 0;
+        value = number.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+    } else if (result.ec != std::errc()) {
+        return 0;
+    }
+    return RoundHalfEven(value * 10000.0);
+}
+
+std::string FixedToSixDecimals(std::int64_t value) {
+    const DecimalText number = FixedToDecimal(value);
+    return FormatDecimal(number, 6, false);
+}
+
+std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bool noShadow,
+                               bool colour, std::string& colourName) {
+    std::string out;
+    if (smooth) out += " s";
+    if (normal) {
+        out += " k ";
+        out += FixedToSixDecimals(kValue);
+    }
+    if (noShadow) out += " n";
+    if (colour && !colourName.empty()) {
+        const std::size_t used = Utf8Length(out) + 3;  // " c "
+        const std::size_t room = used < kEstrOptMaxChars ? kEstrOptMaxChars - used : 0;
+        colourName = CutUtf8(colourName, room);
+        if (!colourName.empty()) {
+            out += " c ";
+            out += colourName;
+        }
+    }
+    return out;
+}
+
+std::string StatementText(std::string_view text) {
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
+    return CutUtf8(text, kPovStateMaxChars);
+}
+
+std::size_t Utf8Length(std::string_view text) {
+    std::size_t count = 0;
+    for (char c : text) {
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
+    }
+    return count;
+}
+
+std::string CutUtf8(std::string_view text, std::size_t maxChars) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+            if (count == maxChars) return std::string(text.substr(0, i));
+            ++count;
+        }
+    }
+    return std::string(text);
+}
+
+}  // namespace vertoko

@@ -1,0 +1,56 @@
+// Reading and building the EASTRAY option string edited in TOptDlg, and the
+// length limits of the option texts the main window holds. Plain code: the
+// dialog calls it, tests call it without a window.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vertoko {
+
+// Longest EASTRAY option string and POV-Ray statement, in characters.
+inline constexpr std::size_t kEstrOptMaxChars = 79;
+inline constexpr std::size_t kPovStateMaxChars = 87;
+
+// What reading an option string found. The reader only ever turns options
+// on; a "k" or "c" at the end of the string brings no value.
+struct EstrayOptionWords {
+    bool smooth = false;                    // "s"
+    bool normal = false;                    // "k"
+    std::optional<std::int64_t> kValue;     // the word after "k", x 10000
+    bool noShadow = false;                  // "n"
+    bool colour = false;                    // "c"
+    std::optional<std::string> colourName;  // the word after "c"
+};
+
+// Reads estrOpt word by word (words separated by blanks and tabs) and stops
+// at the first word that is not one of the lower-case options s, k, n, c.
+EstrayOptionWords ReadEstrayOptions(std::string_view estrOpt);
+
+// The leading decimal number of word as the C library reads it (0 when
+// there is none), x 10000 rounded halves to even and saturated.
+std::int64_t LeadingNumberToFixed(std::string_view word);
+
+// Builds " s", " k %f", " n", " c %s" in that order for the options that are
+// on; the colour word only when it is not empty. When the whole would be
+// longer than kEstrOptMaxChars the colour name is cut to fit, and
+// colourName is set to what was kept.
+std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bool noShadow,
+                               bool colour, std::string& colourName);
+
+// kValue (ten-thousandths) as "%f" prints kValue x 0.0001: six decimals,
+// exact for every 64-bit count.
+std::string FixedToSixDecimals(std::int64_t value);
+
+// The POV-Ray statement as stored: empty when text holds only blanks, tabs
+// and line ends, otherwise text cut to kPovStateMaxChars characters.
+std::string StatementText(std::string_view text);
+
+// Number of characters (code points) of a UTF-8 text, and the text cut to at
+// most maxChars characters without splitting one.
+std::size_t Utf8Length(std::string_view text);
+std::string CutUtf8(std::string_view text, std::size_t maxChars);
+
+}  // namespace vertoko

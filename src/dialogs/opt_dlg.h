@@ -1,0 +1,71 @@
+// TOptDlg: the conversion options dialog. Created once; filled from the main
+// window's options at its first opening (SetOpt); notes its values before
+// every showing (OptBack) and puts them back on Cancel or the close box;
+// after OK the main window takes the values with Getopt.
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <string>
+
+#include "export/pov_option.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TNumEdit;
+
+class TOptDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit TOptDlg(QWidget* parent = nullptr);
+
+    void SetOpt(std::int32_t dxfMulti, std::int32_t dxfClv, const vertoko::PovOption& povOpt,
+                const std::string& estrOpt, float dxfVdist);
+    void OptBack();
+    void Getopt(std::int32_t& dxfMulti, std::int32_t& dxfClv, vertoko::PovOption& povOpt,
+                std::string& estrOpt, float& dxfVdist);
+
+    void ChkClvClick();
+    void ChkKoptClick();
+    void ChkCoptClick();
+    void CanBtnClick();
+
+    // The close box and Escape end the dialog like Cancel, values put back.
+    void reject() override;
+
+    QGroupBox* GroupDxf;
+    QCheckBox* ChkMobj;
+    QCheckBox* ChkClv;
+    TNumEdit* Vdist;
+    QGroupBox* GroupEstray;
+    QCheckBox* ChkSopt;
+    QCheckBox* ChkKopt;
+    TNumEdit* Kvalue;
+    QCheckBox* ChkNopt;
+    QCheckBox* ChkCopt;
+    QLineEdit* ColName;
+    QGroupBox* GroupPov;
+    QCheckBox* ChkPsm;
+    QLabel* Label1;
+    QLineEdit* PovOpt;
+    QPushButton* OkBtn;
+    QPushButton* CanBtn;
+
+  private:
+    void RestoreNoted();
+
+    // Values noted by OptBack; check-box states are noted per box.
+    struct Noted {
+        bool mobj = false, clv = false, sopt = false, kopt = false;
+        bool nopt = false, copt = false, psm = false;
+        std::int64_t vdist = 0;
+        std::int64_t kvalue = 0;
+        QString colName;
+        QString povOpt;
+    } noted_;
+    bool hasNoted_ = false;  // nothing to put back before the first OptBack
+};
