@@ -65,7 +65,16 @@ void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygo
 
 }  // namespace
 
-std::string PovSceneText(const std::string& includeName, std::int32_t count) {
+bool HasTriangle(const MeshObject& object) {
+    for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
+         polygon = polygon->next) {
+        if (IsTriangulable(object, *polygon)) return true;
+    }
+    return false;
+}
+
+std::string PovSceneText(const std::string& includeName, std::int32_t count,
+                         const MeshObject* objects) {
     const Extents& e = SceneExtents;
     const float xExtent = e.max.x - e.min.x;
     const float yExtent = e.max.y - e.min.y;
@@ -86,6 +95,7 @@ std::string PovSceneText(const std::string& includeName, std::int32_t count) {
     AppendInt(out, TruncateToInt(e.center.z + (e.max.z - e.center.z) * 5));
     out += "> color rgb <1,1,1> }\r\n\r\n";
     for (std::int32_t i = 0; i < count; ++i) {
+        if (!HasTriangle(objects[i])) continue;
         out += "object { dxfobj";
         AppendInt(out, i);
         out += " }\r\n";
@@ -100,7 +110,7 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
         msgBuf = "povファイルのオープンに失敗しました.";
         return 0;
     }
-    file.Buffer() = PovSceneText(IncludeName(name), count);
+    file.Buffer() = PovSceneText(IncludeName(name), count, objects);
     if (!file.Close()) {
         msgBuf = "povファイルの書き込みに失敗しました.";
         return 0;
@@ -156,6 +166,7 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
     }
     for (std::int32_t i = 0; i < count; ++i) {
         const MeshObject& object = objects[i];
+        if (!HasTriangle(object)) continue;
         out += "\r\n#declare dxfobj";
         AppendInt(out, i);
         out += " = mesh {\r\n";

@@ -10,9 +10,16 @@
 
 namespace vertoko {
 
+// True when object has a polygon that can be written as a triangle. POV-Ray
+// refuses a mesh without triangles, so such an object is left out of both
+// files.
+bool HasTriangle(const MeshObject& object);
+
 // The scene text: the include line, the camera and the light placed from
-// SceneExtents, and "object { dxfobj%d }" for each of count objects.
-std::string PovSceneText(const std::string& includeName, std::int32_t count);
+// SceneExtents, and "object { dxfobj%d }" for each of the count objects
+// that HasTriangle.
+std::string PovSceneText(const std::string& includeName, std::int32_t count,
+                         const MeshObject* objects);
 
 // Writes the scene at name and the include file beside it, splitting the
 // polygons of the objects into triangles in place. 1 on success, 0 with

@@ -197,7 +197,9 @@ TEST(PovScene, CameraFromLargerExtentAndLightTruncatedTowardZero) {
     SceneExtents.min = {-3.58f, -2, -1};
     SceneExtents.max = {-1.58f, 2, 1};
     SceneExtents.center = {0, 0, 0};
-    EXPECT_EQ(PovSceneText("a.inc", 1),
+    TestTable table;
+    table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+    EXPECT_EQ(PovSceneText("a.inc", table.size(), table.data()),
               "#include \"a.inc\"\r\n\r\n"
               "camera {\r\n"
               "\tlocation <-1.5800,4.0000,8.2000>\r\n"
@@ -207,6 +209,27 @@ TEST(PovScene, CameraFromLargerExtentAndLightTruncatedTowardZero) {
               "light_source { <-7,10,5> color rgb <1,1,1> }\r\n"
               "\r\n"
               "object { dxfobj0 }\r\n");
+}
+
+// POV-Ray stops with a parse error at a mesh without triangles, so an object
+// that has none (only vertices, or only one- and two-corner polygons) is left
+// out of the include and the scene; the other objects keep their numbers.
+TEST(PovWriter, ObjectWithoutTrianglesIsLeftOut) {
+    TempDir dir;
+    TestTable table;
+    table.Add({{0, 0, 0}, {1, 0, 0}}, {{0, 1}});
+    table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+    SetExtents({0, 0, 0}, {1, 1, 0});
+    std::string msg;
+    ASSERT_EQ(WriteScene(dir / "part.pov", table, Plain(), msg), 1);
+    const std::string scene = ReadBytes(dir / "part.pov");
+    EXPECT_EQ(scene.substr(scene.size() - 24), "\r\n\r\nobject { dxfobj1 }\r\n");
+    EXPECT_EQ(ReadBytes(dir / "part.inc"),
+              "#declare poltexture0 = pigment {color rgb <1,1,1>}\r\n"
+              "#declare poltexture1 = pigment {color rgb <1,1,1>}\r\n"
+              "\r\n#declare dxfobj1 = mesh {\r\n"
+              "\ttriangle {\r\n\t<0,0,0>, <1,0,0>, <0,1,0>\r\n\t}\r\n"
+              "\r\n\ttexture { poltexture1 }\r\n}\r\n");
 }
 
 TEST(PovWriter, OpenFailuresNameTheFile) {
