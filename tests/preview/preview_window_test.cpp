@@ -1,0 +1,389 @@
+// The preview on a real X display with GLX (Xvfb + Mesa in CI): what the
+// window draws is read back from the panel and compared with colours worked
+// out from the lighting by hand.
+#include <gtest/gtest.h>
+
+#include <QMouseEvent>
+#include <QTest>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "preview/gl_panel.h"
+#include "preview/load_opengl.h"
+#include "preview/pview.h"
+#include "test_tables.h"
+// After Qt and gtest: the X headers behind it define None, Bool and friends.
+#include "platform/gl_loader.h"
+
+namespace vertoko {
+namespace {
+
+using testing::FreeTable;
+using testing::MakeTable;
+
+constexpr std::uint32_t kBack = 0x00664D00u;  // red 0, green 77, blue 102
+constexpr std::uint32_t kGrey = 0x00DEDEDEu;  // 222, 222, 222
+constexpr std::uint32_t kRed = 0x000000FFu;
+
+// One channel of a face lit by the preview's lights: global ambient 0.2 on
+// the default material ambient 0.2, plus the diffuse of light 1 (0.9) and
+// light 2 (0.3) by the cosines of their angles to the normal.
+int LitChannel(int object, double cos1, double cos2) {
+    const double value =
+        0.2 * 0.2 + object / 255.0 * (0.9 * std::max(0.0, cos1) + 0.3 * std::max(0.0, cos2));
+    return static_cast<int>(std::lround(std::min(1.0, value) * 255.0));
+}
+
+// Light 1 shines from (80, 80, 100), whose length is 150.
+constexpr double kL1x = 80.0 / 150.0, kL1y = 80.0 / 150.0, kL1z = 100.0 / 150.0;
+
+void ExpectColor(const QImage& image, int x, int y, int red, int green, int blue,
+                 int tolerance = 3) {
+    ASSERT_FALSE(image.isNull());
+    const QColor c = image.pixelColor(x, y);
+    EXPECT_NEAR(c.red(), red, tolerance) << "at " << x << "," << y;
+    EXPECT_NEAR(c.green(), green, tolerance) << "at " << x << "," << y;
+    EXPECT_NEAR(c.blue(), blue, tolerance) << "at " << x << "," << y;
+}
+
+void ExpectBackground(const QImage& image, int x, int y) {
+    ExpectColor(image, x, y, 0, 77, 102, 0);
+}
+
+void ExpectLitGreyFacingViewer(const QImage& image) {
+    const int grey = LitChannel(222, kL1z, 0.0);
+    ExpectColor(image, image.width() / 2, image.height() / 2, grey, grey, grey);
+}
+
+void SendMove(QWidget* panel, int x, int y, Qt::MouseButtons buttons) {
+    QMouseEvent event(QEvent::MouseMove, QPointF(x, y), panel->mapToGlobal(QPointF(x, y)),
+                      Qt::NoButton, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel, &event);
+}
+
+void SendDoubleClick(QWidget* panel, int x, int y) {
+    QMouseEvent event(QEvent::MouseButtonDblClick, QPointF(x, y), panel->mapToGlobal(QPointF(x, y)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel, &event);
+}
+
+void SendWheel(QWidget* target, int delta) {
+    QWheelEvent event(QPointF(10, 10), target->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(target, &event);
+}
+
+// Loads the libraries once for every test of this program (death tests run
+// first, before any fixture would).
+class OpenGLEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override { LoadOpenGL(); }
+};
+[[maybe_unused]] ::testing::Environment* const openGLEnvironment =
+    ::testing::AddGlobalTestEnvironment(new OpenGLEnvironment);
+
+class PreviewWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(hOpenGL, nullptr) << "needs an X display with GLX";
+        // A 2 x 2 square in the plane z = 0, counter-clockwise seen from +z.
+        table = MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, {{{0, 1, 2, 3}}});
+        SceneExtents = {{0, 0, 0}, {-1, -1, 0}, {1, 1, 0}};
+    }
+    void TearDown() override { FreeTable(table); }
+
+    // What the main window does at the preview command after a load.
+    void ShowLoaded(TPView& view, bool newData = true) {
+        view.SetColors(kBack, kGrey);
+        view.ShowPreview(newData, 1, table);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+
+    MeshObject* table = nullptr;
+};
+
+TEST_F(PreviewWindowTest, WindowStartsHiddenWithItsCaptionAndLayout) {
+    TPView view;
+    EXPECT_FALSE(view.isVisible());
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Pre View"));
+    EXPECT_EQ(view.size(), QSize(403, 347));
+    EXPECT_FALSE(view.GLPanel1->HasContext());  // no context before the first showing
+    view.FitView();
+    ShowLoaded(view);
+    EXPECT_TRUE(view.GLPanel1->HasContext());
+    EXPECT_EQ(view.GLPanel1->size(), view.size());
+    view.close();  // closing only hides
+    EXPECT_FALSE(view.isVisible());
+    EXPECT_TRUE(view.GLPanel1->HasContext());
+}
+
+TEST_F(PreviewWindowTest, BackgroundAtTheCornerAndLitObjectAtTheCentre) {
+    TPView view;
+    view.FitView();
+    ShowLoaded(view);
+    EXPECT_EQ(view.ModelBuilds(), 1);
+    const QImage frame = view.GLPanel1->GrabFrame();
+    ASSERT_EQ(frame.size(), view.GLPanel1->size());
+    ExpectBackground(frame, 1, 1);
+    ExpectBackground(frame, frame.width() - 2, frame.height() - 2);
+    ExpectLitGreyFacingViewer(frame);
+}
+
+TEST_F(PreviewWindowTest, EmptyPreviewShowsOnlyTheBackground) {
+    TPView view;
+    view.SetColors(kBack, kGrey);
+    view.ShowPreview(false, 0, nullptr);  // no file loaded yet
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage frame = view.GLPanel1->GrabFrame();
+    ExpectBackground(frame, frame.width() / 2, frame.height() / 2);
+    ExpectBackground(frame, 0, 0);
+}
+
+TEST_F(PreviewWindowTest, SpaceTogglesOutlinesWhateverTheModifiers) {
+    TPView view;
+    view.FitView();
+    ShowLoaded(view);
+    QTest::keyClick(&view, Qt::Key_Space);
+    EXPECT_TRUE(view.Wireframe());
+    QImage frame = view.GLPanel1->GrabFrame();
+    // Only the edges are drawn: the centre shows the background, yet some
+    // pixels are lit.
+    ExpectBackground(frame, frame.width() / 2, frame.height() / 2);
+    int lit = 0;
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+            if (frame.pixelColor(x, y) != QColor(0, 77, 102)) ++lit;
+        }
+    }
+    EXPECT_GT(lit, 100);
+    EXPECT_LT(lit, frame.width() * frame.height() / 10);
+
+    QTest::keyClick(&view, Qt::Key_Space, Qt::ShiftModifier);
+    EXPECT_FALSE(view.Wireframe());
+    ExpectLitGreyFacingViewer(view.GLPanel1->GrabFrame());
+    QTest::keyClick(&view, Qt::Key_A);
+    EXPECT_FALSE(view.Wireframe());
+}
+
+TEST_F(PreviewWindowTest, NewObjectColourAppearsAtTheNextPaintWithoutARebuild) {
+    TPView view;
+    view.FitView();
+    ShowLoaded(view);
+    ExpectLitGreyFacingViewer(view.GLPanel1->GrabFrame());
+    const int builds = view.ModelBuilds();
+    view.SetColors(kBack, kRed);
+    const QImage frame = view.GLPanel1->GrabFrame();
+    ExpectColor(frame, frame.width() / 2, frame.height() / 2, LitChannel(255, kL1z, 0),
+                LitChannel(0, kL1z, 0), LitChannel(0, kL1z, 0));
+    EXPECT_EQ(view.ModelBuilds(), builds);
+    // A new background colour too.
+    view.SetColors(0x00000000u, kRed);
+    ExpectColor(view.GLPanel1->GrabFrame(), 0, 0, 0, 0, 0, 0);
+}
+
+TEST_F(PreviewWindowTest, LeftDragTurnsTheModelUnderFixedLightsAndDoubleClickResets) {
+    TPView view;
+    view.FitView();
+    ShowLoaded(view);
+    SendMove(view.GLPanel1, 100, 100, Qt::NoButton);
+    SendMove(view.GLPanel1, 160, 100, Qt::LeftButton);  // 60 degrees about y
+    EXPECT_EQ(view.LastX(), 160);
+    // The normal (0, 0, 1) turns to (sin 60, 0, cos 60): more of light 1,
+    // none of light 2 from the left.
+    const double sx = std::sin(M_PI / 3), cz = std::cos(M_PI / 3);
+    const int turned = LitChannel(222, sx * kL1x + cz * kL1z, -sx);
+    QImage frame = view.GLPanel1->GrabFrame();
+    ExpectColor(frame, frame.width() / 2, frame.height() / 2, turned, turned, turned);
+
+    // Hiding and showing again without a new table keeps the turn.
+    view.hide();
+    view.ShowPreview(false, 1, table);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_EQ(view.ModelBuilds(), 1);
+    frame = view.GLPanel1->GrabFrame();
+    ExpectColor(frame, frame.width() / 2, frame.height() / 2, turned, turned, turned);
+
+    QTest::keyClick(&view, Qt::Key_Space);               // outlines survive the reset
+    SendMove(view.GLPanel1, 200, 200, Qt::RightButton);  // moves the camera too
+    SendDoubleClick(view.GLPanel1, 50, 50);
+    EXPECT_FLOAT_EQ(view.Camera().eyeX, 0.0f);
+    EXPECT_FLOAT_EQ(view.Camera().eyeY, 0.0f);
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 4.0f);
+    EXPECT_TRUE(view.Wireframe());
+    QTest::keyClick(&view, Qt::Key_Space);
+    ExpectLitGreyFacingViewer(view.GLPanel1->GrabFrame());
+}
+
+TEST_F(PreviewWindowTest, NewTableDropsTheRotation) {
+    TPView view;
+    view.FitView();
+    ShowLoaded(view);
+    SendMove(view.GLPanel1, 0, 0, Qt::NoButton);
+    SendMove(view.GLPanel1, 0, 70, Qt::LeftButton);
+    view.hide();
+    ShowLoaded(view, true);
+    EXPECT_EQ(view.ModelBuilds(), 2);
+    ExpectLitGreyFacingViewer(view.GLPanel1->GrabFrame());
+}
+
+TEST_F(PreviewWindowTest, RightDragMovesAndBothButtonsZoomWithinTheBounds) {
+    TPView view;
+    view.FitView();  // s = 2: eyeZ 4, bounds -2 and 16, step 0.02
+    ShowLoaded(view);
+    QWidget* panel = view.GLPanel1;
+    SendMove(panel, 100, 100, Qt::MiddleButton);  // the middle button only tracks
+    EXPECT_EQ(view.LastX(), 100);
+    EXPECT_FLOAT_EQ(view.Camera().eyeX, 0.0f);
+
+    SendMove(panel, 110, 95, Qt::RightButton);
+    EXPECT_FLOAT_EQ(view.Camera().eyeX, -0.2f);
+    EXPECT_FLOAT_EQ(view.Camera().eyeY, -0.1f);
+    SendMove(panel, 100, 100, Qt::RightButton);  // back to the middle
+    EXPECT_NEAR(view.Camera().eyeX, 0.0f, 1e-6);
+
+    SendMove(panel, 105, 103, Qt::LeftButton | Qt::RightButton);  // horizontal wins
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 4.0f - 5 * 0.02f);
+    SendMove(panel, 108, 106, Qt::LeftButton | Qt::RightButton);  // a tie goes vertical
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 4.0f - 2 * 0.02f);
+
+    // Far past the far bound: stopped there, and the last position stays.
+    SendMove(panel, 108, 2000, Qt::LeftButton | Qt::RightButton);
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 16.0f);
+    EXPECT_EQ(view.LastX(), 108);
+    EXPECT_EQ(view.LastY(), 106);
+    // The next move still measures from the last unstopped one.
+    SendMove(panel, 108, 56, Qt::LeftButton | Qt::RightButton);
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 15.0f);
+    EXPECT_EQ(view.LastY(), 56);
+    // Past the near bound.
+    SendMove(panel, 108, -5000, Qt::LeftButton | Qt::RightButton);
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, -2.0f);
+    EXPECT_EQ(view.LastY(), 56);
+}
+
+TEST_F(PreviewWindowTest, WheelZoomsTwelveStepsPerNotchUpToTheBounds) {
+    TPView view;
+    view.FitView();
+    ShowLoaded(view);
+    // Real wheel events reach the window through the panel, which leaves
+    // them alone; synthesized ones are not passed on, so send them here.
+    SendWheel(&view, 120);
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 4.0f + 12 * 0.02f);
+    SendWheel(&view, -240);
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 4.0f - 12 * 0.02f);
+    SendWheel(&view, 120 * 100);
+    EXPECT_FLOAT_EQ(view.Camera().eyeZ, 16.0f);
+    // Zoomed right in, the square fills the whole window.
+    view.FitView();
+    SendWheel(&view, -120 * 12);  // eyeZ 4 - 144 x 0.02 = 1.12
+    EXPECT_NEAR(view.Camera().eyeZ, 1.12f, 1e-5);
+    const QImage frame = view.GLPanel1->GrabFrame();
+    const int grey = LitChannel(222, kL1z, 0.0);
+    ExpectColor(frame, 1, 1, grey, grey, grey);
+}
+
+TEST_F(PreviewWindowTest, PolygonsWithBadCornersAreSkipped) {
+    MeshObject* bad =
+        MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}}, {{{0, 1, 7}}, {{0}}, {{}}, {{0, -1, 2}}});
+    TPView view;
+    view.FitView();
+    view.SetColors(kBack, kGrey);
+    view.ShowPreview(true, 1, bad);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage frame = view.GLPanel1->GrabFrame();
+    ExpectBackground(frame, frame.width() / 2, frame.height() / 2);
+    view.hide();
+    FreeTable(bad);
+}
+
+TEST(GLPanelTest, PostInitThenResizeBeforeTheFirstDrawAndEveryPaintSwaps) {
+    ASSERT_NE(hOpenGL, nullptr);
+    std::vector<std::string> events;
+    TGLPanel panel(nullptr);
+    panel.resize(64, 48);
+    panel.OnGLPostInit = [&](TGLPanel*) { events.push_back("init"); };
+    panel.OnGLResize = [&](TGLPanel*) { events.push_back("resize"); };
+    panel.OnGLDraw = [&](TGLPanel*) { events.push_back("draw"); };
+    panel.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel));
+    ASSERT_GE(events.size(), 2u);
+    EXPECT_EQ(events[0], "init");
+    EXPECT_EQ(events[1], "resize");
+    panel.repaint();
+    EXPECT_EQ(events.back(), "draw");
+    EXPECT_GE(panel.SwapCount(), 1);
+
+    const PixelFormatDescriptor& chosen = panel.ChosenFormat();
+    EXPECT_TRUE(chosen.dwFlags & PFD_SUPPORT_OPENGL);
+    EXPECT_TRUE(chosen.dwFlags & PFD_DOUBLEBUFFER);
+    EXPECT_FALSE(chosen.dwFlags & PFD_NEED_PALETTE);
+    EXPECT_EQ(chosen.iPixelType, PFD_TYPE_RGBA);
+    EXPECT_GE(chosen.cColorBits, 24);
+    EXPECT_GT(chosen.cDepthBits, 0);
+    EXPECT_EQ(panel.GetPalette(), 0u);
+
+    events.clear();
+    panel.resize(80, 40);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "resize"), 1);
+}
+
+TEST(GLPanelTest, WithoutDoubleBufferNoSwapAndUnassignedEventsAreSkipped) {
+    ASSERT_NE(hOpenGL, nullptr);
+    TGLPanel single(nullptr);
+    single.PixelFlags = kPixelDrawToWindow | kPixelSupportOpenGL;
+    single.resize(32, 32);
+    single.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&single));
+    single.repaint();
+    EXPECT_TRUE(single.HasContext());
+    EXPECT_EQ(single.SwapCount(), 0);
+
+    TGLPanel bare(nullptr);
+    bare.resize(32, 32);
+    bare.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bare));
+    const int before = bare.SwapCount();
+    bare.repaint();
+    EXPECT_EQ(bare.SwapCount(), before + 1);
+}
+
+TEST(GLPanelDeathTest, NoMatchingPixelFormatEndsWithTheAssertionReport) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_NE(hOpenGL, nullptr);
+    EXPECT_DEATH(
+        {
+            TGLPanel panel(nullptr);
+            panel.LayerType = 1;  // an overlay plane, which the X server lacks
+            panel.resize(16, 16);
+            panel.show();
+            QTest::qWait(50);
+        },
+        "Assertion failed: nPixelFormat, file .*gl_panel\\.cpp, line [0-9]+");
+}
+
+// Run last: it closes the libraries that the tests above share.
+TEST(ZPreviewUnavailableTest, MissingGluDisablesThePreview) {
+    FreeOpenGL();
+    EXPECT_FALSE(LoadOpenGL("libGL.so.1", "libvertoko-missing-glu.so.1"));
+    EXPECT_EQ(hOpenGL, nullptr);
+    EXPECT_EQ(FglBegin, nullptr);
+    // The window is still safe to use: it draws nothing and calls nothing.
+    SceneExtents = {{0, 0, 0}, {-1, -1, 0}, {1, 1, 0}};
+    TPView view;
+    view.FitView();
+    view.SetColors(kBack, kGrey);
+    view.ShowPreview(true, 0, nullptr);
+    EXPECT_TRUE(view.isVisible());
+    EXPECT_FALSE(view.GLPanel1->HasContext());
+    QTest::keyClick(&view, Qt::Key_Space);
+    SendMove(view.GLPanel1, 5, 5, Qt::LeftButton);
+    EXPECT_TRUE(view.GLPanel1->GrabFrame().isNull());
+    view.hide();
+    EXPECT_TRUE(LoadOpenGL());
+}
+
+}  // namespace
+}  // namespace vertoko
