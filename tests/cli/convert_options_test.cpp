@@ -1,0 +1,102 @@
+#include "cli/convert_options.h"
+
+#include <gtest/gtest.h>
+
+namespace vertoko {
+namespace {
+
+ParseResult Parse(std::vector<std::string> arguments) { return ParseConvertArguments(arguments); }
+
+TEST(ConvertOptions, DefaultsAreTheSettingsDefaults) {
+    const ParseResult parsed = Parse({"in.dxf"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const ConvertOptions& o = parsed.options;
+    EXPECT_EQ(o.inputs, std::vector<std::string>{"in.dxf"});
+    EXPECT_TRUE(o.output.empty());
+    EXPECT_EQ(o.reader.dxfMulti, 0);
+    EXPECT_NE(o.reader.dxfClv, 0);
+    EXPECT_EQ(o.reader.dxfVdist, 0.0f);
+    EXPECT_EQ(o.writer.estrOpt, "s");
+    EXPECT_NE(o.writer.povOpt.smooth, 0);
+    EXPECT_EQ(o.writer.povOpt.state, "pigment {color rgb <1,1,1>}");
+}
+
+TEST(ConvertOptions, OptionsBeforeAndAfterTheInputInBothSpellings) {
+    const ParseResult parsed =
+        Parse({"--multi", "in.dxf", "--distance", "0.25", "--no-clean", "-o", "out.obj",
+               "--estr-options= s n c red", "--pov-texture=pigment {color rgb <1,0,0>}",
+               "--no-pov-smooth"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const ConvertOptions& o = parsed.options;
+    EXPECT_EQ(o.inputs, std::vector<std::string>{"in.dxf"});
+    EXPECT_EQ(o.reader.dxfMulti, 1);
+    EXPECT_EQ(o.reader.dxfClv, 0);
+    EXPECT_EQ(o.reader.dxfVdist, 0.25f);
+    EXPECT_EQ(o.output, "out.obj");
+    EXPECT_EQ(o.format, SaveFormat::Obj);
+    EXPECT_EQ(o.writer.estrOpt, " s n c red");
+    EXPECT_EQ(o.writer.povOpt.state, "pigment {color rgb <1,0,0>}");
+    EXPECT_EQ(o.writer.povOpt.smooth, 0);
+
+    const ParseResult joined =
+        Parse({"-oscene.pov", "--distance=1e-3", "--output-dir", "x", "in.dxf"});
+    EXPECT_FALSE(joined.ok);  // -o and --output-dir exclude each other
+    const ParseResult attached = Parse({"-oscene.pov", "--distance=1e-3", "in.dxf", "--clean"});
+    ASSERT_TRUE(attached.ok) << attached.error;
+    EXPECT_EQ(attached.options.output, "scene.pov");
+    EXPECT_EQ(attached.options.format, SaveFormat::PovRay);
+    EXPECT_EQ(attached.options.reader.dxfVdist, 0.001f);
+    EXPECT_NE(attached.options.reader.dxfClv, 0);
+}
+
+TEST(ConvertOptions, FormatFromExtensionOrFlag) {
+    EXPECT_EQ(FormatForName("a/b.pol"), SaveFormat::Eastray);
+    EXPECT_EQ(FormatForName("a/b.p"), SaveFormat::Eastray);
+    EXPECT_EQ(FormatForName("B.POV"), SaveFormat::PovRay);
+    EXPECT_EQ(FormatForName("b.obj"), SaveFormat::Obj);
+    EXPECT_EQ(FormatForName("b.txt"), std::nullopt);
+    EXPECT_EQ(FormatForName("dir.obj/b"), std::nullopt);
+
+    const ParseResult forced = Parse({"in.dxf", "-o", "out.txt", "--format", "pol"});
+    ASSERT_TRUE(forced.ok) << forced.error;
+    EXPECT_EQ(forced.options.format, SaveFormat::Eastray);
+    // --format wins over the extension.
+    EXPECT_EQ(Parse({"in.dxf", "-o", "out.obj", "--format=pov"}).options.format,
+              SaveFormat::PovRay);
+}
+
+TEST(ConvertOptions, UsageErrors) {
+    const std::vector<std::vector<std::string>> bad{
+        {},                                   // no input
+        {"in.dxf", "-o"},                     // no value
+        {"in.dxf", "-o", "out.txt"},          // unknown output type
+        {"in.dxf", "--format", "png"},        // unknown format word
+        {"in.dxf", "--distance", "abc"},      // not a number
+        {"in.dxf", "--distance", "0,5"},      // comma is no decimal point
+        {"in.dxf", "--distance", "nan"},      // not finite
+        {"in.dxf", "--frobnicate"},           // unknown option
+        {"in.dxf", "--multi=yes"},            // flag with a value
+        {"a.dxf", "b.dxf", "-o", "out.obj"},  // one output, two inputs
+        {"a.dxf", "--output-dir", "d"},       // output folder needs a format
+    };
+    for (const auto& arguments : bad) {
+        const ParseResult parsed = ParseConvertArguments(arguments);
+        EXPECT_FALSE(parsed.ok) << testing::PrintToString(arguments);
+        EXPECT_FALSE(parsed.error.empty());
+    }
+}
+
+TEST(ConvertOptions, HelpNeedsNoInputAndDashDashEndsOptions) {
+    const ParseResult help = Parse({"--help"});
+    ASSERT_TRUE(help.ok);
+    EXPECT_TRUE(help.options.help);
+    EXPECT_NE(ConvertUsage().find("--estr-options"), std::string::npos);
+
+    const ParseResult literal = Parse({"--", "--multi", "-"});
+    ASSERT_TRUE(literal.ok) << literal.error;
+    EXPECT_EQ(literal.options.inputs, (std::vector<std::string>{"--multi", "-"}));
+    EXPECT_EQ(literal.options.reader.dxfMulti, 0);
+}
+
+}  // namespace
+}  // namespace vertoko

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Converts sample drawings with vertoko-convert and has real consumers read
+# the results: POV-Ray renders every scene at 16 x 16 pixels without a parse
+# error, and assimp reads every OBJ file with as many faces as the converter
+# listed polygons and as many corners as the file's face lines hold.
+# Usage: converted_files_read_by_consumers.sh VERTOKO_CONVERT SAMPLES_DIR
+set -uo pipefail
+convert=$1
+samples=$2
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+export HOME=$work  # POV-Ray keeps its user settings under the home folder
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# Prints "vertices polygons" for each object line of the converter's log.
+object_counts() {
+    sed -n 's/^  #[0-9]*：頂点数 = \([0-9]*\), ポリゴン数 = \([0-9]*\)$/\1 \2/p'
+}
+
+render() {
+    local scene=$1
+    local log=${scene%.pov}.log
+    if ! povray +W16 +H16 -D -V +I"$scene" +O"${scene%.pov}.png" >"$log" 2>&1; then
+        fail "povray exit status for $scene"
+        tail -5 "$log"
+    elif grep -q "Parse Error" "$log"; then
+        fail "parse error in $scene"
+        grep "Parse Error" "$log"
+    fi
+}
+
+# check_obj FILE VERTICES POLYGONS
+check_obj() {
+    local file=$1 vertices=$2 polygons=$3
+    local info faces corners vlines
+    if ! info=$(assimp info "$file" -r 2>&1); then
+        fail "assimp could not read $file"
+        return
+    fi
+    faces=$(echo "$info" | sed -n 's/^Faces: *\([0-9]*\)$/\1/p')
+    corners=$(echo "$info" | sed -n 's/^Vertices: *\([0-9]*\)$/\1/p')
+    vlines=$(grep -c '^v ' "$file")
+    local counted
+    counted=$(awk '/^f /{n += NF - 1} END {print n + 0}' "$file")
+    [ "$vlines" = "$vertices" ] || fail "$file: $vlines vertex lines, log says $vertices"
+    [ "$faces" = "$polygons" ] || fail "$file: assimp reads $faces faces, log says $polygons"
+    [ "$corners" = "$counted" ] || fail "$file: assimp reads $corners corners, the face lines hold $counted"
+}
+
+for sample in assimp/PinkEggFromLW.dxf assimp/issue_2229.dxf assimp/wuson.dxf ezdxf/3dface.dxf \
+    libdxf/zcad-teapot_R2000.dxf libdxf/blender-monkey_head_example_R12.dxf libredwg/2000_PolyLine3D.dxf; do
+    input=$samples/$sample
+    name=$(basename "$sample" .dxf)
+    for mode in single multi; do
+        flags=()
+        [ "$mode" = multi ] && flags=(--multi)
+        for smooth in --pov-smooth --no-pov-smooth; do
+            scene=$name-$mode$smooth.pov
+            "$convert" "${flags[@]}" "$input" -o "$scene" "$smooth" >/dev/null 2>&1 ||
+                { fail "conversion of $sample to $scene"; continue; }
+            render "$scene"
+        done
+
+        if ! log=$("$convert" "${flags[@]}" "$input" -o "$name-$mode.obj" 2>/dev/null); then
+            fail "conversion of $sample to OBJ ($mode)"
+            continue
+        fi
+        mapfile -t counts < <(echo "$log" | object_counts)
+        if [ "${#counts[@]}" -eq 1 ]; then
+            read -r v p <<<"${counts[0]}"
+            [ "$p" -gt 0 ] && check_obj "$name-$mode.obj" "$v" "$p"
+        else
+            for i in "${!counts[@]}"; do
+                read -r v p <<<"${counts[$i]}"
+                file=$(printf '%s-%s%03d.obj' "$name" "$mode" $((i + 1)))
+                [ -f "$file" ] || { fail "missing $file"; continue; }
+                [ "$p" -gt 0 ] && check_obj "$file" "$v" "$p"
+            done
+        fi
+    done
+done
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "all converted files read back"
