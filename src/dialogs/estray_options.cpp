@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "controls/numedit_format.h"
 
@@ -79,6 +80,15 @@ std::int64_t LeadingNumberToFixed(std::string_view word) {
     if (length == 0) return 0;
     std::string_view number = word.substr(0, length);
     if (number.front() == '+') number.remove_prefix(1);
+    if (number.find_first_of("eE") == std::string_view::npos) {
+        // A plain decimal is scaled exactly, so that a half ten-thousandth
+        // is a true half and goes to the even neighbour.
+        if (const auto decimal = ParseDecimalText(number)) {
+            if (const auto fixed = DecimalToFixed(*decimal)) return *fixed;
+            return decimal->negative ? std::numeric_limits<std::int64_t>::min()
+                                     : std::numeric_limits<std::int64_t>::max();
+        }
+    }
     double value = 0.0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
     if (result.ec == std::errc::result_out_of_range) {

@@ -30,7 +30,8 @@ struct EstrayOptionWords {
 EstrayOptionWords ReadEstrayOptions(std::string_view estrOpt);
 
 // The leading decimal number of word as the C library reads it (0 when
-// there is none), x 10000 rounded halves to even and saturated.
+// there is none), x 10000 rounded halves to even and saturated. Numbers
+// without an exponent are scaled exactly on their digits.
 std::int64_t LeadingNumberToFixed(std::string_view word);
 
 // Builds " s", " k %f", " n", " c %s" in that order for the options that are
