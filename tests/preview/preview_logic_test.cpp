@@ -1,7 +1,11 @@
 // The plain parts of the preview: camera fitting and movement, the
 // pixel-format descriptor, the palette and the face normals.
-#include <GL/glx.h>
 #include <gtest/gtest.h>
+
+// clang-format off
+// After gtest: the X headers behind GLX define None, Bool and friends.
+#include <GL/glx.h>
+// clang-format on
 
 #include "preview/camera.h"
 #include "preview/pixel_format.h"
