@@ -3,7 +3,11 @@
 // block is gathered in a small line buffer.
 #include "dxf/dxf_input.h"
 
+#include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace vertoko {
 
@@ -14,6 +18,30 @@ inline bool IsLineEnd(char c) { return c == '\n' || c == '\r'; }
 inline bool IsInlineBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
 inline bool IsBlank(char c) { return IsInlineBlank(c) || IsLineEnd(c); }
+
+// Index of the first CR or LF in p[0, limit), or limit. May look at up to
+// 15 bytes beyond limit, which the block's padding keeps inside the array.
+inline std::size_t FindLineEnd(const char* p, std::size_t limit) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; i < limit; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int mask =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
+        if (mask != 0) {
+            const std::size_t at =
+                i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask)));
+            return at < limit ? at : limit;
+        }
+    }
+    return limit;
+#else
+    while (i < limit && !IsLineEnd(p[i])) ++i;
+    return i;
+#endif
+}
 
 }  // namespace
 
@@ -70,6 +98,22 @@ LineStatus DxfInput::ReadValueLine(std::string_view& line) {
 }
 
 LineStatus DxfInput::CopyLine(std::string_view& line) {
+    // Fast path: the line end is at most 127 characters away, so the whole
+    // line lies in the block. A line of exactly 127 characters reads the
+    // same either way: its line end is the character after the cut.
+    const std::size_t avail = stop_ - pos_;
+    const std::size_t limit = avail < kLineLimit + 1 ? avail : kLineLimit + 1;
+    const std::size_t end = FindLineEnd(block_ + pos_, limit);
+    if (end < limit) {
+        line = std::string_view(block_ + pos_, end);
+        lastEnd_ = block_[pos_ + end] == '\r' ? LineEnd::Cr : LineEnd::Lf;
+        pos_ += end + 1;
+        return LineStatus::Ok;
+    }
+    return CopyLongLine(line);
+}
+
+LineStatus DxfInput::CopyLongLine(std::string_view& line) {
     // Fast path: the line lies wholly in the block and the view points there.
     std::size_t gathered = 0;  // characters already in line_
     bool inBuffer = false;
@@ -78,8 +122,7 @@ LineStatus DxfInput::CopyLine(std::string_view& line) {
         const std::size_t avail = stop_ - pos_;
         const std::size_t limit = avail < want ? avail : want;
         const char* p = block_ + pos_;
-        std::size_t i = 0;
-        while (i < limit && !IsLineEnd(p[i])) ++i;
+        const std::size_t i = FindLineEnd(p, limit);
         if (i < limit) {
             lastEnd_ = p[i] == '\r' ? LineEnd::Cr : LineEnd::Lf;
             pos_ += i + 1;

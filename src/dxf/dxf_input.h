@@ -49,6 +49,8 @@ class DxfInput {
     // Makes at least one byte available at pos_, refilling the block.
     LineStatus Fill();
     LineStatus CopyLine(std::string_view& line);
+    // A line that is longer than 127 characters or runs over the block end.
+    LineStatus CopyLongLine(std::string_view& line);
 
     std::FILE* file_ = nullptr;
     std::size_t pos_ = 0;
@@ -57,7 +59,8 @@ class DxfInput {
     bool atEnd_ = false;
     LineEnd lastEnd_ = LineEnd::None;
     char line_[kLineLimit + 1] = {};
-    char block_[kBlockSize];
+    // The padding lets the line-end search read whole 16-byte groups.
+    char block_[kBlockSize + 16] = {};
 };
 
 // The first word of line, upper-cased (bytes a to z only, so Shift-JIS and

@@ -74,6 +74,47 @@ float OutOfRangeFloat(const char* p, const char* end, std::chars_format format) 
     return std::numeric_limits<float>::infinity();
 }
 
+// Exact powers of ten that a float holds without rounding.
+constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+
+// Plain decimals such as "12.5" or "-0.001250" are by far the most common
+// values. When the digits, without trailing zeros of the fraction, form an
+// integer m of at most 2^24 and the fraction has at most 10 digits, both m
+// and 10^k are exact floats and one IEEE division rounds m / 10^k correctly,
+// which is what from_chars gives too. Returns false to leave the rest to it.
+bool ParsePlainDecimal(const char* p, const char* end, float& value) {
+    constexpr std::uint32_t kExactLimit = std::uint32_t{1} << 24;
+    std::uint32_t mantissa = 0;
+    int fraction = 0;      // fraction digits taken into the mantissa
+    int pendingZeros = 0;  // fraction zeros not yet taken: maybe trailing
+    bool anyDigit = false;
+    for (; p < end && IsDigit(*p); ++p) {
+        mantissa = mantissa * 10 + static_cast<std::uint32_t>(*p - '0');
+        if (mantissa > kExactLimit) return false;
+        anyDigit = true;
+    }
+    if (p < end && *p == '.') {
+        for (++p; p < end && IsDigit(*p); ++p) {
+            anyDigit = true;
+            if (*p == '0') {
+                ++pendingZeros;
+                continue;
+            }
+            for (; pendingZeros > 0; --pendingZeros) {
+                mantissa *= 10;
+                ++fraction;
+                if (mantissa > kExactLimit) return false;
+            }
+            mantissa = mantissa * 10 + static_cast<std::uint32_t>(*p - '0');
+            ++fraction;
+            if (mantissa > kExactLimit || fraction > 10) return false;
+        }
+    }
+    if (!anyDigit || (p < end && (*p == 'e' || *p == 'E'))) return false;
+    value = static_cast<float>(mantissa) / kPow10[fraction];
+    return true;
+}
+
 }  // namespace
 
 std::int32_t ParseIntPrefix(std::string_view line) {
@@ -99,7 +140,10 @@ bool ParseFloat(std::string_view line, float& value) {
     if (p >= end) return false;
 
     float magnitude = 0.0f;
-    if (StartsWithWord(p, end, "inf")) {
+    const bool hexPrefix = end - p > 1 && p[0] == '0' && Lower(p[1]) == 'x';
+    if (!hexPrefix && ParsePlainDecimal(p, end, magnitude)) {
+        // done: the common case
+    } else if (StartsWithWord(p, end, "inf")) {
         magnitude = std::numeric_limits<float>::infinity();
     } else if (StartsWithWord(p, end, "nan")) {
         magnitude = std::numeric_limits<float>::quiet_NaN();
