@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dxf/dxf_reader.h"
 #include "preview/gl_panel.h"
 #include "preview/load_opengl.h"
 #include "preview/pview.h"
@@ -299,6 +300,44 @@ TEST_F(PreviewWindowTest, PolygonsWithBadCornersAreSkipped) {
     FreeTable(bad);
 }
 
+TEST(PreviewSampleTest, LoadedSampleIsDrawnLitOnTheBackground) {
+    ASSERT_NE(hOpenGL, nullptr);
+    const std::string name =
+        std::string(VERTOKO_SAMPLES_DIR) + "/libdxf/blender-monkey_head_example_R12.dxf";
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    ASSERT_NE(file, nullptr) << name;
+    MeshObject* objects = nullptr;
+    std::string message;
+    const std::int32_t count = ReadDxf(file, 0, 1, 0.0f, objects, message);
+    std::fclose(file);
+    ASSERT_GT(count, 0) << message;
+    ComputeSceneExtents(count, objects);
+    {
+        TPView view;
+        view.FitView();
+        view.SetColors(kBack, kGrey);
+        view.ShowPreview(true, count, objects);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        const QImage frame = view.GLPanel1->GrabFrame();
+        ExpectBackground(frame, 0, 0);
+        ExpectBackground(frame, frame.width() - 1, 0);
+        // The head covers the centre: a grey lit above the ambient level.
+        const QColor centre = frame.pixelColor(frame.width() / 2, frame.height() / 2);
+        EXPECT_NEAR(centre.red(), centre.green(), 1);
+        EXPECT_NEAR(centre.green(), centre.blue(), 1);
+        EXPECT_GT(centre.red(), LitChannel(222, 0.0, 0.0) + 20);
+        int model = 0;
+        for (int y = 0; y < frame.height(); ++y) {
+            for (int x = 0; x < frame.width(); ++x) {
+                if (frame.pixelColor(x, y) != QColor(0, 77, 102)) ++model;
+            }
+        }
+        EXPECT_GT(model, frame.width() * frame.height() / 20);
+        EXPECT_LT(model, frame.width() * frame.height() / 2);
+    }
+    FreeObjectTable(count, objects);
+}
+
 TEST(GLPanelTest, PostInitThenResizeBeforeTheFirstDrawAndEveryPaintSwaps) {
     ASSERT_NE(hOpenGL, nullptr);
     std::vector<std::string> events;
@@ -365,7 +404,7 @@ TEST(GLPanelDeathTest, NoMatchingPixelFormatEndsWithTheAssertionReport) {
 }
 
 // Run last: it closes the libraries that the tests above share.
-TEST(ZPreviewUnavailableTest, MissingGluDisablesThePreview) {
+TEST(PreviewUnavailableTest, MissingGluDisablesThePreview) {
     FreeOpenGL();
     EXPECT_FALSE(LoadOpenGL("libGL.so.1", "libvertoko-missing-glu.so.1"));
     EXPECT_EQ(hOpenGL, nullptr);
