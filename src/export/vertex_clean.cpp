@@ -3,10 +3,10 @@
 // then keep the representatives in their old order and renumber the corners.
 #include "export/vertex_clean.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -28,24 +28,47 @@ struct SortedEntry {
     std::int32_t vertex;  // index before cleaning
 };
 
-// Orders NaN after every number and equal to itself, so that the sort sees
-// a strict weak order whatever the coordinates hold.
-inline int CompareCoordinate(float a, float b) {
-    if (a < b) return -1;
-    if (b < a) return 1;
-    const bool nanA = std::isnan(a);
-    const bool nanB = std::isnan(b);
-    if (nanA == nanB) return 0;
-    return nanA ? 1 : -1;
+// Maps a coordinate to an unsigned key whose order is the float order:
+// negative zero is zero, and every NaN sorts after every number.
+inline std::uint32_t OrderedKey(float value) {
+    if (value == 0.0f) value = 0.0f;
+    std::uint32_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    if (std::isnan(value)) return 0xFFFFFFFFu;
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
 }
 
-// Key order x, then y, then z; equal points by their index, which makes the
-// result that of a stable insertion in index order.
-inline bool EntryLess(const SortedEntry& a, const SortedEntry& b) {
-    if (int c = CompareCoordinate(a.x, b.x)) return c < 0;
-    if (int c = CompareCoordinate(a.y, b.y)) return c < 0;
-    if (int c = CompareCoordinate(a.z, b.z)) return c < 0;
-    return a.vertex < b.vertex;
+// Sorts into key order x, then y, then z, equal points by index: a stable
+// least-significant-digit radix sort over 16-bit digits of z, y and x,
+// starting from index order. Digits that are the same for every entry are
+// passed over.
+void SortByKey(std::vector<SortedEntry>& entries) {
+    const std::size_t n = entries.size();
+    constexpr int kDigits = 6;
+    constexpr std::size_t kBuckets = 1 << 16;
+    auto digit = [](const SortedEntry& e, int pass) -> std::uint32_t {
+        const float coordinate = pass < 2 ? e.z : (pass < 4 ? e.y : e.x);
+        const std::uint32_t key = OrderedKey(coordinate);
+        return (pass & 1) == 0 ? key & 0xFFFFu : key >> 16;
+    };
+
+    std::vector<std::uint32_t> counts(kDigits * kBuckets, 0);
+    for (const SortedEntry& e : entries) {
+        for (int pass = 0; pass < kDigits; ++pass) ++counts[pass * kBuckets + digit(e, pass)];
+    }
+    std::vector<SortedEntry> scratch(n);
+    for (int pass = 0; pass < kDigits; ++pass) {
+        std::uint32_t* count = counts.data() + pass * kBuckets;
+        if (count[digit(entries[0], pass)] == n) continue;
+        std::size_t offset = 0;
+        for (std::size_t b = 0; b < kBuckets; ++b) {
+            const std::size_t c = count[b];
+            count[b] = static_cast<std::uint32_t>(offset);
+            offset += c;
+        }
+        for (const SortedEntry& e : entries) scratch[count[digit(e, pass)]++] = e;
+        entries.swap(scratch);
+    }
 }
 
 // Assigns every sorted position the sorted position of its representative.
@@ -146,7 +169,12 @@ std::int32_t VClearn(MeshObject& object, float distance) {
         const MeshVertex* node = object.vtbl[v];
         sorted[static_cast<std::size_t>(v)] = {node->x, node->y, node->z, v};
     }
-    std::sort(sorted.begin(), sorted.end(), EntryLess);
+    try {
+        SortByKey(sorted);
+    } catch (const std::bad_alloc&) {
+        ReaderMessage() = kSortError;
+        return 1;
+    }
     for (std::int32_t j = 0; j < n; ++j)
         position[static_cast<std::size_t>(sorted[static_cast<std::size_t>(j)].vertex)] = j;
     std::fputc('.', stderr);

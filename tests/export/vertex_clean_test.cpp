@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 
 #include "dxf/dxf_reader.h"
@@ -170,6 +171,21 @@ TEST(VertexClean, WritesThreeProgressDotsPerObject) {
     testing::internal::CaptureStderr();
     ASSERT_EQ(VClearn(object, 0.0f), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "...");
+}
+
+// Points that are not finite have no distance to anything: they are kept
+// apart, and the finite points around them are cleaned as usual.
+TEST(VertexClean, NonFinitePointsNeverMerge) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    TestTable table;
+    MeshObject& object = table.Add(
+        {{nan, 0, 0}, {1, 0, 0}, {nan, 0, 0}, {inf, 0, 0}, {1, 0, 0}, {inf, 0, 0}, {1, nan, 0}},
+        {{0, 1, 2, 3, 4, 5, 6}});
+    ASSERT_EQ(Clean(object, 0.0f), 0);
+    EXPECT_EQ(object.vertexCount, 6);
+    EXPECT_EQ(PolygonCorners(object),
+              (std::vector<std::vector<std::int32_t>>{{0, 1, 2, 3, 1, 4, 5}}));
 }
 
 TEST(VertexClean, CornerOutsideTheListIsLeftAlone) {
