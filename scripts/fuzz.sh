@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Runs the DXF reader fuzzer for SECONDS (default 60), seeded with the public
+# sample files. The corpus grows in a temporary folder that is removed
+# afterwards; the samples themselves are only read. Fails on any finding.
+#   scripts/fuzz.sh [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-60}"
+fuzzer="${VERTOKO_FUZZER:-build-fuzz/fuzz/dxf_reader_fuzzer}"
+samples=../shared/dxf-samples
+if [ ! -x "$fuzzer" ]; then
+  echo "fuzz.sh: $fuzzer is missing; run cmake --preset fuzz && cmake --build --preset fuzz" >&2
+  exit 1
+fi
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/vertoko-fuzz.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+mkdir -p "$work/corpus" "$work/artifacts"
+seeds=()
+if [ -d "$samples" ]; then
+  seeds+=("$samples")
+fi
+
+# Leaks are checked too: the reader must free everything on every path.
+status=0
+"$fuzzer" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+  -artifact_prefix="$work/artifacts/" -print_final_stats=1 \
+  "$work/corpus" "${seeds[@]}" || status=$?
+
+if [ "$status" -ne 0 ] || compgen -G "$work/artifacts/*" > /dev/null; then
+  # Keep the inputs that failed beside the fuzzer, where the temporary
+  # folder's removal does not take them.
+  keep="$(dirname "$fuzzer")/findings"
+  mkdir -p "$keep"
+  cp -f "$work"/artifacts/* "$keep"/ 2>/dev/null || true
+  echo "fuzz.sh: finding (exit $status); inputs kept in $keep" >&2
+  exit 1
+fi
+echo "fuzz.sh: no finding in ${seconds} s"
