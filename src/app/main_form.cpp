@@ -1,0 +1,318 @@
+#include "app/main_form.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QUrl>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+#include "app/error_box.h"
+#include "app/settings.h"
+#include "app/ui_font.h"
+#include "app/wait_cursor.h"
+#include "export/load_save.h"
+
+namespace vertoko {
+
+namespace {
+
+// The open dialog's entries; every file may be read as DXF.
+const QStringList kOpenFilters = {QStringLiteral("DXFﾌｧｲﾙ (*.dxf)"),
+                                  QStringLiteral("全てのﾌｧｲﾙ (*)")};
+
+// The save dialog's entries; their position (from 1) chooses the writer.
+const QStringList kSaveFilters = {QStringLiteral("EASTRAY形式 (*.pol *.p)"),
+                                  QStringLiteral("POV-Ray形式 (*.pov)"),
+                                  QStringLiteral("OBJ形式 (*.obj)")};
+const QStringList kSaveSuffixes = {QStringLiteral("pol"), QStringLiteral("pov"),
+                                   QStringLiteral("obj")};
+
+std::string FileMessage(const char* before, const std::string& path, const char* after) {
+    return std::string(before) + path + after;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(std::string settingsPath, QStringList arguments, QWidget* parent)
+    : QMainWindow(parent),
+      settingsPath_(std::move(settingsPath)),
+      arguments_(std::move(arguments)),
+      reportError_(ShowErrorBox) {
+    BuildComponents();
+    FormCreate();
+    newData = false;
+    objects = nullptr;
+    ReadSettingsFile();
+    setAcceptDrops(true);
+    openParam = !arguments_.isEmpty();
+}
+
+TMainForm::~TMainForm() {
+    // A window destroyed without its close still gives its table back.
+    FreeTable();
+}
+
+void TMainForm::BuildComponents() {
+    setFont(UiFont());
+    setWindowTitle(QStringLiteral("Vertoko"));
+    resize(397, 326);
+    move(237, 105);
+
+    FileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    FileOpenItem = FileMenu->addAction(QStringLiteral("開く(&O)..."));
+    FileOpenItem->setStatusTip(QStringLiteral("既存のﾌｧｲﾙを開く"));
+    connect(FileOpenItem, &QAction::triggered, this, &TMainForm::FileOpen);
+    FileSaveAsItem = FileMenu->addAction(QStringLiteral("名前を付けて保存(&A)..."));
+    FileSaveAsItem->setStatusTip(QStringLiteral("ﾌｧｲﾙに別の名前を付けて保存"));
+    FileSaveAsItem->setEnabled(false);
+    connect(FileSaveAsItem, &QAction::triggered, this, &TMainForm::FileSaveAs);
+    FileMenu->addSeparator();
+    FileExitItem = FileMenu->addAction(QStringLiteral("終了(&X)"));
+    FileExitItem->setStatusTip(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了"));
+    connect(FileExitItem, &QAction::triggered, this, &TMainForm::FileExit);
+
+    mOption = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
+    N1 = mOption->addAction(QStringLiteral("ﾃﾞｰﾀ入出力"));
+    connect(N1, &QAction::triggered, this, &TMainForm::mOptionClick);
+    N2 = mOption->addAction(QStringLiteral("プレビュー"));
+    connect(N2, &QAction::triggered, this, &TMainForm::N2Click);
+
+    mPview = menuBar()->addAction(QStringLiteral("ﾌﾟﾚﾋﾞｭｰ(&V)"));
+    mPview->setEnabled(false);
+    connect(mPview, &QAction::triggered, this, &TMainForm::mPviewClick);
+    mAbout = menuBar()->addAction(QStringLiteral("Help(&H)"));
+    connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
+
+    OpenDialog = new QFileDialog(this);
+    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog->setNameFilters(kOpenFilters);
+    OpenDialog->setDirectory(QDir::currentPath());
+
+    SaveDialog = new QFileDialog(this);
+    SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    SaveDialog->setFileMode(QFileDialog::AnyFile);
+    SaveDialog->setNameFilters(kSaveFilters);
+    SaveDialog->setDefaultSuffix(kSaveSuffixes[0]);
+    // A name typed without an extension gets the one of the chosen type, so
+    // the save command always has an extension to cut.
+    connect(SaveDialog, &QFileDialog::filterSelected, this, [this](const QString& filter) {
+        const qsizetype index = kSaveFilters.indexOf(filter);
+        if (index >= 0) SaveDialog->setDefaultSuffix(kSaveSuffixes[index]);
+    });
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setReadOnly(true);
+    Memo1->setUndoRedoEnabled(false);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setAttribute(Qt::WA_InputMethodEnabled, false);
+    // Drops belong to the window, not to the log's text.
+    Memo1->setAcceptDrops(false);
+    QPalette palette = Memo1->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    palette.setColor(QPalette::Text, Qt::blue);
+    Memo1->setPalette(palette);
+    setCentralWidget(Memo1);
+
+    // Status tips of the menu items show here.
+    statusBar();
+}
+
+void TMainForm::FormCreate() {
+    // LoadOpenGL's result goes here once the preview is wired in; until
+    // then the preview command stays disabled.
+    previewAvailable_ = false;
+    mPview->setEnabled(previewAvailable_);
+}
+
+void TMainForm::SetErrorReporter(std::function<void(const QString&)> reporter) {
+    reportError_ = std::move(reporter);
+}
+
+void TMainForm::ReadSettingsFile() {
+    iniFile = std::make_unique<IniFile>();
+    if (IniFile::Load(settingsPath_, *iniFile) == IniFile::LoadResult::Unreadable) {
+        throw std::runtime_error(FileMessage("ファイル ", settingsPath_, " は開けません"));
+    }
+    const AppSettings settings = ReadSettings(*iniFile);
+    dxfMulti = settings.dxfMulti;
+    dxfClv = settings.dxfClv;
+    dxfVdist = settings.dxfVdist;
+    estrOpt = settings.estrOpt;
+    povOpt = settings.povOpt;
+    pviewBack = settings.pviewBack;
+    pviewObj = settings.pviewObj;
+}
+
+void TMainForm::AppendLog(const std::string& line) {
+    // A cursor of its own: the document's first block is the first line, so
+    // an empty first line is kept (appendPlainText would fold it away).
+    QTextCursor cursor(Memo1->document());
+    cursor.movePosition(QTextCursor::End);
+    if (logLineCount_ > 0) cursor.insertBlock();
+    cursor.insertText(QString::fromStdString(line));
+    ++logLineCount_;
+    Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+}
+
+void TMainForm::FreeTable() {
+    if (objects != nullptr) FreeObjectTable(objectCount, objects);
+    objects = nullptr;
+    objectCount = 0;
+}
+
+void TMainForm::LoadDxf(const QString& name) {
+    std::optional<WaitCursor> wait;
+    const ReaderOptions options{dxfMulti, dxfClv, dxfVdist};
+    const bool opened = vertoko::LoadDxf(
+        name.toStdString(), options, objects, objectCount, msgBuf,
+        [this](const std::string& line) { AppendLog(line); },
+        [this, &wait] {
+            wait.emplace();
+            newData = false;
+            FileSaveAsItem->setEnabled(false);
+            HidePreview();
+        });
+    if (!opened || objectCount == 0) return;
+    newData = true;
+    FileSaveAsItem->setEnabled(true);
+    if (PreviewAvailable()) FitPreview();
+}
+
+void TMainForm::SaveAs(const QString& name, int filterIndex) {
+    // Only a loaded table can be saved; the menu item is disabled otherwise,
+    // but a direct call must not hand a null table to a writer.
+    if (objects == nullptr || objectCount <= 0) return;
+    if (filterIndex < 1 || filterIndex > 3) return;
+    WaitCursor wait;
+    const WriterOptions options{estrOpt, povOpt};
+    SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects,
+                options, msgBuf, [this](const std::string& line) { AppendLog(line); });
+}
+
+void TMainForm::FileOpen() {
+    if (OpenDialog->exec() != QDialog::Accepted) return;
+    const QStringList files = OpenDialog->selectedFiles();
+    if (!files.isEmpty()) LoadDxf(files.first());
+}
+
+void TMainForm::FileSaveAs() {
+    if (SaveDialog->exec() != QDialog::Accepted) return;
+    const QStringList files = SaveDialog->selectedFiles();
+    if (files.isEmpty()) return;
+    const int index = static_cast<int>(kSaveFilters.indexOf(SaveDialog->selectedNameFilter())) + 1;
+    SaveAs(files.first(), index < 1 ? 1 : index);
+}
+
+void TMainForm::FileExit() { close(); }
+
+void TMainForm::mOptionClick() {
+    // TOptDlg: SetOpt at the first opening (optFirst), OptBack, exec, Getopt
+    // on OK.
+}
+
+void TMainForm::N2Click() {
+    // TOptDlg2: SetColor at the first opening (colFirst), OptBack, exec,
+    // ColBk / ColObj into pviewBack / pviewObj on OK.
+}
+
+void TMainForm::mPviewClick() {
+    if (!PreviewAvailable()) return;
+    // TPView: SetColors(pviewBack, pviewObj), ShowPreview(newData,
+    // objectCount, objects).
+    newData = false;
+}
+
+void TMainForm::mAboutClick() {
+    // TAboutBox, shown modally.
+}
+
+void TMainForm::HidePreview() {}
+
+void TMainForm::FitPreview() {}
+
+void TMainForm::ClosePreview() {}
+
+void TMainForm::FormShow() {
+    if (!openParam) return;
+    openParam = false;
+    LoadDxf(arguments_.first());
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm::WriteSettingsFile() {
+    AppSettings settings;
+    settings.dxfMulti = dxfMulti;
+    settings.dxfClv = dxfClv;
+    settings.dxfVdist = dxfVdist;
+    settings.estrOpt = estrOpt;
+    settings.povOpt = povOpt;
+    settings.pviewBack = pviewBack;
+    settings.pviewObj = pviewObj;
+    WriteSettings(settings, *iniFile);
+}
+
+bool TMainForm::FormClose() {
+    FreeTable();
+    newData = false;
+    FileSaveAsItem->setEnabled(false);
+    ClosePreview();
+    if (!iniFile) return true;  // written by an earlier close
+    WriteSettingsFile();
+    if (!iniFile->Save(settingsPath_)) {
+        reportError_(
+            QString::fromStdString(FileMessage("ファイル ", settingsPath_, " を作成できません")));
+        // The first failure keeps the window open, so the user can make the
+        // folder writable and close again; a second close ends the run.
+        if (!settingsWriteFailed_) {
+            settingsWriteFailed_ = true;
+            return false;
+        }
+    }
+    iniFile.reset();
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (FormClose()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    // Only the first file of a drop; its type is not checked.
+    for (const QUrl& url : urls) {
+        if (!url.isLocalFile()) continue;
+        event->acceptProposedAction();
+        LoadDxf(url.toLocalFile());
+        return;
+    }
+}
+
+}  // namespace vertoko

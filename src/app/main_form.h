@@ -1,0 +1,126 @@
+// The main window: menu bar, log pane, the load and save commands, the
+// options and colours it holds for the dialogs, and the settings file read
+// at creation and written at the close.
+#pragma once
+
+#include <QMainWindow>
+#include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/ini_file.h"
+#include "dxf/mesh_model.h"
+#include "export/pov_option.h"
+
+class QAction;
+class QFileDialog;
+class QMenu;
+class QPlainTextEdit;
+
+namespace vertoko {
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    // Reads the settings file at settingsPath; throws std::runtime_error with
+    // "ファイル %s は開けません" when it exists but cannot be read. arguments
+    // are the command-line arguments without the program name.
+    TMainForm(std::string settingsPath, QStringList arguments, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The one way a file gets in: the open command, the command-line argument
+    // and a drop all come here. Logs, replaces the table, sets the save
+    // command.
+    void LoadDxf(const QString& name);
+
+    // The save command after its dialog: name as chosen, filterIndex 1
+    // EASTRAY, 2 POV-Ray, 3 OBJ.
+    void SaveAs(const QString& name, int filterIndex);
+
+    // Frees the table, closes the preview and writes the settings file. False
+    // when the window should stay open (the first failed settings write).
+    bool FormClose();
+
+    // How errors of the settings file are shown; the error box by default.
+    void SetErrorReporter(std::function<void(const QString&)> reporter);
+
+    // Components, named as in the window design.
+    QMenu* FileMenu = nullptr;
+    QAction* FileOpenItem = nullptr;
+    QAction* FileSaveAsItem = nullptr;
+    QAction* FileExitItem = nullptr;
+    QFileDialog* OpenDialog = nullptr;
+    QFileDialog* SaveDialog = nullptr;
+    QMenu* mOption = nullptr;
+    QAction* mPview = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* mAbout = nullptr;
+
+    // The current table and the options handed to the reader and writers.
+    bool newData = false;
+    std::int32_t objectCount = 0;
+    MeshObject* objects = nullptr;
+    std::string msgBuf;
+    std::int32_t dxfMulti = 0;
+    std::int32_t dxfClv = 1;
+    float dxfVdist = 0.0f;
+    std::string estrOpt;
+    PovOption povOpt;
+
+    // Preview colours (0x00BBGGRR) and the first-opening flags of the dialogs.
+    std::uint32_t pviewBack = 0;
+    std::uint32_t pviewObj = 0;
+    bool optFirst = true;
+    bool colFirst = true;
+    bool openParam = false;
+
+    const std::string& SettingsFilePath() const { return settingsPath_; }
+
+    // Whether OpenGL was found at creation; the preview command follows it.
+    bool PreviewAvailable() const { return previewAvailable_; }
+
+    // Command handlers, named after their menu items.
+    void FileOpen();
+    void FileSaveAs();
+    void FileExit();
+    void mOptionClick();
+    void N2Click();
+    void mPviewClick();
+    void mAboutClick();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    void BuildComponents();
+    void FormCreate();
+    void FormShow();
+    void ReadSettingsFile();
+    void WriteSettingsFile();
+    void AppendLog(const std::string& line);
+    void FreeTable();
+
+    // The preview window's part in loading and closing; no-ops until the
+    // preview is wired in.
+    void HidePreview();
+    void FitPreview();
+    void ClosePreview();
+
+    std::string settingsPath_;
+    QStringList arguments_;
+    std::unique_ptr<IniFile> iniFile;
+    bool previewAvailable_ = false;
+    bool settingsWriteFailed_ = false;
+    int logLineCount_ = 0;
+    std::function<void(const QString&)> reportError_;
+};
+
+}  // namespace vertoko
