@@ -93,8 +93,8 @@ void TGLPanel::WMCreate() {
     hDC = std::make_unique<GlxSurface>();
     hDC->display = display;
     hDC->parent = static_cast<Window>(winId());
-    hDC->width = width() > 0 ? width() : 1;
-    hDC->height = height() > 0 ? height() : 1;
+    hDC->width = SurfaceWidth() > 0 ? SurfaceWidth() : 1;
+    hDC->height = SurfaceHeight() > 0 ? SurfaceHeight() : 1;
     SetupPixelFormat();
     GL_PANEL_ASSERT(FwglMakeCurrent(hDC->display, hDC->window, static_cast<GLXContext>(hRC)),
                     "FwglMakeCurrent(hDC, hRC)");
@@ -125,6 +125,10 @@ void TGLPanel::WMDestroy() {
     DestroySurface(hDC.get());
     hDC.reset();
 }
+
+int TGLPanel::SurfaceWidth() const { return qRound(width() * devicePixelRatioF()); }
+
+int TGLPanel::SurfaceHeight() const { return qRound(height() * devicePixelRatioF()); }
 
 void TGLPanel::MakeCurrent() {
     if (hRC == nullptr || hOpenGL == nullptr) return;
@@ -158,7 +162,7 @@ void TGLPanel::paintEvent(QPaintEvent*) {
 void TGLPanel::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (hDC == nullptr) return;
-    ResizeSurface(hDC.get(), width(), height());
+    ResizeSurface(hDC.get(), SurfaceWidth(), SurfaceHeight());
     if (hRC == nullptr) return;
     MakeCurrent();
     if (OnGLResize) OnGLResize(this);

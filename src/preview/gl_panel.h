@@ -59,6 +59,10 @@ class TGLPanel : public QWidget {
     const PixelFormatDescriptor& ChosenFormat() const { return chosen; }
     // The palette colormap, or 0 for a true-colour format.
     unsigned long GetPalette() const { return hPalette; }
+    // Size of the drawing surface in device pixels (the panel's size times
+    // the screen's scale factor); what the viewport must cover.
+    int SurfaceWidth() const;
+    int SurfaceHeight() const;
     // Paints since creation that ended with a buffer swap.
     int SwapCount() const { return swaps; }
 

@@ -149,8 +149,8 @@ void TPView::GLPanel1GLDraw() {
 void TPView::GLPanel1GLResize() {
     if (!CanDraw()) return;
     GLPanel1->MakeCurrent();
-    const int w = GLPanel1->width();
-    const int h = GLPanel1->height();
+    const int w = GLPanel1->SurfaceWidth();
+    const int h = GLPanel1->SurfaceHeight();
     FglViewport(0, 0, w, h);
     FglMatrixMode(GL_PROJECTION);
     FglLoadIdentity();

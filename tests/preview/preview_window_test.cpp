@@ -127,7 +127,7 @@ TEST_F(PreviewWindowTest, BackgroundAtTheCornerAndLitObjectAtTheCentre) {
     ShowLoaded(view);
     EXPECT_EQ(view.ModelBuilds(), 1);
     const QImage frame = view.GLPanel1->GrabFrame();
-    ASSERT_EQ(frame.size(), view.GLPanel1->size());
+    ASSERT_EQ(frame.size(), QSize(view.GLPanel1->SurfaceWidth(), view.GLPanel1->SurfaceHeight()));
     ExpectBackground(frame, 1, 1);
     ExpectBackground(frame, frame.width() - 2, frame.height() - 2);
     ExpectLitGreyFacingViewer(frame);
