@@ -76,9 +76,12 @@ TValueBox::TValueBox(QWidget* parent) : QFrame(parent) {
         paintBox_->update();
         if (OnChange) OnChange(this);
     };
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     resize(50, 20);
     ArrangeControl();
 }
+
+QSize TValueBox::sizeHint() const { return QSize(50, font().pointSize() + 11); }
 
 void TValueBox::SetMessageHandler(MessageHandler handler) {
     CurrentMessageHandler() = std::move(handler);

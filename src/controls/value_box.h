@@ -87,6 +87,9 @@ class TValueBox : public QFrame {
     TUpDown* UpDown() const { return upDown_; }
     TValuePaintBox* PaintBox() const { return paintBox_; }
 
+    // 50 pixels wide and as high as the font asks: point size + 11.
+    QSize sizeHint() const override;
+
     void ArrangeControl();
     void OnTimer();
     void OnUpDownClick(TUpDown::Button button);
