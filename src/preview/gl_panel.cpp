@@ -106,10 +106,17 @@ void TGLPanel::WMCreate() {
 
 void TGLPanel::WMDestroy() {
     if (hDC == nullptr) return;
+    if (qGuiApp == nullptr) {
+        // The application, and with it the X display, is already gone:
+        // the server has dropped the window and the context with it.
+        exposeFilter.reset();
+        hRC = nullptr;
+        hPalette = 0;
+        hDC.reset();
+        return;
+    }
     if (exposeFilter) {
-        if (QCoreApplication::instance()) {
-            QCoreApplication::instance()->removeNativeEventFilter(exposeFilter.get());
-        }
+        QCoreApplication::instance()->removeNativeEventFilter(exposeFilter.get());
         exposeFilter.reset();
     }
     // After the libraries were closed there is nothing left to call.

@@ -47,7 +47,8 @@ TPView::~TPView() {
 }
 
 bool TPView::CanDraw() const {
-    return hOpenGL != nullptr && GLPanel1 != nullptr && GLPanel1->HasContext();
+    return hOpenGL != nullptr && qGuiApp != nullptr && GLPanel1 != nullptr &&
+           GLPanel1->HasContext();
 }
 
 void TPView::Repaint() {
