@@ -159,7 +159,6 @@ void TOptDlg::Getopt(std::int32_t& dxfMulti, std::int32_t& dxfClv, vertoko::PovO
         ColName->setText(QString::fromStdString(colourName));
 
     povOpt.smooth = ChkPsm->isChecked() ? 1 : 0;
+    // PovOpt's maximum length already keeps the text within the limit.
     povOpt.state = vertoko::StatementText(PovOpt->text().toStdString());
-    if (PovOpt->text() != QString::fromStdString(povOpt.state) && !povOpt.state.empty())
-        PovOpt->setText(QString::fromStdString(povOpt.state));
 }

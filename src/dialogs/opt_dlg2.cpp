@@ -49,7 +49,6 @@ TOptDlg2::TOptDlg2(SetColorsFn setColors, QWidget* parent)
 
     // One chooser for the whole run, so its custom colours are kept.
     ColorDlg = new QColorDialog(this);
-    ColorDlg->setOption(QColorDialog::DontUseNativeDialog, false);
 
     back_ = vertoko::RefFromRgb(0, 77, 102);
     obj_ = vertoko::RefFromRgb(222, 222, 222);
