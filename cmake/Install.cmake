@@ -1,10 +1,12 @@
 # Installation layout and the Debian package.
 include(GNUInstallDirs)
 
-install(TARGETS vertoko-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET vertoko-convert)
+  install(TARGETS vertoko-convert RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/data/vertoko-convert.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-if(VERTOKO_BUILD_GUI)
+if(TARGET vertoko)
   install(TARGETS vertoko RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES ${CMAKE_SOURCE_DIR}/data/vertoko.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
