@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStringList>
 #include <QTabBar>
 
 #include "controls/mouse_picture.h"
@@ -19,11 +20,17 @@ namespace {
 constexpr int kClientWidth = 239;
 constexpr int kClientHeight = 212;
 // The page area under the tabs, shared by the two panels.
-const QRect kPageRect(8, 30, 223, 142);
+const QRect kPageRect(8, 30, 223, 144);
 const QRect kTabRect(4, 6, 231, 170);
 
-QFont PixelFont(const QString& family, int pixels, bool bold = false) {
-    QFont font(family);
+// The dialog's Japanese font, with the nearest installed ones after it.
+const QStringList kDialogFamilies = {QStringLiteral("ＭＳ Ｐゴシック"),
+                                     QStringLiteral("MS PGothic"),
+                                     QStringLiteral("Noto Sans CJK JP")};
+
+QFont PixelFont(const QStringList& families, int pixels, bool bold = false) {
+    QFont font;
+    font.setFamilies(families);
     font.setPixelSize(pixels);
     font.setBold(bold);
     return font;
@@ -49,7 +56,7 @@ QString TAboutBox::HomePage() { return QStringLiteral("https://vertoko.example.o
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Vertoko ヘルプ"));
-    setFont(PixelFont(QStringLiteral("ＭＳ Ｐゴシック"), 12));
+    setFont(PixelFont(kDialogFamilies, 12));
     setFixedSize(kClientWidth, kClientHeight);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 
@@ -86,15 +93,15 @@ void TAboutBox::BuildControlsPage() {
     Panel1->setFrameStyle(QFrame::NoFrame);
     Panel1->setGeometry(kPageRect);
     Image1 = PictureLabel(Panel1, MouseButtonMark::Left, 2);
-    Image2 = PictureLabel(Panel1, MouseButtonMark::Right, 28);
-    Image3 = PictureLabel(Panel1, MouseButtonMark::Both, 54);
-    Image4 = PictureLabel(Panel1, MouseButtonMark::Left, 80);
-    Label1 = TextLabel(Panel1, "+ ドラッグ操作 ： 回転", 38, 8);
-    Label2 = TextLabel(Panel1, "+ ドラッグ操作 ： 移動", 38, 34);
-    Label3 = TextLabel(Panel1, "+ ドラッグ操作 ： 拡大縮小", 38, 60);
-    Label4 = TextLabel(Panel1, "ダブルクリック ： 視点リセット", 38, 86);
-    Label5 = TextLabel(Panel1, "マウスホイール ： 拡大縮小", 38, 108);
-    Label6 = TextLabel(Panel1, "スペースキー   ： ﾜｲﾔｰﾌﾚｰﾑ表示切替え", 38, 124);
+    Image2 = PictureLabel(Panel1, MouseButtonMark::Right, 27);
+    Image3 = PictureLabel(Panel1, MouseButtonMark::Both, 52);
+    Image4 = PictureLabel(Panel1, MouseButtonMark::Left, 77);
+    Label1 = TextLabel(Panel1, "+ ドラッグ操作 ： 回転", 36, 5);
+    Label2 = TextLabel(Panel1, "+ ドラッグ操作 ： 移動", 36, 30);
+    Label3 = TextLabel(Panel1, "+ ドラッグ操作 ： 拡大縮小", 36, 55);
+    Label4 = TextLabel(Panel1, "ダブルクリック ： 視点リセット", 36, 80);
+    Label5 = TextLabel(Panel1, "マウスホイール ： 拡大縮小", 8, 104);
+    Label6 = TextLabel(Panel1, "スペースキー   ： ﾜｲﾔｰﾌﾚｰﾑ表示切替え", 8, 122);
 }
 
 void TAboutBox::BuildVersionPage() {
@@ -107,7 +114,7 @@ void TAboutBox::BuildVersionPage() {
 
     ShadowLabel1 = new TShadowLabel(Panel2);
     ShadowLabel1->setText(QStringLiteral("Vertoko for Windows"));
-    ShadowLabel1->setFont(PixelFont(font().family(), 15, true));
+    ShadowLabel1->setFont(PixelFont(kDialogFamilies, 15, true));
     ShadowLabel1->SetFontColor(clWindowText);
     ShadowLabel1->SetColor(clBtnFace);
     ShadowLabel1->Shadow().SetShadowColor(clGray);
@@ -121,7 +128,7 @@ void TAboutBox::BuildVersionPage() {
     Version->setAlignment(Qt::AlignHCenter);
     Version->setGeometry(4, 46, width - 8, 16);
 
-    Copyright = new QLabel(QStringLiteral("Copyright (C) 2026 The Vertoko developers"), Panel2);
+    Copyright = new QLabel(QStringLiteral("Copyright (C) 2026 Vertoko"), Panel2);
     Copyright->setAlignment(Qt::AlignHCenter);
     Copyright->setGeometry(0, 72, width, 16);
 
