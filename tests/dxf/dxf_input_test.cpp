@@ -1,2 +1,166 @@
+// The line reader: pairing of code and value lines, line ends, the
+// 127-character cut and the refusal of NUL bytes.
+#include "dxf/dxf_input.h"
+
 #include <gtest/gtest.h>
-TEST(Placeholder, Builds) {}
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vertoko {
+namespace {
+
+// Reads text as alternating code and value lines until input ends.
+class InputFixture : public ::testing::Test {
+  protected:
+    void Open(const std::string& text) {
+        file_ = std::tmpfile();
+        std::fwrite(text.data(), 1, text.size(), file_);
+        std::rewind(file_);
+        input_ = std::make_unique<DxfInput>();
+        input_->Reset(file_);
+    }
+    void TearDown() override {
+        if (file_ != nullptr) std::fclose(file_);
+    }
+    std::string Code(LineStatus expected = LineStatus::Ok) {
+        std::string_view line;
+        EXPECT_EQ(input_->ReadCodeLine(line), expected);
+        return std::string(line);
+    }
+    std::string Value(LineStatus expected = LineStatus::Ok) {
+        std::string_view line;
+        EXPECT_EQ(input_->ReadValueLine(line), expected);
+        return std::string(line);
+    }
+    std::vector<std::string> Pairs() {
+        std::vector<std::string> lines;
+        std::string_view line;
+        while (input_->ReadCodeLine(line) == LineStatus::Ok) {
+            lines.emplace_back(line);
+            if (input_->ReadValueLine(line) != LineStatus::Ok) break;
+            lines.emplace_back(line);
+        }
+        return lines;
+    }
+
+    std::FILE* file_ = nullptr;
+    std::unique_ptr<DxfInput> input_;
+};
+
+TEST_F(InputFixture, LineEndsOfAllKindsReadAlike) {
+    // Code lines lose their leading blanks; a value line may be empty.
+    const std::vector<std::string> lines = {"  0", "SECTION", "  2", "ENTITIES",
+                                            "  1", "",        "0",   "EOF"};
+    const std::vector<std::string> expected = {"0", "SECTION", "2", "ENTITIES",
+                                               "1", "",        "0", "EOF"};
+    for (const char* end : {"\r\n", "\n", "\r"}) {
+        std::string text;
+        for (const std::string& line : lines) text += line + end;
+        Open(text);
+        EXPECT_EQ(Pairs(), expected)
+            << "line end " << (end[0] == '\r' ? (end[1] ? "CR LF" : "CR") : "LF");
+        TearDown();
+        file_ = nullptr;
+    }
+}
+
+TEST_F(InputFixture, EmptyAndBlankValueLinesKeepPairing) {
+    Open("  1\n\n  1\n   \n  1\r\n\r\n  0\nEOF\n");
+    EXPECT_EQ(Pairs(), (std::vector<std::string>{"1", "", "1", "", "1", "", "0", "EOF"}));
+}
+
+TEST_F(InputFixture, BlankLinesBeforeCodeLinesAreSkipped) {
+    Open("\n\n   \r\n 10\n1.5\n\n\n 20\n  2.5\n");
+    EXPECT_EQ(Code(), "10");
+    EXPECT_EQ(Value(), "1.5");
+    EXPECT_EQ(Code(), "20");
+    EXPECT_EQ(Value(), "2.5");  // leading blanks of a value are dropped
+}
+
+TEST_F(InputFixture, LongLineIsCutAt127AndLosesCharacter128) {
+    std::string longLine;
+    for (int i = 0; i < 200; ++i) longLine += static_cast<char>('a' + i % 26);
+    Open("1\n" + longLine + "\n0\n");
+    EXPECT_EQ(Code(), "1");
+    EXPECT_EQ(Value(), longLine.substr(0, 127));
+    EXPECT_TRUE(input_->LastLineCut());
+    // The rest comes back as a line of its own unless it is skipped.
+    EXPECT_EQ(Code(), longLine.substr(128));
+    EXPECT_FALSE(input_->LastLineCut());
+}
+
+TEST_F(InputFixture, SkipLineDiscardsTheRestOfACutLine) {
+    Open("1000\n" + std::string(300, 'x') + "\n  0\nEOF\n");
+    EXPECT_EQ(Code(), "1000");
+    EXPECT_EQ(Value().size(), 127u);
+    EXPECT_EQ(input_->SkipLine(), LineStatus::Ok);
+    EXPECT_EQ(Code(), "0");
+    EXPECT_EQ(Value(), "EOF");
+    // Nothing to skip after a line that ended normally.
+    EXPECT_EQ(input_->SkipLine(), LineStatus::Ok);
+}
+
+TEST_F(InputFixture, LineOfExactly127CharactersIsWhole) {
+    const std::string line(127, 'q');
+    Open("1\r\n" + line + "\r\n 0\r\nEOF\r\n");
+    EXPECT_EQ(Code(), "1");
+    EXPECT_EQ(Value(), line);
+    EXPECT_FALSE(input_->LastLineCut());
+    EXPECT_EQ(Code(), "0");
+    EXPECT_EQ(Value(), "EOF");
+}
+
+TEST_F(InputFixture, LinesAcrossBlockBoundariesReadWhole) {
+    // Lines of varied length so that many of them straddle a block end.
+    std::string text;
+    std::vector<std::string> expected;
+    for (int i = 0; text.size() < 3 * DxfInput::kBlockSize; ++i) {
+        std::string line =
+            std::to_string(i) + std::string(static_cast<std::size_t>(i % 140), 'a' + i % 26);
+        if (line.size() > 127) line.resize(127);  // keep every line whole
+        expected.push_back(line);
+        text += line + (i % 3 == 0 ? "\r\n" : "\n");
+    }
+    if (expected.size() % 2 != 0) {
+        expected.push_back("x");
+        text += "x\n";
+    }
+    Open(text);
+    EXPECT_EQ(Pairs(), expected);
+}
+
+TEST_F(InputFixture, LastLineWithoutLineEndFails) {
+    Open("  0\nEOF");
+    EXPECT_EQ(Code(), "0");
+    Value(LineStatus::End);
+}
+
+TEST_F(InputFixture, MissingValueLineIsEndOfInput) {
+    Open("  0\n");
+    EXPECT_EQ(Code(), "0");
+    Value(LineStatus::End);
+}
+
+TEST_F(InputFixture, NulByteIsReported) {
+    Open(std::string("AutoCAD Binary DXF\r\n\x1a\0\x01\x02", 24));
+    EXPECT_EQ(Code(), "AutoCAD Binary DXF");
+    Value(LineStatus::Binary);
+}
+
+TEST(ReadToken, UpperCasesTheFirstWordOnly) {
+    char out[20];
+    EXPECT_EQ(ReadToken("  3dface extra", out, sizeof out), 6u);
+    EXPECT_STREQ(out, "3DFACE");
+    // Bytes outside a to z pass unchanged (UTF-8 here).
+    ReadToken("\xe6\xb4\x81\xe5\x85\xb7x", out, sizeof out);
+    EXPECT_STREQ(out, "\xe6\xb4\x81\xe5\x85\xb7X");
+    // The buffer bounds the word.
+    EXPECT_EQ(ReadToken("VERTEXVERTEXVERTEXVERTEX", out, sizeof out), 19u);
+    EXPECT_EQ(ReadToken("", out, sizeof out), 0u);
+    EXPECT_STREQ(out, "");
+}
+
+}  // namespace
+}  // namespace vertoko

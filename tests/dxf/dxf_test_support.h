@@ -1,0 +1,116 @@
+// Helpers for the reader tests: DXF text from code / value pairs, reading a
+// text or a sample file, and line numbers counted in the test text itself.
+#pragma once
+
+#include <cstdio>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dxf/dxf_reader.h"
+
+namespace vertoko::test {
+
+// The lines joined with line feeds, each line ended.
+inline std::string Lines(std::initializer_list<std::string_view> lines,
+                         std::string_view end = "\n") {
+    std::string text;
+    for (std::string_view line : lines) text.append(line).append(end);
+    return text;
+}
+
+// An ENTITIES section holding body, followed by EOF.
+inline std::string InEntities(const std::string& body) {
+    return Lines({"  0", "SECTION", "  2", "ENTITIES"}) + body +
+           Lines({"  0", "ENDSEC", "  0", "EOF"});
+}
+
+// A 3DFACE with the given corners; layer and colour groups when given.
+struct Corner {
+    float x, y, z;
+};
+inline std::string Face(std::vector<Corner> corners, std::string_view layer = "0", int color = -1) {
+    std::string text = Lines({"  0", "3DFACE", "  8"}) + std::string(layer) + "\n";
+    if (color >= 0) text += " 62\n" + std::to_string(color) + "\n";
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const float values[3] = {corners[k].x, corners[k].y, corners[k].z};
+        for (int axis = 0; axis < 3; ++axis) {
+            text += " " + std::to_string(10 * (axis + 1) + static_cast<int>(k)) + "\n";
+            text += std::to_string(values[axis]) + "\n";
+        }
+    }
+    return text;
+}
+
+// 1-based number of the first line of text equal to line, searching from
+// the line after `after` (0 searches from the start); 0 when missing.
+inline int LineOf(std::string_view text, std::string_view line, int after = 0) {
+    int number = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        ++number;
+        std::string_view current = text.substr(start, end - start);
+        if (!current.empty() && current.back() == '\r') current.remove_suffix(1);
+        if (number > after && current == line) return number;
+        start = end + 1;
+    }
+    return 0;
+}
+
+// "(L<n>)" as the messages write their line counter.
+inline std::string At(int line) { return "(L" + std::to_string(line) + ")"; }
+
+// One read with its table, freed at the end of the scope.
+struct ReadResult {
+    std::int32_t count = 0;
+    MeshObject* table = nullptr;
+    std::string message;
+
+    ReadResult() = default;
+    ReadResult(const ReadResult&) = delete;
+    ReadResult& operator=(const ReadResult&) = delete;
+    ReadResult(ReadResult&& other) noexcept
+        : count(other.count), table(other.table), message(std::move(other.message)) {
+        other.table = nullptr;
+        other.count = 0;
+    }
+    ~ReadResult() { FreeObjectTable(count, table); }
+
+    // Corner k of polygon i of object o.
+    std::int32_t Corner(int o, int i, int k) const { return table[o].ptbl[i]->p[k]; }
+    const MeshVertex& Vertex(int o, int i) const { return *table[o].vtbl[i]; }
+};
+
+inline ReadResult ReadFile(std::FILE* file, int multi = 0, int clean = 0, float distance = 0.0f) {
+    ReadResult result;
+    result.count = ReadDxf(file, multi, clean, distance, result.table, result.message);
+    return result;
+}
+
+inline ReadResult ReadText(const std::string& text, int multi = 0, int clean = 0,
+                           float distance = 0.0f) {
+    std::FILE* file = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::rewind(file);
+    ReadResult result = ReadFile(file, multi, clean, distance);
+    std::fclose(file);
+    return result;
+}
+
+inline ReadResult ReadSample(const std::string& name, int multi = 0) {
+    const std::string path = std::string(VERTOKO_SAMPLES_DIR) + "/" + name;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        ReadResult missing;
+        missing.message = "cannot open " + path;
+        return missing;
+    }
+    ReadResult result = ReadFile(file, multi);
+    std::fclose(file);
+    return result;
+}
+
+}  // namespace vertoko::test
