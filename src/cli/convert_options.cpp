@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "app/ini_file.h"
+#include "app/settings.h"
 #include "export/file_names.h"
 
 namespace vertoko {
@@ -25,7 +27,38 @@ bool ParseDistance(const std::string& text, float& value) {
     return result.ec == std::errc() && result.ptr == last && std::isfinite(value);
 }
 
+// The value of the last --settings option, if any; the file's values are the
+// base that the other options then override, wherever they stand.
+std::optional<std::string> SettingsArgument(const std::vector<std::string>& arguments) {
+    std::optional<std::string> path;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "--") break;
+        if (argument.rfind("--settings=", 0) == 0) {
+            path = argument.substr(11);
+        } else if (argument == "--settings") {
+            path = i + 1 < arguments.size() ? arguments[++i] : std::string();
+        }
+    }
+    return path;
+}
+
 }  // namespace
+
+bool ApplySettingsFile(const std::string& path, ConvertOptions& options, std::string& error) {
+    IniFile ini;
+    if (path.empty() || IniFile::Load(path, ini) != IniFile::LoadResult::Loaded) {
+        error = "設定ファイルを読めません: " + path;
+        return false;
+    }
+    const AppSettings settings = ReadSettings(ini);
+    options.reader.dxfMulti = settings.dxfMulti;
+    options.reader.dxfClv = settings.dxfClv;
+    options.reader.dxfVdist = settings.dxfVdist;
+    options.writer.estrOpt = settings.estrOpt;
+    options.writer.povOpt = settings.povOpt;
+    return true;
+}
 
 std::optional<SaveFormat> FormatForWord(const std::string& word) {
     if (word == "pol") return SaveFormat::Eastray;
@@ -53,6 +86,11 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
         result.error = std::move(message);
         return result;
     };
+
+    if (const auto settings = SettingsArgument(arguments)) {
+        std::string error;
+        if (!ApplySettingsFile(*settings, options, error)) return fail(error);
+    }
 
     bool onlyInputs = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -119,6 +157,8 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
                 return fail("--format には pol, pov, obj のいずれかを指定してください.");
             options.format = FormatForWord(text);
             if (!options.format) return fail("--format の値が不正です (pol, pov, obj): " + text);
+        } else if (name == "--settings") {
+            if (!takesValue(text)) return fail("--settings には設定ファイルを指定してください.");
         } else if (name == "--estr-options") {
             if (!takesValue(options.writer.estrOpt))
                 return fail("--estr-options にはオプション文字列を指定してください.");
@@ -168,6 +208,7 @@ std::string ConvertUsage() {
            "                          POV-Rayのスムース (既定: する)\n"
            "      --pov-texture TEXT  POV-Rayのテクスチャ文\n"
            "                          (既定: pigment {color rgb <1,1,1>})\n"
+           "      --settings FILE     設定ファイル (INI) の値を既定にする\n"
            "      --help              この説明を表示\n"
            "\n"
            "終了コード: 0 成功, 1 読み込みまたは書き込みの失敗, 2 使い方の誤り.\n";

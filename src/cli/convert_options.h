@@ -28,7 +28,12 @@ struct ParseResult {
     ConvertOptions options;
 };
 
-// Parses the arguments after the program name.
+// Takes the reader and writer options of the desktop application's settings
+// file at path. False with error when the file cannot be read.
+bool ApplySettingsFile(const std::string& path, ConvertOptions& options, std::string& error);
+
+// Parses the arguments after the program name. A --settings file gives the
+// base values, which the other options override.
 ParseResult ParseConvertArguments(const std::vector<std::string>& arguments);
 
 // The output type for a file name's extension (".pol" and ".p" EASTRAY,

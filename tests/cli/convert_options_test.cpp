@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "export/mesh_builder.h"
+
 namespace vertoko {
 namespace {
 
@@ -84,6 +86,25 @@ TEST(ConvertOptions, UsageErrors) {
         EXPECT_FALSE(parsed.ok) << testing::PrintToString(arguments);
         EXPECT_FALSE(parsed.error.empty());
     }
+}
+
+TEST(ConvertOptions, SettingsFileGivesDefaultsThatFlagsOverride) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "v.ini",
+                     "[Options]\r\nDXFmulti=1\r\nDXFclv=0\r\nDXFvdist=0.5\r\nESTRopt= s n\r\n"
+                     "POVRsmt=0\r\nPOVRstate=pigment {color rgb <0,0,1>}\r\n");
+    // The flag before --settings still wins over the file.
+    const ParseResult parsed = Parse({"--clean", "in.dxf", "--settings", dir / "v.ini"});
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const ConvertOptions& o = parsed.options;
+    EXPECT_EQ(o.reader.dxfMulti, 1);
+    EXPECT_NE(o.reader.dxfClv, 0);
+    EXPECT_EQ(o.reader.dxfVdist, 0.5f);
+    EXPECT_EQ(o.writer.estrOpt, " s n");
+    EXPECT_EQ(o.writer.povOpt.smooth, 0);
+    EXPECT_EQ(o.writer.povOpt.state, "pigment {color rgb <0,0,1>}");
+
+    EXPECT_FALSE(Parse({"in.dxf", "--settings=" + (dir / "missing.ini")}).ok);
 }
 
 TEST(ConvertOptions, HelpNeedsNoInputAndDashDashEndsOptions) {
