@@ -101,7 +101,8 @@ TEST(IniFileFiles, SaveWritesCrLfAndLoadReadsItBack) {
     ini.WriteString("Options", "ESTRopt", "s");
     ini.WriteString("Options", "POVRstate", "pigment {color rgb <1,1,1>}");
     ASSERT_TRUE(ini.Save(path));
-    EXPECT_EQ(ReadAll(path), "[Options]\r\nESTRopt=s\r\nPOVRstate=pigment {color rgb <1,1,1>}\r\n\r\n");
+    EXPECT_EQ(ReadAll(path),
+              "[Options]\r\nESTRopt=s\r\nPOVRstate=pigment {color rgb <1,1,1>}\r\n\r\n");
     IniFile back;
     ASSERT_EQ(IniFile::Load(path, back), IniFile::LoadResult::Loaded);
     EXPECT_EQ(back.Get("options", "povrstate"), "pigment {color rgb <1,1,1>}");

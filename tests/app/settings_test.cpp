@@ -89,7 +89,8 @@ TEST(SettingsRead, IntegersMustBeWholeDecimalIntegers) {
 }
 
 TEST(SettingsRead, UnusedEntriesAreWrittenBackUnchanged) {
-    IniFile ini = IniFile::Parse("; made by hand\n[Options]\nDXFclv=0\nMyKey= my value\n[Other]\nx=1\n");
+    IniFile ini =
+        IniFile::Parse("; made by hand\n[Options]\nDXFclv=0\nMyKey= my value\n[Other]\nx=1\n");
     WriteSettings(ReadSettings(ini), ini);
     EXPECT_EQ(ini.Serialize(),
               "[Options]\r\nDXFclv=0\r\nMyKey= my value\r\nDXFmulti=0\r\nDXFvdist=0\r\n"
@@ -153,8 +154,8 @@ TEST(DistanceText, WrittenWithFifteenSignificantDigits) {
 }
 
 TEST(DistanceText, ReadsBackToTheSameFloat) {
-    const float values[] = {0.001f, 0.1f, 1.0f / 3.0f, 123456.789f, 1e-20f, 3.0e30f, 1e-40f,
-                            -0.25f};
+    const float values[] = {0.001f, 0.1f,    1.0f / 3.0f, 123456.789f,
+                            1e-20f, 3.0e30f, 1e-40f,      -0.25f};
     for (float value : values) {
         EXPECT_EQ(ParseSettingFloat(FormatSettingFloat(value)), value) << FormatSettingFloat(value);
     }
