@@ -118,9 +118,8 @@ std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bo
     }
     if (noShadow) out += " n";
     if (colour && !colourName.empty()) {
-        const std::size_t used = Utf8Length(out) + 3;  // " c "
-        const std::size_t room = used < kEstrOptMaxChars ? kEstrOptMaxChars - used : 0;
-        colourName = CutUtf8(colourName, room);
+        const std::size_t used = out.size() + 3;  // " c "
+        colourName = CutUtf8(colourName, used < kEstrOptMaxBytes ? kEstrOptMaxBytes - used : 0);
         if (!colourName.empty()) {
             out += " c ";
             out += colourName;
@@ -131,26 +130,15 @@ std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bo
 
 std::string StatementText(std::string_view text) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
-    return CutUtf8(text, kPovStateMaxChars);
+    return CutUtf8(text, kPovStateMaxBytes);
 }
 
-std::size_t Utf8Length(std::string_view text) {
-    std::size_t count = 0;
-    for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    }
-    return count;
-}
-
-std::string CutUtf8(std::string_view text, std::size_t maxChars) {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
-            if (count == maxChars) return std::string(text.substr(0, i));
-            ++count;
-        }
-    }
-    return std::string(text);
+std::string CutUtf8(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return std::string(text);
+    std::size_t cut = maxBytes;
+    // Step back over continuation bytes (10xxxxxx) to a character start.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut));
 }
 
 }  // namespace vertoko

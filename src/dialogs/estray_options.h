@@ -10,9 +10,10 @@
 
 namespace vertoko {
 
-// Longest EASTRAY option string and POV-Ray statement, in characters.
-inline constexpr std::size_t kEstrOptMaxChars = 79;
-inline constexpr std::size_t kPovStateMaxChars = 87;
+// Longest EASTRAY option string and POV-Ray statement, in bytes of UTF-8,
+// the same measure the settings file applies when it reads them back.
+inline constexpr std::size_t kEstrOptMaxBytes = 79;
+inline constexpr std::size_t kPovStateMaxBytes = 87;
 
 // What reading an option string found. The reader only ever turns options
 // on; a "k" or "c" at the end of the string brings no value.
@@ -36,7 +37,7 @@ std::int64_t LeadingNumberToFixed(std::string_view word);
 
 // Builds " s", " k %f", " n", " c %s" in that order for the options that are
 // on; the colour word only when it is not empty. When the whole would be
-// longer than kEstrOptMaxChars the colour name is cut to fit, and
+// longer than kEstrOptMaxBytes the colour name is cut to fit, and
 // colourName is set to what was kept.
 std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bool noShadow,
                                bool colour, std::string& colourName);
@@ -46,12 +47,10 @@ std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bo
 std::string FixedToSixDecimals(std::int64_t value);
 
 // The POV-Ray statement as stored: empty when text holds only blanks, tabs
-// and line ends, otherwise text cut to kPovStateMaxChars characters.
+// and line ends, otherwise text cut to kPovStateMaxBytes.
 std::string StatementText(std::string_view text);
 
-// Number of characters (code points) of a UTF-8 text, and the text cut to at
-// most maxChars characters without splitting one.
-std::size_t Utf8Length(std::string_view text);
-std::string CutUtf8(std::string_view text, std::size_t maxChars);
+// A UTF-8 text cut to at most maxBytes bytes without splitting a character.
+std::string CutUtf8(std::string_view text, std::size_t maxBytes);
 
 }  // namespace vertoko

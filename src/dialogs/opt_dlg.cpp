@@ -47,8 +47,9 @@ TOptDlg::TOptDlg(QWidget* parent) : QDialog(parent) {
     ColName = new QLineEdit(GroupEstray);
     ColName->setGeometry(132, 88, 70, 20);
     ColName->setFont(inputFont);
-    // The longest name that fits the option string beside the " c ".
-    ColName->setMaxLength(static_cast<int>(vertoko::kEstrOptMaxChars) - 3);
+    // No name longer than fits beside the " c "; Getopt cuts further to the
+    // bytes the option string has left.
+    ColName->setMaxLength(static_cast<int>(vertoko::kEstrOptMaxBytes) - 3);
 
     GroupPov = new QGroupBox(QString::fromUtf8("POV-Rayｵﾌﾟｼｮﾝ"), this);
     GroupPov->setGeometry(8, 202, 214, 98);
@@ -58,7 +59,7 @@ TOptDlg::TOptDlg(QWidget* parent) : QDialog(parent) {
     PovOpt = new QLineEdit(QStringLiteral("pigment { color rgb <1,1,1> }"), GroupPov);
     PovOpt->setGeometry(12, 62, 190, 20);
     PovOpt->setFont(inputFont);
-    PovOpt->setMaxLength(static_cast<int>(vertoko::kPovStateMaxChars));
+    PovOpt->setMaxLength(static_cast<int>(vertoko::kPovStateMaxBytes));
 
     OkBtn = new QPushButton(QString::fromUtf8("O K"), this);
     OkBtn->setGeometry(32, 308, 75, 25);
@@ -159,6 +160,9 @@ void TOptDlg::Getopt(std::int32_t& dxfMulti, std::int32_t& dxfClv, vertoko::PovO
         ColName->setText(QString::fromStdString(colourName));
 
     povOpt.smooth = ChkPsm->isChecked() ? 1 : 0;
-    // PovOpt's maximum length already keeps the text within the limit.
-    povOpt.state = vertoko::StatementText(PovOpt->text().toStdString());
+    // A statement cut to fit is shown as it was kept, like the colour name.
+    const std::string typed = PovOpt->text().toStdString();
+    povOpt.state = vertoko::StatementText(typed);
+    if (!povOpt.state.empty() && povOpt.state != typed)
+        PovOpt->setText(QString::fromStdString(povOpt.state));
 }

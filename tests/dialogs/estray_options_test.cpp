@@ -113,7 +113,7 @@ TEST(EstrayOptionsBuilding, SixDecimalsAreExactForEveryCount) {
 TEST(EstrayOptionsLimits, LongColourNameIsCutSoTheStringFits) {
     std::string colour(100, 'r');
     const std::string built = BuildEstrayOptions(true, true, 5000, true, true, colour);
-    EXPECT_EQ(built.size(), kEstrOptMaxChars);
+    EXPECT_EQ(built.size(), kEstrOptMaxBytes);
     // " s k 0.500000 n c " takes 18 characters.
     EXPECT_EQ(colour, std::string(79 - 18, 'r'));
     EXPECT_EQ(built.substr(0, 18), " s k 0.500000 n c ");
@@ -123,16 +123,19 @@ TEST(EstrayOptionsLimits, LongColourNameIsCutSoTheStringFits) {
     EXPECT_EQ(fits.size(), 76u);
 }
 
-TEST(EstrayOptionsLimits, CutsCountCharactersNotBytes) {
-    EXPECT_EQ(Utf8Length("赤い"), 2u);
-    EXPECT_EQ(CutUtf8("赤い色", 2), "赤い");
+TEST(EstrayOptionsLimits, CutsCountBytesAndNeverSplitACharacter) {
+    // Each of these kanji takes three bytes of UTF-8.
+    EXPECT_EQ(CutUtf8("赤い色", 6), "赤い");
+    EXPECT_EQ(CutUtf8("赤い色", 8), "赤い");
     EXPECT_EQ(CutUtf8("ab", 5), "ab");
     EXPECT_EQ(CutUtf8("abc", 0), "");
     std::string colour;
-    for (int i = 0; i < 90; ++i) colour += "赤";
-    const std::string built = BuildEstrayOptions(false, false, 0, false, true, colour);
-    EXPECT_EQ(Utf8Length(built), kEstrOptMaxChars);
-    EXPECT_EQ(Utf8Length(colour), 76u);
+    for (int i = 0; i < 30; ++i) colour += "赤";
+    const std::string built = BuildEstrayOptions(true, false, 0, false, true, colour);
+    // " s c " leaves 74 bytes: 24 whole kanji.
+    EXPECT_EQ(colour.size(), 72u);
+    EXPECT_EQ(built, " s c " + colour);
+    EXPECT_LE(built.size(), kEstrOptMaxBytes);
 }
 
 TEST(EstrayOptionsLimits, StatementBlankBecomesEmptyLongIsCut) {
@@ -141,6 +144,9 @@ TEST(EstrayOptionsLimits, StatementBlankBecomesEmptyLongIsCut) {
     EXPECT_EQ(StatementText(""), "");
     EXPECT_EQ(StatementText(" pigment {Red} "), " pigment {Red} ");
     EXPECT_EQ(StatementText(std::string(120, 'x')), std::string(87, 'x'));
+    std::string kana;
+    for (int i = 0; i < 40; ++i) kana += "ｱ";  // three bytes each
+    EXPECT_EQ(StatementText(kana).size(), 87u);
 }
 
 }  // namespace

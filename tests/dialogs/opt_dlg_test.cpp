@@ -327,6 +327,11 @@ TEST_F(OptDlgTest, LongTextsAreCutToWhatTheOptionsHold) {
     // " s k 0.000000 n c " leaves 61 characters of the name.
     EXPECT_EQ(main.estrOpt, " s k 0.000000 n c " + std::string(61, 'c'));
     EXPECT_EQ(dlg.ColName->text(), QString(61, 'c'));
+
+    // Limits are bytes of UTF-8: 40 three-byte kana keep 29.
+    Open(Ending::Ok, [this] { dlg.PovOpt->setText(QString(40, QChar(0xFF71))); });
+    EXPECT_EQ(main.povOpt.state.size(), 87u);
+    EXPECT_EQ(dlg.PovOpt->text(), QString(29, QChar(0xFF71)));
 }
 
 }  // namespace
