@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -188,13 +187,12 @@ std::int32_t VClearn(MeshObject& object, float distance) {
     }
     std::fputc('.', stderr);
 
-    // Representatives keep their old relative order; newIndex holds the index
-    // each one receives. c never passes v, so no node is overwritten before
-    // it has been read.
-    std::vector<std::int32_t>& newIndex = position;  // reused below through sorted.vertex
+    // Representatives keep their old relative order; the vertex field of a
+    // representative's entry now takes its new index. c never passes v, so
+    // no node is overwritten before it has been read.
     std::int32_t c = 0;
     for (std::int32_t v = 0; v < n; ++v) {
-        const std::int32_t j = newIndex[static_cast<std::size_t>(v)];
+        const std::int32_t j = position[static_cast<std::size_t>(v)];
         if (group[static_cast<std::size_t>(j)] != j) continue;
         if (c != v) {
             const MeshVertex* from = object.vtbl[v];
