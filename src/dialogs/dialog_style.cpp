@@ -15,7 +15,12 @@ void ApplyDialogFrame(QDialog* dialog, const QString& caption, int width, int he
 }
 
 QFont DialogFont(int pixelSize) {
-    QFont font(QString::fromUtf8("ＭＳ Ｐゴシック"));
+    QFont font;
+    // Japanese families that Debian installs stand in for the Windows one,
+    // so that kana and kanji never fall back to boxes.
+    font.setFamilies({QString::fromUtf8("ＭＳ Ｐゴシック"), QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("Noto Sans JP"), QStringLiteral("IPAPGothic"),
+                      QStringLiteral("VL PGothic")});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelSize);
     return font;

@@ -14,7 +14,7 @@ namespace vertoko {
 // Caption, a fixed client size and a title bar with only the close box.
 void ApplyDialogFrame(QDialog* dialog, const QString& caption, int width, int height);
 
-// "ＭＳ Ｐゴシック" at pixelSize, falling back to the platform's sans serif.
+// "ＭＳ Ｐゴシック" at pixelSize, falling back to a Japanese sans serif.
 QFont DialogFont(int pixelSize);
 
 // Enables input with the window background colour, or disables it with the
