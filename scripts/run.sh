@@ -8,8 +8,15 @@ cmake --preset default
 cmake --build --preset default
 sample=examples/house.dxf
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  exec build/src/app/vertoko "$sample"
+  status=0
+  build/src/app/vertoko "$sample" || status=$?
+  # vertoko ends at once with 1 when another instance of it is running.
+  if [ "$status" -eq 1 ]; then
+    echo "Vertoko is already running: close it first, then run this again." >&2
+  fi
+  exit "$status"
 fi
 echo "No display found: converting $sample with vertoko-convert instead."
 mkdir -p out
 build/src/cli/vertoko-convert "$sample" -o out/house.obj
+echo "Wrote out/house.obj."
