@@ -1,0 +1,101 @@
+// Pointer tables, scene extents and freeing of object tables.
+#include "dxf/mesh_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "dxf/dxf_test_support.h"
+
+namespace vertoko {
+namespace {
+
+// An object with a vertex list of the given points and no polygons.
+MeshObject MakeObject(std::initializer_list<Point3f> points) {
+    MeshObject object = {};
+    MeshVertex** link = &object.vertices;
+    for (const Point3f& p : points) {
+        auto* v = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
+        *v = {p.x, p.y, p.z, nullptr};
+        *link = v;
+        link = &v->next;
+        ++object.vertexCount;
+    }
+    return object;
+}
+
+MeshObject* MakeTable(std::initializer_list<MeshObject> objects) {
+    auto* table = static_cast<MeshObject*>(std::calloc(objects.size(), sizeof(MeshObject)));
+    std::size_t i = 0;
+    for (const MeshObject& o : objects) table[i++] = o;
+    return table;
+}
+
+void ExpectPoint(const Point3f& p, float x, float y, float z) {
+    EXPECT_EQ(p.x, x);
+    EXPECT_EQ(p.y, y);
+    EXPECT_EQ(p.z, z);
+}
+
+TEST(SceneExtents, BoxAroundAllObjects) {
+    MeshObject* table = MakeTable(
+        {MakeObject({{0, 2, 1}, {2, 0, 0}, {1, 1, 2}}), MakeObject({{0.5f, 0.5f, 0.5f}})});
+    ComputeSceneExtents(2, table);
+    ExpectPoint(SceneExtents.min, 0, 0, 0);
+    ExpectPoint(SceneExtents.max, 2, 2, 2);
+    ExpectPoint(SceneExtents.center, 1, 1, 1);
+    FreeObjectTable(2, table);
+    EXPECT_EQ(table, nullptr);
+}
+
+TEST(SceneExtents, EmptyFirstObjectIsSkipped) {
+    MeshObject* table = MakeTable({MakeObject({}), MakeObject({{5, 6, 7}, {7, 6, 5}})});
+    ComputeSceneExtents(2, table);
+    ExpectPoint(SceneExtents.min, 5, 6, 5);
+    ExpectPoint(SceneExtents.max, 7, 6, 7);
+    ExpectPoint(SceneExtents.center, 6, 6, 6);
+    FreeObjectTable(2, table);
+}
+
+TEST(SceneExtents, NoVertexAtAllGivesZero) {
+    MeshObject* earlier = MakeTable({MakeObject({{9, 9, 9}})});
+    ComputeSceneExtents(1, earlier);  // leaves a non-zero box first
+    FreeObjectTable(1, earlier);
+    MeshObject* table = MakeTable({MakeObject({})});
+    ComputeSceneExtents(1, table);
+    ExpectPoint(SceneExtents.min, 0, 0, 0);
+    ExpectPoint(SceneExtents.max, 0, 0, 0);
+    ExpectPoint(SceneExtents.center, 0, 0, 0);
+    FreeObjectTable(1, table);
+}
+
+TEST(VertexTable, FirstBuildUsesTheCountRebuildUsesTheList) {
+    MeshObject* table = MakeTable({MakeObject({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}})});
+    MeshObject& object = table[0];
+    ASSERT_EQ(BuildVertexTable(object), 3);
+    EXPECT_EQ(object.vtbl[2]->x, 2.0f);
+    // Shorten the list as vertex cleaning does; the rebuild follows it.
+    std::free(object.vertices->next->next);
+    object.vertices->next->next = nullptr;
+    object.vertexCount = 2;
+    ASSERT_EQ(BuildVertexTable(object), 2);
+    EXPECT_EQ(object.vtbl[1]->x, 1.0f);
+    FreeObjectTable(1, table);
+}
+
+TEST(VertexTable, ListShorterThanTheCountIsReported) {
+    MeshObject* table = MakeTable({MakeObject({{0, 0, 0}})});
+    table[0].vertexCount = 2;
+    EXPECT_EQ(BuildVertexTable(table[0]), 1);
+    EXPECT_EQ(BuildPolygonTable(table[0]), 0);  // no polygons, none counted
+    FreeObjectTable(1, table);
+}
+
+TEST(FreeObjectTable, NullTableFreesNothing) {
+    MeshObject* table = nullptr;
+    FreeObjectTable(0, table);
+    EXPECT_EQ(table, nullptr);
+}
+
+}  // namespace
+}  // namespace vertoko
