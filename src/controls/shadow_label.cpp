@@ -150,7 +150,11 @@ void TShadowLabel::Paint(QPainter& canvas) {
     QPainter bitmapPainter;
     QPainter* surface = &canvas;
     if (offscreen) {
-        bitmap = QImage(client.size(), QImage::Format_BGR888);
+        // One image pixel per device pixel, so that text stays sharp on
+        // scaled screens.
+        const qreal ratio = canvas.device() ? canvas.device()->devicePixelRatioF() : 1.0;
+        bitmap = QImage(client.size() * ratio, QImage::Format_BGR888);
+        bitmap.setDevicePixelRatio(ratio);
         if (gradation_)
             GradBitmap({bitmap.bits(), bitmap.width(), bitmap.height(), int(bitmap.bytesPerLine())},
                        gradationColor_, color_, gradateVert_);
