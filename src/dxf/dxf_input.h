@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "dxf/line_scan.h"
+
 namespace vertoko {
 
 enum class LineStatus {
@@ -46,6 +48,22 @@ class DxfInput {
   private:
     enum class LineEnd { None, Cr, Lf, Cut };
 
+    // Far enough from the block end for a whole line after a few blanks.
+    static constexpr std::size_t kFastSpan = kLineLimit + 1 + 32;
+    static constexpr std::size_t kBlankRun = 16;
+
+    LineStatus ReadCodeLineSlow(std::string_view& line);
+    LineStatus ReadValueLineSlow(std::string_view& line);
+    // Takes the line at p when its end lies within 127 characters.
+    bool TakeShortLine(const char* p, std::string_view& line) {
+        const std::size_t end = line_scan::FindLineEnd(p, kLineLimit + 1);
+        if (end > kLineLimit) return false;
+        line = std::string_view(p, end);
+        lastEnd_ = p[end] == '\r' ? LineEnd::Cr : LineEnd::Lf;
+        pos_ = static_cast<std::size_t>(p - block_) + end + 1;
+        return true;
+    }
+
     // Makes at least one byte available at pos_, refilling the block.
     LineStatus Fill();
     LineStatus CopyLine(std::string_view& line);
@@ -62,6 +80,28 @@ class DxfInput {
     // The padding lets the line-end search read whole 16-byte groups.
     char block_[kBlockSize + 16] = {};
 };
+
+// The common case inline: the line lies well inside the block.
+inline LineStatus DxfInput::ReadCodeLine(std::string_view& line) {
+    if (stop_ - pos_ > kFastSpan) {
+        const char* p = block_ + pos_;
+        const char* const blankEnd = p + kBlankRun;
+        while (p < blankEnd && line_scan::IsBlank(*p)) ++p;
+        if (p < blankEnd && TakeShortLine(p, line)) return LineStatus::Ok;
+    }
+    return ReadCodeLineSlow(line);
+}
+
+inline LineStatus DxfInput::ReadValueLine(std::string_view& line) {
+    if (stop_ - pos_ > kFastSpan) {
+        const char* p = block_ + pos_;
+        if (lastEnd_ == LineEnd::Cr && *p == '\n') ++p;
+        const char* const blankEnd = p + kBlankRun;
+        while (p < blankEnd && line_scan::IsInlineBlank(*p)) ++p;
+        if (p < blankEnd && TakeShortLine(p, line)) return LineStatus::Ok;
+    }
+    return ReadValueLineSlow(line);
+}
 
 // The first word of line, upper-cased (bytes a to z only, so Shift-JIS and
 // UTF-8 pass through), at most capacity - 1 bytes, NUL-terminated in out.

@@ -117,7 +117,7 @@ bool ParsePlainDecimal(const char* p, const char* end, float& value) {
 
 }  // namespace
 
-std::int32_t ParseIntPrefix(std::string_view line) {
+std::int32_t ParseIntPrefixSlow(std::string_view line) {
     const char* p = line.data();
     const char* end = p + line.size();
     const bool negative = TakeSign(p, end);

@@ -8,7 +8,19 @@ namespace vertoko {
 
 // The decimal integer prefix of a line: leading blanks, an optional sign,
 // digits. A line without digits gives 0; values beyond 32 bits saturate.
-std::int32_t ParseIntPrefix(std::string_view line);
+std::int32_t ParseIntPrefixSlow(std::string_view line);
+inline std::int32_t ParseIntPrefix(std::string_view line) {
+    // Group codes are mostly one to four bare digits.
+    if (line.size() - 1 < 4) {
+        std::int32_t value = 0;
+        for (char c : line) {
+            if (c < '0' || c > '9') return ParseIntPrefixSlow(line);
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    }
+    return ParseIntPrefixSlow(line);
+}
 
 // Converts a line like one "%d" item in the C locale. False when the line
 // holds no integer; trailing characters are ignored.
