@@ -65,6 +65,8 @@ TMainForm::TMainForm(std::string settingsPath, QStringList arguments, QWidget* p
 TMainForm::~TMainForm() {
     // A window destroyed without its close still gives its table back.
     FreeTable();
+    // FormDestroy: the OpenGL libraries are freed here once the preview is
+    // wired in (only when they were loaded).
 }
 
 void TMainForm::BuildComponents() {
