@@ -1,18 +1,45 @@
 #include "app/app_windows.h"
 
+#include "app/error_box.h"
 #include "app/main_form.h"
+#include "controls/about_box.h"
+#include "controls/numedit.h"
+#include "dialogs/opt_dlg.h"
+#include "dialogs/opt_dlg2.h"
+#include "preview/pview.h"
 
 namespace vertoko {
 
 TMainForm* MainForm = nullptr;
+TOptDlg* OptDlg = nullptr;
+TPView* PView = nullptr;
+TOptDlg2* OptDlg2 = nullptr;
+TAboutBox* AboutBox = nullptr;
 
 void CreateAppWindows(const std::string& settingsPath, const QStringList& arguments) {
     MainForm = new TMainForm(settingsPath, arguments);
-    // TOptDlg, TPView, TOptDlg2 and TAboutBox are created here, in this
-    // order, once their windows exist.
+    // A number the numeric edit cannot take is reported in the error box
+    // of the application, like any other error that escapes a handler.
+    TNumEdit::SetErrorHandler(
+        [](QWidget*, const std::string& message) { ShowErrorBox(QString::fromStdString(message)); });
+    OptDlg = new TOptDlg(MainForm);
+    PView = new TPView();
+    // The colour dialog tells the preview its colours from its creation on.
+    OptDlg2 = new TOptDlg2([](std::uint32_t back, std::uint32_t obj) {
+        if (PView != nullptr) PView->SetColors(back, obj);
+    }, MainForm);
+    AboutBox = new TAboutBox(MainForm);
 }
 
 void DestroyAppWindows() {
+    delete AboutBox;
+    AboutBox = nullptr;
+    delete OptDlg2;
+    OptDlg2 = nullptr;
+    delete PView;
+    PView = nullptr;
+    delete OptDlg;
+    OptDlg = nullptr;
     delete MainForm;
     MainForm = nullptr;
 }

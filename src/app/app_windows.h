@@ -6,19 +6,31 @@
 #include <QStringList>
 #include <string>
 
+class TOptDlg;
+class TOptDlg2;
+
 namespace vertoko {
 
+class TAboutBox;
 class TMainForm;
+class TPView;
 
-// The process-wide references to the windows; null before CreateAppWindows.
+// The process-wide references to the windows; null before CreateAppWindows
+// and after DestroyAppWindows. The main window's commands test them, so a
+// main window made on its own (tests) runs without its dialogs.
 extern TMainForm* MainForm;
+extern TOptDlg* OptDlg;
+extern TPView* PView;
+extern TOptDlg2* OptDlg2;
+extern TAboutBox* AboutBox;
 
 // Creates every window in order. The main window reads settingsPath and
 // opens the first of arguments when first shown. Throws what the main
 // window's creation throws.
 void CreateAppWindows(const std::string& settingsPath, const QStringList& arguments);
 
-// Destroys the windows in the reverse order.
+// Destroys the windows in the reverse order; the main window last, so that
+// the preview's context is gone before the OpenGL libraries are closed.
 void DestroyAppWindows();
 
 }  // namespace vertoko

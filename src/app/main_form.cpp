@@ -21,11 +21,19 @@
 #include <stdexcept>
 #include <utility>
 
+#include "app/app_windows.h"
 #include "app/error_box.h"
 #include "app/settings.h"
 #include "app/ui_font.h"
 #include "app/wait_cursor.h"
+#include "controls/about_box.h"
+#include "dialogs/opt_dlg.h"
+#include "dialogs/opt_dlg2.h"
 #include "export/load_save.h"
+#include "preview/load_opengl.h"
+#include "preview/pview.h"
+// After the Qt headers: it brings in the X11 headers.
+#include "platform/gl_loader.h"
 
 namespace vertoko {
 
@@ -65,8 +73,9 @@ TMainForm::TMainForm(std::string settingsPath, QStringList arguments, QWidget* p
 TMainForm::~TMainForm() {
     // A window destroyed without its close still gives its table back.
     FreeTable();
-    // FormDestroy: the OpenGL libraries are freed here once the preview is
-    // wired in (only when they were loaded).
+    // FormDestroy: the preview window is gone by now (DestroyAppWindows),
+    // so no context is left when the libraries are closed.
+    if (hOpenGL != nullptr) FreeOpenGL();
 }
 
 void TMainForm::BuildComponents() {
@@ -136,9 +145,9 @@ void TMainForm::BuildComponents() {
 }
 
 void TMainForm::FormCreate() {
-    // LoadOpenGL's result goes here once the preview is wired in; until
-    // then the preview command stays disabled.
-    previewAvailable_ = false;
+    // Without OpenGL, GLU or an X11 display the preview command stays
+    // disabled; loading and saving work as usual.
+    previewAvailable_ = hOpenGL != nullptr || LoadOpenGL();
     mPview->setEnabled(previewAvailable_);
 }
 
@@ -193,7 +202,7 @@ void TMainForm::LoadDxf(const QString& name) {
     if (!opened || objectCount == 0) return;
     newData = true;
     FileSaveAsItem->setEnabled(true);
-    if (PreviewAvailable()) FitPreview();
+    if (hOpenGL != nullptr) FitPreview();
 }
 
 void TMainForm::SaveAs(const QString& name, int filterIndex) {
@@ -224,31 +233,54 @@ void TMainForm::FileSaveAs() {
 void TMainForm::FileExit() { close(); }
 
 void TMainForm::mOptionClick() {
-    // TOptDlg: SetOpt at the first opening (optFirst), OptBack, exec, Getopt
-    // on OK.
+    if (OptDlg == nullptr) return;
+    if (optFirst) {
+        OptDlg->SetOpt(dxfMulti, dxfClv, povOpt, estrOpt, dxfVdist);
+        optFirst = false;
+    }
+    OptDlg->OptBack();
+    if (OptDlg->exec() == QDialog::Accepted) {
+        OptDlg->Getopt(dxfMulti, dxfClv, povOpt, estrOpt, dxfVdist);
+    }
 }
 
 void TMainForm::N2Click() {
-    // TOptDlg2: SetColor at the first opening (colFirst), OptBack, exec,
-    // ColBk / ColObj into pviewBack / pviewObj on OK.
+    if (OptDlg2 == nullptr) return;
+    if (colFirst) {
+        OptDlg2->SetColor(pviewBack, pviewObj);
+        colFirst = false;
+    }
+    OptDlg2->OptBack();
+    if (OptDlg2->exec() == QDialog::Accepted) {
+        pviewBack = OptDlg2->backColor();
+        pviewObj = OptDlg2->objColor();
+    }
 }
 
 void TMainForm::mPviewClick() {
-    if (!PreviewAvailable()) return;
-    // TPView: SetColors(pviewBack, pviewObj), ShowPreview(newData,
-    // objectCount, objects).
+    if (hOpenGL == nullptr || PView == nullptr) return;
+    PView->SetColors(pviewBack, pviewObj);
+    PView->ShowPreview(newData, objectCount, objects);
+    // The preview has taken the table; its display list is rebuilt only
+    // after the next successful load.
     newData = false;
 }
 
 void TMainForm::mAboutClick() {
-    // TAboutBox, shown modally.
+    if (AboutBox != nullptr) AboutBox->exec();
 }
 
-void TMainForm::HidePreview() {}
+void TMainForm::HidePreview() {
+    if (PView != nullptr) PView->hide();
+}
 
-void TMainForm::FitPreview() {}
+void TMainForm::FitPreview() {
+    if (PView != nullptr) PView->FitView();
+}
 
-void TMainForm::ClosePreview() {}
+void TMainForm::ClosePreview() {
+    if (PView != nullptr) PView->close();
+}
 
 void TMainForm::FormShow() {
     if (!openParam) return;
