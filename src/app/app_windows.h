@@ -6,13 +6,12 @@
 #include <QStringList>
 #include <string>
 
-class TOptDlg;
-class TOptDlg2;
-
 namespace vertoko {
 
 class TAboutBox;
 class TMainForm;
+class TOptDlg;
+class TOptDlg2;
 class TPView;
 
 // The process-wide references to the windows; null before CreateAppWindows

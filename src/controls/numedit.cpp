@@ -7,6 +7,8 @@
 
 #include "controls/numedit_format.h"
 
+namespace vertoko {
+
 namespace {
 
 TNumEdit::ErrorHandler& CurrentErrorHandler() {
@@ -127,3 +129,5 @@ void TNumEdit::keyPressEvent(QKeyEvent* event) {
     }
     QLineEdit::keyPressEvent(event);
 }
+
+}  // namespace vertoko

@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace vertoko {
+
 class TNumEdit : public QLineEdit {
     Q_OBJECT
 
@@ -48,3 +50,5 @@ class TNumEdit : public QLineEdit {
     std::int64_t value_ = 0;
     bool exiting_ = false;
 };
+
+}  // namespace vertoko

@@ -11,6 +11,8 @@
 #include "dialogs/dialog_style.h"
 #include "dialogs/estray_options.h"
 
+namespace vertoko {
+
 namespace {
 
 QCheckBox* MakeCheck(QWidget* parent, const char* caption, int x, int y, int w) {
@@ -166,3 +168,5 @@ void TOptDlg::Getopt(std::int32_t& dxfMulti, std::int32_t& dxfClv, vertoko::PovO
     if (!povOpt.state.empty() && povOpt.state != typed)
         PovOpt->setText(QString::fromStdString(povOpt.state));
 }
+
+}  // namespace vertoko

@@ -15,6 +15,8 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+namespace vertoko {
+
 class TNumEdit;
 
 class TOptDlg : public QDialog {
@@ -69,3 +71,5 @@ class TOptDlg : public QDialog {
     } noted_;
     bool hasNoted_ = false;  // nothing to put back before the first OptBack
 };
+
+}  // namespace vertoko

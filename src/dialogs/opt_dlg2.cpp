@@ -10,6 +10,8 @@
 #include "dialogs/color_ref.h"
 #include "dialogs/dialog_style.h"
 
+namespace vertoko {
+
 namespace {
 
 QFrame* MakePanel(QWidget* parent, int x, int y) {
@@ -126,3 +128,5 @@ bool TOptDlg2::eventFilter(QObject* watched, QEvent* event) {
     }
     return QDialog::eventFilter(watched, event);
 }
+
+}  // namespace vertoko

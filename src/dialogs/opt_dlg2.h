@@ -15,6 +15,8 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 
+namespace vertoko {
+
 class TOptDlg2 : public QDialog {
     Q_OBJECT
 
@@ -67,3 +69,5 @@ class TOptDlg2 : public QDialog {
     std::uint32_t notedObj_ = 0;
     bool hasNoted_ = false;
 };
+
+}  // namespace vertoko

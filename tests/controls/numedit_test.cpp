@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace vertoko {
+
 namespace {
 
 class NumEditTest : public ::testing::Test {
@@ -160,3 +162,5 @@ TEST_F(NumEditTest, EnterInsertsNothingAndTakesTheTypedNumber) {
 }
 
 }  // namespace
+
+}  // namespace vertoko

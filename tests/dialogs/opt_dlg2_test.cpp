@@ -16,6 +16,8 @@
 
 #include "dialogs/color_ref.h"
 
+namespace vertoko {
+
 namespace {
 
 using Colors = std::pair<std::uint32_t, std::uint32_t>;
@@ -168,3 +170,5 @@ TEST_F(OptDlg2Test, CloseBoxPutsThePanelsBack) {
 }
 
 }  // namespace
+
+}  // namespace vertoko

@@ -16,6 +16,8 @@
 
 #include "controls/numedit.h"
 
+namespace vertoko {
+
 namespace {
 
 // The options as the main window holds them, with the settings defaults.
@@ -335,3 +337,5 @@ TEST_F(OptDlgTest, LongTextsAreCutToWhatTheOptionsHold) {
 }
 
 }  // namespace
+
+}  // namespace vertoko
