@@ -23,7 +23,7 @@ function(vertoko_gtest name)
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
-    VERTOKO_SAMPLES_DIR="${CMAKE_SOURCE_DIR}/../shared/dxf-samples"
+    VERTOKO_SAMPLES_DIR="${VERTOKO_SAMPLES_DIR}"
     VERTOKO_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
   set(env ${ARG_ENV})
   if(ARG_QT)

@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 fuzzer="${VERTOKO_FUZZER:-build-fuzz/fuzz/dxf_reader_fuzzer}"
-samples=../shared/dxf-samples
+samples="${VERTOKO_SAMPLES_DIR:-../shared/dxf-samples}"
+[ -d "$samples" ] || samples=/work/shared/dxf-samples
 if [ ! -x "$fuzzer" ]; then
   echo "fuzz.sh: $fuzzer is missing; run cmake --preset fuzz && cmake --build --preset fuzz" >&2
   exit 1
