@@ -16,7 +16,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset asan
 
 if [ -f fuzz/CMakeLists.txt ] && grep -q add_executable fuzz/CMakeLists.txt; then
   cmake --preset fuzz
-  cmake --build --preset fuzz
+  cmake --build --preset fuzz --target dxf_reader_fuzzer
   scripts/fuzz.sh "${VERTOKO_FUZZ_SECONDS:-60}"
 fi
 scripts/package-test.sh
