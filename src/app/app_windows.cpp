@@ -16,18 +16,22 @@ TPView* PView = nullptr;
 TOptDlg2* OptDlg2 = nullptr;
 TAboutBox* AboutBox = nullptr;
 
-void CreateAppWindows(const std::string& settingsPath, const QStringList& arguments) {
-    MainForm = new TMainForm(settingsPath, arguments);
+void CreateAppWindows(const SettingsPlaces& settings, const QStringList& arguments) {
+    MainForm = new TMainForm(settings.readPath, arguments);
+    MainForm->SetSettingsWritePath(settings.writePath);
     // A number the numeric edit cannot take is reported in the error box
     // of the application, like any other error that escapes a handler.
-    TNumEdit::SetErrorHandler(
-        [](QWidget*, const std::string& message) { ShowErrorBox(QString::fromStdString(message)); });
+    TNumEdit::SetErrorHandler([](QWidget*, const std::string& message) {
+        ShowErrorBox(QString::fromStdString(message));
+    });
     OptDlg = new TOptDlg(MainForm);
     PView = new TPView();
     // The colour dialog tells the preview its colours from its creation on.
-    OptDlg2 = new TOptDlg2([](std::uint32_t back, std::uint32_t obj) {
-        if (PView != nullptr) PView->SetColors(back, obj);
-    }, MainForm);
+    OptDlg2 = new TOptDlg2(
+        [](std::uint32_t back, std::uint32_t obj) {
+            if (PView != nullptr) PView->SetColors(back, obj);
+        },
+        MainForm);
     AboutBox = new TAboutBox(MainForm);
 }
 

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <string>
 
+#include "app/settings_place.h"
+
 namespace vertoko {
 
 class TAboutBox;
@@ -23,10 +25,10 @@ extern TPView* PView;
 extern TOptDlg2* OptDlg2;
 extern TAboutBox* AboutBox;
 
-// Creates every window in order. The main window reads settingsPath and
-// opens the first of arguments when first shown. Throws what the main
-// window's creation throws.
-void CreateAppWindows(const std::string& settingsPath, const QStringList& arguments);
+// Creates every window in order. The main window reads and writes the
+// settings files of settings and opens the first of arguments when first
+// shown. Throws what the main window's creation throws.
+void CreateAppWindows(const SettingsPlaces& settings, const QStringList& arguments);
 
 // Destroys the windows in the reverse order; the main window last, so that
 // the preview's context is gone before the OpenGL libraries are closed.

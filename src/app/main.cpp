@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Vertoko for Windows"));
     QApplication::setFont(vertoko::UiFont());
     try {
-        vertoko::CreateAppWindows(vertoko::SettingsPath(), QCoreApplication::arguments().mid(1));
+        vertoko::CreateAppWindows(vertoko::CurrentSettingsPlaces(),
+                                  QCoreApplication::arguments().mid(1));
         vertoko::MainForm->show();
         QApplication::exec();
     } catch (const std::exception& error) {

@@ -59,6 +59,7 @@ std::string FileMessage(const char* before, const std::string& path, const char*
 TMainForm::TMainForm(std::string settingsPath, QStringList arguments, QWidget* parent)
     : QMainWindow(parent),
       settingsPath_(std::move(settingsPath)),
+      settingsWritePath_(settingsPath_),
       arguments_(std::move(arguments)),
       reportError_(ShowErrorBox) {
     BuildComponents();
@@ -312,9 +313,9 @@ bool TMainForm::FormClose() {
     ClosePreview();
     if (!iniFile) return true;  // written by an earlier close
     WriteSettingsFile();
-    if (!iniFile->Save(settingsPath_)) {
-        reportError_(
-            QString::fromStdString(FileMessage("ファイル ", settingsPath_, " を作成できません")));
+    if (!iniFile->Save(settingsWritePath_)) {
+        reportError_(QString::fromStdString(
+            FileMessage("ファイル ", settingsWritePath_, " を作成できません")));
         // The first failure keeps the window open, so the user can make the
         // folder writable and close again; a second close ends the run.
         if (!settingsWriteFailed_) {

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "app/ini_file.h"
 #include "dxf/mesh_model.h"
@@ -81,6 +82,10 @@ class TMainForm : public QMainWindow {
 
     const std::string& SettingsFilePath() const { return settingsPath_; }
 
+    // Where the close writes the settings; the file read at creation unless
+    // set otherwise (a folder the user cannot write).
+    void SetSettingsWritePath(std::string path) { settingsWritePath_ = std::move(path); }
+
     // Whether OpenGL was found at creation; the preview command follows it.
     bool PreviewAvailable() const { return previewAvailable_; }
 
@@ -115,6 +120,7 @@ class TMainForm : public QMainWindow {
     void ClosePreview();
 
     std::string settingsPath_;
+    std::string settingsWritePath_;
     QStringList arguments_;
     std::unique_ptr<IniFile> iniFile;
     bool previewAvailable_ = false;

@@ -26,7 +26,8 @@ class AppWindowsTest : public testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        CreateAppWindows(dir.filePath("vertoko.ini").toStdString(), {});
+        const std::string ini = dir.filePath("vertoko.ini").toStdString();
+        CreateAppWindows({ini, ini}, {});
     }
     void TearDown() override { DestroyAppWindows(); }
 
