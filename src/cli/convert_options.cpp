@@ -134,6 +134,8 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (name == "--multi" && isFlag()) {
             options.reader.dxfMulti = 1;
+        } else if (name == "--no-multi" && isFlag()) {
+            options.reader.dxfMulti = 0;
         } else if (name == "--clean" && isFlag()) {
             options.reader.dxfClv = 1;
         } else if (name == "--no-clean" && isFlag()) {
@@ -199,8 +201,8 @@ std::string ConvertUsage() {
            "\n"
            "  -o, --output OUT        OUT に保存 (形式は拡張子から)\n"
            "      --output-dir DIR    入力ごとに DIR へ保存 (--format が必要)\n"
-           "      --format pol|pov|obj 出力形式\n"
-           "      --multi             レイヤーと色ごとに別オブジェクト\n"
+           "      --format pol|pov|obj 出力形式 (-o がなければ入力の隣に保存)\n"
+           "      --multi, --no-multi レイヤーと色ごとに別オブジェクト (既定: しない)\n"
            "      --clean, --no-clean 頂点クリーン (既定: する)\n"
            "      --distance D        頂点クリーンの距離 (既定: 0)\n"
            "      --estr-options TEXT EASTRAYオプション文字列 (既定: s)\n"

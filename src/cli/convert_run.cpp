@@ -1,5 +1,8 @@
 #include "cli/convert_run.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "export/file_names.h"
 
 namespace vertoko {
@@ -28,27 +31,46 @@ std::string OutputInDirectory(const std::string& directory, const std::string& i
     return path;
 }
 
+// The file a conversion writes: -o as given, else beside the input or in
+// --output-dir under the input's name; empty when the run only reads.
+std::string TargetFor(const ConvertOptions& options, const std::string& input) {
+    if (!options.output.empty()) return options.output;
+    if (!options.format) return {};
+    if (!options.outputDir.empty())
+        return OutputInDirectory(options.outputDir, input, *options.format);
+    return input.substr(0, FileNameStart(input)) +
+           CutExtension(input.substr(FileNameStart(input))) + ExtensionOf(*options.format);
+}
+
 }  // namespace
 
 int RunConvert(const ConvertOptions& options, std::ostream& out) {
     const LogSink log = [&out](const std::string& line) { out << line << '\n'; };
+    if (!options.outputDir.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(options.outputDir, error);
+        if (error) {
+            out << "フォルダー " << options.outputDir << " を作成できません: " << error.message()
+                << '\n';
+            return 1;
+        }
+    }
+    // With several inputs every file ends with a status line of its own, so
+    // that a long run can be read (and grepped) file by file.
+    const bool statusLines = options.inputs.size() > 1;
     int status = 0;
     for (const std::string& input : options.inputs) {
         MeshObject* objects = nullptr;
         std::int32_t count = 0;
         std::string msgBuf;
-        const bool opened = LoadDxf(input, options.reader, objects, count, msgBuf, log);
-        if (!opened || count == 0) {
-            status = 1;
-            continue;
-        }
-        std::string target = options.output;
-        if (!options.outputDir.empty())
-            target = OutputInDirectory(options.outputDir, input, *options.format);
-        if (!target.empty() &&
-            SaveObjects(target, *options.format, count, objects, options.writer, msgBuf, log) == 0)
-            status = 1;
+        bool ok = LoadDxf(input, options.reader, objects, count, msgBuf, log) && count > 0;
+        const std::string target = TargetFor(options, input);
+        if (ok && !target.empty())
+            ok = SaveObjects(target, *options.format, count, objects, options.writer, msgBuf,
+                             log) != 0;
         FreeObjectTable(count, objects);
+        if (!ok) status = 1;
+        if (statusLines) out << (ok ? "成功: " : "失敗: ") << input << '\n';
     }
     out.flush();
     return status;

@@ -104,6 +104,11 @@ TEST(ConvertOptions, SettingsFileGivesDefaultsThatFlagsOverride) {
     EXPECT_EQ(o.writer.povOpt.smooth, 0);
     EXPECT_EQ(o.writer.povOpt.state, "pigment {color rgb <0,0,1>}");
 
+    // Every reader switch can be turned back from the command line.
+    const ParseResult back = Parse({"--settings", dir / "v.ini", "--no-multi", "in.dxf"});
+    ASSERT_TRUE(back.ok) << back.error;
+    EXPECT_EQ(back.options.reader.dxfMulti, 0);
+
     EXPECT_FALSE(Parse({"in.dxf", "--settings=" + (dir / "missing.ini")}).ok);
 }
 

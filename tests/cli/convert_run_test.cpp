@@ -102,5 +102,35 @@ TEST(ConvertRun, OutputFolderGetsOneFilePerInput) {
     EXPECT_TRUE(std::filesystem::exists(dir / "out/b.v2.obj"));
 }
 
+TEST(ConvertRun, SeveralInputsGetAStatusLineEachAndFailuresSetTheStatus) {
+    TempDir dir;
+    WriteBytes(dir / "a.dxf", kSquareDrawing);
+    WriteBytes(dir / "bad.dxf", "0\nSECTION\n2\nENTITIES\n");
+    // No folder yet: it is made; a missing input fails alone.
+    const Outcome run = Convert({"--format", "pol", "--output-dir", dir / "new/out", dir / "a.dxf",
+                                 dir / "bad.dxf", dir / "missing.dxf"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(std::filesystem::exists(dir / "new/out/a.pol"));
+    EXPECT_NE(run.out.find("成功: " + std::string(dir / "a.dxf") + "\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("失敗: " + std::string(dir / "bad.dxf") + "\n"), std::string::npos);
+    EXPECT_NE(run.out.find("失敗: " + std::string(dir / "missing.dxf") + "\n"), std::string::npos);
+
+    // One input prints the desktop log lines only.
+    const Outcome single = Convert({dir / "a.dxf"});
+    EXPECT_EQ(single.out.find("成功: "), std::string::npos);
+}
+
+TEST(ConvertRun, FormatWithoutOutputNameWritesNextToEachInput) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "sub");
+    WriteBytes(dir / "a.dxf", kSquareDrawing);
+    WriteBytes(dir / "sub/b.dxf", kSquareDrawing);
+    const Outcome run = Convert({"--format=obj", dir / "a.dxf", dir / "sub/b.dxf"});
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_TRUE(std::filesystem::exists(dir / "a.obj"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "sub/b.obj"));
+}
+
 }  // namespace
 }  // namespace vertoko
