@@ -25,6 +25,8 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Reads the 3DFACE entities and POLYLINE meshes of ASCII DXF drawings and saves\n them as EASTRAY polygon files, POV-Ray scenes or Wavefront OBJ, with a lit 3D\n preview and a command-line converter, vertoko-convert.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Debug sections stay in the build tree; the package carries stripped programs.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # Shared libraries linked at build time are found by dpkg-shlibdeps; OpenGL,
 # GLU and Qt's X11 platform plugin are loaded at run time and named here.
