@@ -37,4 +37,14 @@ if command -v man >/dev/null; then
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$stage/usr/share/man/man1/vertoko-convert.1" 2>&1 >/dev/null || true)
   [ -z "$warnings" ] || { echo "man page warnings: $warnings"; status=1; }
 fi
+# The manual page names every option the installed converter takes, and
+# only those.
+man_page="$stage/usr/share/man/man1/vertoko-convert.1"
+help_flags=$("$stage/usr/bin/vertoko-convert" --help | grep -o -- '--[a-z][a-z-]*' | sort -u)
+man_flags=$(sed -n 's/^\.BR\? //p' "$man_page" | sed 's/\\-/-/g' | grep -o -- '--[a-z][a-z-]*' | sort -u)
+if [ "$help_flags" != "$man_flags" ]; then
+  echo "man page and --help differ in their options:"
+  diff <(echo "$help_flags") <(echo "$man_flags") || true
+  status=1
+fi
 exit $status
