@@ -1,6 +1,7 @@
 #include "cli/convert_run.h"
 
 #include <filesystem>
+#include <set>
 #include <system_error>
 
 #include "export/file_names.h"
@@ -59,15 +60,22 @@ int RunConvert(const ConvertOptions& options, std::ostream& out) {
     // that a long run can be read (and grepped) file by file.
     const bool statusLines = options.inputs.size() > 1;
     int status = 0;
+    // Two inputs of the same name from different folders would meet in one
+    // --output-dir file; the later one fails instead of overwriting the first.
+    std::set<std::string> written;
     for (const std::string& input : options.inputs) {
         MeshObject* objects = nullptr;
         std::int32_t count = 0;
         std::string msgBuf;
         bool ok = LoadDxf(input, options.reader, objects, count, msgBuf, log) && count > 0;
         const std::string target = TargetFor(options, input);
-        if (ok && !target.empty())
+        if (ok && !target.empty() && !written.insert(target).second) {
+            out << "出力 " << target << " は前の入力の出力と同じです\n";
+            ok = false;
+        } else if (ok && !target.empty()) {
             ok = SaveObjects(target, *options.format, count, objects, options.writer, msgBuf,
                              log) != 0;
+        }
         FreeObjectTable(count, objects);
         if (!ok) status = 1;
         if (statusLines) out << (ok ? "成功: " : "失敗: ") << input << '\n';

@@ -102,6 +102,29 @@ TEST(ConvertRun, OutputFolderGetsOneFilePerInput) {
     EXPECT_TRUE(std::filesystem::exists(dir / "out/b.v2.obj"));
 }
 
+TEST(ConvertRun, InputsOfOneNameDoNotOverwriteEachOthersOutput) {
+    TempDir dir;
+    std::filesystem::create_directory(dir / "x");
+    std::filesystem::create_directory(dir / "y");
+    WriteBytes(dir / "x/part.dxf", kSquareDrawing);
+    // The second drawing holds one face only, so its output would differ.
+    WriteBytes(dir / "y/part.dxf",
+               "0\nSECTION\n2\nENTITIES\n0\n3DFACE\n8\nA\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n"
+               "31\n0\n12\n1\n22\n1\n32\n0\n13\n1\n23\n1\n33\n0\n0\nENDSEC\n0\nEOF\n");
+    const Outcome first =
+        Convert({"--format", "obj", dir / "x/part.dxf", "--output-dir", dir / "o"});
+    ASSERT_EQ(first.status, 0) << first.out;
+    const std::string alone = ReadBytes(dir / "o/part.obj");
+
+    const Outcome both = Convert(
+        {"--format", "obj", "--output-dir", dir / "o", dir / "x/part.dxf", dir / "y/part.dxf"});
+    EXPECT_EQ(both.status, 1);
+    EXPECT_EQ(ReadBytes(dir / "o/part.obj"), alone);
+    EXPECT_NE(both.out.find("成功: " + std::string(dir / "x/part.dxf")), std::string::npos);
+    EXPECT_NE(both.out.find("失敗: " + std::string(dir / "y/part.dxf")), std::string::npos)
+        << both.out;
+}
+
 TEST(ConvertRun, SeveralInputsGetAStatusLineEachAndFailuresSetTheStatus) {
     TempDir dir;
     WriteBytes(dir / "a.dxf", kSquareDrawing);
