@@ -156,6 +156,18 @@ std::int32_t AssembleTable(int clean, float distance, MeshObject*& out, std::str
 
 std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, MeshObject*& out,
                      std::string& message) {
+    ReaderOptions options;
+    options.dxfMulti = multi;
+    options.dxfClv = clean;
+    options.dxfVdist = distance;
+    return ReadDxf(file, options, out, message);
+}
+
+std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*& out,
+                     std::string& message) {
+    const int multi = options.dxfMulti;
+    const int clean = options.dxfClv;
+    const float distance = options.dxfVdist;
     DxfReadState& state = ReadState();
     FreeSlots(state.slots);
     state.message.clear();

@@ -6,8 +6,14 @@
 #include <string>
 
 #include "dxf/mesh_model.h"
+#include "dxf/reader_options.h"
 
 namespace vertoko {
+
+// Reads the DXF file open in binary mode at its start with every reader
+// option; the other form below is this one with the later options off.
+std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*& out,
+                     std::string& message);
 
 // Reads the DXF file open in binary mode at its start (the caller closes it).
 // multi nonzero: one object per distinct (layer, colour); zero: one object.

@@ -46,8 +46,7 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
     if (beforeRead) beforeRead();
 
     msgBuf.clear();
-    objectCount =
-        ReadDxf(file, options.dxfMulti, options.dxfClv, options.dxfVdist, objects, msgBuf);
+    objectCount = ReadDxf(file, options, objects, msgBuf);
     std::fclose(file);
 
     if (objectCount > 0 && objects != nullptr) {

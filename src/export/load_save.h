@@ -8,19 +8,15 @@
 #include <string>
 
 #include "dxf/mesh_model.h"
+#include "dxf/reader_options.h"
 #include "export/pov_option.h"
 
 namespace vertoko {
 
-struct ReaderOptions {
-    std::int32_t dxfMulti = 0;  // nonzero: one object per layer and colour
-    std::int32_t dxfClv = 1;    // nonzero: vertex cleaning
-    float dxfVdist = 0.0f;      // vertex cleaning distance
-};
-
 struct WriterOptions {
     std::string estrOpt = "s";  // EASTRAY option string
     PovOption povOpt;
+    std::int32_t objNormal = 0;  // nonzero: OBJ output carries vertex normals
 };
 
 // Output types, numbered as the save dialog's filter index.
