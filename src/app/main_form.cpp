@@ -167,6 +167,11 @@ void TMainForm::ReadSettingsFile() {
     dxfVdist = settings.dxfVdist;
     estrOpt = settings.estrOpt;
     povOpt = settings.povOpt;
+    extraOpt.dxfSkip = settings.dxfSkip;
+    extraOpt.dxfInsert = settings.dxfInsert;
+    extraOpt.dxfColor = settings.dxfColor;
+    extraOpt.dxfOrient = settings.dxfOrient;
+    extraOpt.objNormal = settings.objNormal;
     pviewBack = settings.pviewBack;
     pviewObj = settings.pviewObj;
 }
@@ -190,7 +195,14 @@ void TMainForm::FreeTable() {
 
 void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
-    const ReaderOptions options{dxfMulti, dxfClv, dxfVdist};
+    ReaderOptions options;
+    options.dxfMulti = dxfMulti;
+    options.dxfClv = dxfClv;
+    options.dxfVdist = dxfVdist;
+    options.dxfSkip = extraOpt.dxfSkip;
+    options.dxfInsert = extraOpt.dxfInsert;
+    options.dxfColor = extraOpt.dxfColor;
+    options.dxfOrient = extraOpt.dxfOrient;
     const bool opened = vertoko::LoadDxf(
         name.toStdString(), options, objects, objectCount, msgBuf,
         [this](const std::string& line) { AppendLog(line); },
@@ -212,7 +224,10 @@ void TMainForm::SaveAs(const QString& name, int filterIndex) {
     if (objects == nullptr || objectCount <= 0) return;
     if (filterIndex < 1 || filterIndex > 3) return;
     WaitCursor wait;
-    const WriterOptions options{estrOpt, povOpt};
+    WriterOptions options;
+    options.estrOpt = estrOpt;
+    options.povOpt = povOpt;
+    options.objNormal = extraOpt.objNormal;
     SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects,
                 options, msgBuf, [this](const std::string& line) { AppendLog(line); });
 }
@@ -237,11 +252,13 @@ void TMainForm::mOptionClick() {
     if (OptDlg == nullptr) return;
     if (optFirst) {
         OptDlg->SetOpt(dxfMulti, dxfClv, povOpt, estrOpt, dxfVdist);
+        OptDlg->SetExtraOpt(extraOpt);
         optFirst = false;
     }
     OptDlg->OptBack();
     if (OptDlg->exec() == QDialog::Accepted) {
         OptDlg->Getopt(dxfMulti, dxfClv, povOpt, estrOpt, dxfVdist);
+        OptDlg->GetExtraOpt(extraOpt);
     }
 }
 
@@ -301,6 +318,11 @@ void TMainForm::WriteSettingsFile() {
     settings.dxfVdist = dxfVdist;
     settings.estrOpt = estrOpt;
     settings.povOpt = povOpt;
+    settings.dxfSkip = extraOpt.dxfSkip;
+    settings.dxfInsert = extraOpt.dxfInsert;
+    settings.dxfColor = extraOpt.dxfColor;
+    settings.dxfOrient = extraOpt.dxfOrient;
+    settings.objNormal = extraOpt.objNormal;
     settings.pviewBack = pviewBack;
     settings.pviewObj = pviewObj;
     WriteSettings(settings, *iniFile);

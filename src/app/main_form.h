@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/ini_file.h"
+#include "dialogs/opt_dlg.h"
 #include "dxf/mesh_model.h"
 #include "export/pov_option.h"
 
@@ -72,6 +73,7 @@ class TMainForm : public QMainWindow {
     float dxfVdist = 0.0f;
     std::string estrOpt;
     PovOption povOpt;
+    ExtraOptions extraOpt;  // the later reading and output switches
 
     // Preview colours (0x00BBGGRR) and the first-opening flags of the dialogs.
     std::uint32_t pviewBack = 0;

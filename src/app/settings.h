@@ -1,4 +1,4 @@
-// The eight settings the application keeps between runs and their mapping
+// The settings the application keeps between runs and their mapping
 // to the settings file: sections Options and Pview, defaults, the reading
 // fallbacks and the text forms written back.
 #pragma once
@@ -8,6 +8,8 @@
 #include <string_view>
 
 #include "app/ini_file.h"
+#include "dxf/reader_options.h"
+#include "export/load_save.h"
 #include "export/pov_option.h"
 
 namespace vertoko {
@@ -26,21 +28,36 @@ inline constexpr std::string_view kDefaultPovState = "pigment {color rgb <1,1,1>
 constexpr std::size_t kEstrOptMax = 79;
 constexpr std::size_t kPovStateMax = 87;
 
+// Smoothing angles beyond this range mean the same as its ends.
+constexpr float kCreaseMin = 0.0f;
+constexpr float kCreaseMax = 180.0f;
+
 struct AppSettings {
     std::int32_t dxfMulti = 0;
     std::int32_t dxfClv = 1;
     float dxfVdist = 0.0f;
+    std::int32_t dxfSkip = 0;
+    std::int32_t dxfInsert = 0;
+    std::int32_t dxfColor = 0;
+    std::int32_t dxfOrient = 0;
     std::string estrOpt = "s";
     PovOption povOpt{1, std::string(kDefaultPovState)};
+    std::int32_t objNormal = 0;
     std::uint32_t pviewBack = kDefaultBackColor;
     std::uint32_t pviewObj = kDefaultObjectColor;
 };
 
-// All eight entries, each with its default when the section or key is missing.
+// Every entry, each with its default when the section or key is missing.
 AppSettings ReadSettings(const IniFile& ini);
 
-// Writes the eight entries in their fixed order.
+// Writes every entry in a fixed order: the original eight first, then the
+// later options after them, so older files keep their layout.
 void WriteSettings(const AppSettings& settings, IniFile& ini);
+
+// The reader and writer options the settings hold, as both front ends pass
+// them to the load and save commands.
+ReaderOptions ReaderOptionsOf(const AppSettings& settings);
+WriterOptions WriterOptionsOf(const AppSettings& settings);
 
 // The settings file beside the executable: the extension of the file part
 // replaced by "ini", or ".ini" appended when the file part has none. Dots in
@@ -65,6 +82,10 @@ std::string FormatSettingFloat(float value);
 // component keeps its low 8 bits.
 std::uint32_t ParseColorTriple(std::string_view text, std::uint32_t fallback);
 std::string FormatColorTriple(std::uint32_t color);
+
+// The smoothing angle as the settings file and the converter read it: a
+// decimal number of degrees held to 0..180; fallback when there is none.
+float ParseCreaseAngle(std::string_view text, float fallback);
 
 // text cut to at most maxBytes bytes without splitting a UTF-8 sequence.
 std::string CutToField(std::string text, std::size_t maxBytes);

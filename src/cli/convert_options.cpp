@@ -43,6 +43,25 @@ std::optional<std::string> SettingsArgument(const std::vector<std::string>& argu
     return path;
 }
 
+// The option field that an on/off switch and its "--no-" form set, or null
+// for any other name.
+std::int32_t* SwitchField(const std::string& name, ConvertOptions& options) {
+    const std::string base = name.rfind("--no-", 0) == 0 ? "--" + name.substr(5) : name;
+    ReaderOptions& r = options.reader;
+    WriterOptions& w = options.writer;
+    if (base == "--multi") return &r.dxfMulti;
+    if (base == "--clean") return &r.dxfClv;
+    if (base == "--skip-unsupported") return &r.dxfSkip;
+    if (base == "--expand-inserts") return &r.dxfInsert;
+    if (base == "--drawing-colors") return &r.dxfColor;
+    if (base == "--orient-faces") return &r.dxfOrient;
+    if (base == "--pov-smooth") return &w.povOpt.smooth;
+    if (base == "--pov-mesh2") return &w.povOpt.mesh2;
+    if (base == "--pov-fit-camera") return &w.povOpt.fit;
+    if (base == "--obj-normals") return &w.objNormal;
+    return nullptr;
+}
+
 }  // namespace
 
 bool ApplySettingsFile(const std::string& path, ConvertOptions& options, std::string& error) {
@@ -52,11 +71,8 @@ bool ApplySettingsFile(const std::string& path, ConvertOptions& options, std::st
         return false;
     }
     const AppSettings settings = ReadSettings(ini);
-    options.reader.dxfMulti = settings.dxfMulti;
-    options.reader.dxfClv = settings.dxfClv;
-    options.reader.dxfVdist = settings.dxfVdist;
-    options.writer.estrOpt = settings.estrOpt;
-    options.writer.povOpt = settings.povOpt;
+    options.reader = ReaderOptionsOf(settings);
+    options.writer = WriterOptionsOf(settings);
     return true;
 }
 
@@ -130,20 +146,14 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
         auto isFlag = [&]() { return !value.has_value(); };
 
         std::string text;
+        if (isFlag()) {
+            if (std::int32_t* field = SwitchField(name, options)) {
+                *field = name.rfind("--no-", 0) == 0 ? 0 : 1;
+                continue;
+            }
+        }
         if (name == "--help" && isFlag()) {
             options.help = true;
-        } else if (name == "--multi" && isFlag()) {
-            options.reader.dxfMulti = 1;
-        } else if (name == "--no-multi" && isFlag()) {
-            options.reader.dxfMulti = 0;
-        } else if (name == "--clean" && isFlag()) {
-            options.reader.dxfClv = 1;
-        } else if (name == "--no-clean" && isFlag()) {
-            options.reader.dxfClv = 0;
-        } else if (name == "--pov-smooth" && isFlag()) {
-            options.writer.povOpt.smooth = 1;
-        } else if (name == "--no-pov-smooth" && isFlag()) {
-            options.writer.povOpt.smooth = 0;
         } else if (name == "--distance") {
             if (!takesValue(text)) return fail("--distance には距離を指定してください.");
             if (!ParseDistance(text, options.reader.dxfVdist))
@@ -164,6 +174,14 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
         } else if (name == "--estr-options") {
             if (!takesValue(options.writer.estrOpt))
                 return fail("--estr-options にはオプション文字列を指定してください.");
+        } else if (name == "--crease-angle") {
+            if (!takesValue(text)) return fail("--crease-angle には角度を指定してください.");
+            float degrees = 0.0f;
+            if (!ParseDistance(text, degrees))
+                return fail("--crease-angle の値が数値ではありません: " + text);
+            if (degrees < kCreaseMin || degrees > kCreaseMax)
+                return fail("--crease-angle は 0 から 180 までの角度です: " + text);
+            options.writer.povOpt.crease = degrees;
         } else if (name == "--pov-texture") {
             if (!takesValue(options.writer.povOpt.state))
                 return fail("--pov-texture にはテクスチャ文を指定してください.");
@@ -205,11 +223,26 @@ std::string ConvertUsage() {
            "      --multi, --no-multi レイヤーと色ごとに別オブジェクト (既定: しない)\n"
            "      --clean, --no-clean 頂点クリーン (既定: する)\n"
            "      --distance D        頂点クリーンの距離 (既定: 0)\n"
+           "      --skip-unsupported, --no-skip-unsupported\n"
+           "                          変換できない図形を読み飛ばす (既定: しない)\n"
+           "      --expand-inserts, --no-expand-inserts\n"
+           "                          ブロック参照を展開する (既定: しない)\n"
+           "      --drawing-colors, --no-drawing-colors\n"
+           "                          図面の色を出力に使う (既定: 使わない)\n"
+           "      --orient-faces, --no-orient-faces\n"
+           "                          面の向きを揃える (既定: しない)\n"
            "      --estr-options TEXT EASTRAYオプション文字列 (既定: s)\n"
            "      --pov-smooth, --no-pov-smooth\n"
            "                          POV-Rayのスムース (既定: する)\n"
+           "      --crease-angle DEG  スムース角度, 0 から 180 度 (既定: 180)\n"
            "      --pov-texture TEXT  POV-Rayのテクスチャ文\n"
            "                          (既定: pigment {color rgb <1,1,1>})\n"
+           "      --pov-mesh2, --no-pov-mesh2\n"
+           "                          POV-Rayのmesh2形式で出力 (既定: しない)\n"
+           "      --pov-fit-camera, --no-pov-fit-camera\n"
+           "                          カメラをモデルに合わせる (既定: しない)\n"
+           "      --obj-normals, --no-obj-normals\n"
+           "                          OBJに法線を出力 (既定: しない)\n"
            "      --settings FILE     設定ファイル (INI) の値を既定にする\n"
            "      --help              この説明を表示\n"
            "\n"

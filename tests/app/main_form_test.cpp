@@ -117,6 +117,26 @@ TEST_F(MainFormTest, SettingsChooseMultiObjectModeAndCleaning) {
     EXPECT_EQ(Log(*form), expected);
 }
 
+TEST_F(MainFormTest, LaterOptionsTravelFromTheSettingsThroughTheWindowAndBack) {
+    auto form = MakeForm(
+        "[Options]\r\nDXFskip=1\r\nDXFinsert=1\r\nDXFcolor=1\r\nDXForient=1\r\n"
+        "POVRcrease=45\r\nPOVRmesh2=1\r\nPOVRfit=1\r\nOBJnormal=1\r\n");
+    EXPECT_EQ(form->extraOpt.dxfSkip, 1);
+    EXPECT_EQ(form->extraOpt.dxfInsert, 1);
+    EXPECT_EQ(form->extraOpt.dxfColor, 1);
+    EXPECT_EQ(form->extraOpt.dxfOrient, 1);
+    EXPECT_EQ(form->extraOpt.objNormal, 1);
+    EXPECT_EQ(form->povOpt.crease, 45.0f);
+    EXPECT_EQ(form->povOpt.mesh2, 1);
+    EXPECT_EQ(form->povOpt.fit, 1);
+    EXPECT_TRUE(form->FormClose());
+    const std::string written = ReadAll(SettingsFile());
+    for (const char* entry :
+         {"DXFskip=1\r\n", "DXFinsert=1\r\n", "DXFcolor=1\r\n", "DXForient=1\r\n",
+          "POVRcrease=45\r\n", "POVRmesh2=1\r\n", "POVRfit=1\r\n", "OBJnormal=1\r\n"})
+        EXPECT_NE(written.find(entry), std::string::npos) << entry;
+}
+
 TEST_F(MainFormTest, PublicSampleLoadsOnePolygonPerFace) {
     const QString sample = QStringLiteral(VERTOKO_SAMPLES_DIR "/ezdxf/3dface.dxf");
     // Independent count of the 3DFACE entities: name lines after a code 0.
@@ -304,7 +324,9 @@ TEST_F(MainFormTest, CloseWithoutLoadWritesTheDefaultSettings) {
     EXPECT_TRUE(form->FormClose());
     EXPECT_EQ(ReadAll(SettingsFile()),
               "[Options]\r\nDXFmulti=0\r\nDXFclv=1\r\nDXFvdist=0\r\nESTRopt=s\r\nPOVRsmt=1\r\n"
-              "POVRstate=pigment {color rgb <1,1,1>}\r\n\r\n"
+              "POVRstate=pigment {color rgb <1,1,1>}\r\n"
+              "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
+              "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n\r\n"
               "[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n");
     EXPECT_TRUE(errors.isEmpty());
 }

@@ -46,7 +46,9 @@ TEST(SettingsDefaults, FirstCloseWritesExactlyTheDefaults) {
     WriteSettings(FromText(""), ini);
     EXPECT_EQ(ini.Serialize(),
               "[Options]\r\nDXFmulti=0\r\nDXFclv=1\r\nDXFvdist=0\r\nESTRopt=s\r\nPOVRsmt=1\r\n"
-              "POVRstate=pigment {color rgb <1,1,1>}\r\n\r\n"
+              "POVRstate=pigment {color rgb <1,1,1>}\r\n"
+              "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
+              "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n\r\n"
               "[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n");
 }
 
@@ -94,8 +96,20 @@ TEST(SettingsRead, UnusedEntriesAreWrittenBackUnchanged) {
     WriteSettings(ReadSettings(ini), ini);
     EXPECT_EQ(ini.Serialize(),
               "[Options]\r\nDXFclv=0\r\nMyKey= my value\r\nDXFmulti=0\r\nDXFvdist=0\r\n"
-              "ESTRopt=s\r\nPOVRsmt=1\r\nPOVRstate=pigment {color rgb <1,1,1>}\r\n\r\n"
+              "ESTRopt=s\r\nPOVRsmt=1\r\nPOVRstate=pigment {color rgb <1,1,1>}\r\n"
+              "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
+              "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n\r\n"
               "[Other]\r\nx=1\r\n\r\n[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n");
+}
+
+TEST(SettingsRead, SmoothingAngleIsHeldToHalfATurn) {
+    EXPECT_EQ(FromText("").povOpt.crease, 180.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=60\n").povOpt.crease, 60.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=400\n").povOpt.crease, 180.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=-5\n").povOpt.crease, 0.0f);
+    // Text that is no number keeps the default rather than hardening every edge.
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=sharp\n").povOpt.crease, 180.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=\n").povOpt.crease, 180.0f);
 }
 
 TEST(SettingsRead, OverlongTextsAreCutToTheirFields) {
@@ -196,9 +210,25 @@ TEST(SettingsRoundTrip, ValuesSurviveWriteAndRead) {
     s.povOpt.state = "texture {T_Stone1}";
     s.pviewBack = Rgb(1, 2, 3);
     s.pviewObj = Rgb(250, 128, 0);
+    s.dxfSkip = 1;
+    s.dxfInsert = 1;
+    s.dxfColor = 1;
+    s.dxfOrient = 1;
+    s.povOpt.crease = 42.5f;
+    s.povOpt.mesh2 = 1;
+    s.povOpt.fit = 1;
+    s.objNormal = 1;
     IniFile ini;
     WriteSettings(s, ini);
     const AppSettings back = FromText(ini.Serialize());
+    EXPECT_EQ(back.dxfSkip, 1);
+    EXPECT_EQ(back.dxfInsert, 1);
+    EXPECT_EQ(back.dxfColor, 1);
+    EXPECT_EQ(back.dxfOrient, 1);
+    EXPECT_EQ(back.povOpt.crease, 42.5f);
+    EXPECT_EQ(back.povOpt.mesh2, 1);
+    EXPECT_EQ(back.povOpt.fit, 1);
+    EXPECT_EQ(back.objNormal, 1);
     EXPECT_EQ(back.dxfMulti, 1);
     EXPECT_EQ(back.dxfClv, 0);
     EXPECT_EQ(back.dxfVdist, 0.001f);

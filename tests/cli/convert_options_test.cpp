@@ -112,6 +112,63 @@ TEST(ConvertOptions, SettingsFileGivesDefaultsThatFlagsOverride) {
     EXPECT_FALSE(Parse({"in.dxf", "--settings=" + (dir / "missing.ini")}).ok);
 }
 
+TEST(ConvertOptions, LaterOptionsComeFromTheSettingsFileAndTurnBackByFlag) {
+    test::TempDir dir;
+    test::WriteBytes(dir / "v.ini",
+                     "[Options]\r\nDXFskip=1\r\nDXFinsert=1\r\nDXFcolor=1\r\nDXForient=1\r\n"
+                     "POVRcrease=45\r\nPOVRmesh2=1\r\nPOVRfit=1\r\nOBJnormal=1\r\n");
+    const ParseResult on = Parse({"--settings", dir / "v.ini", "in.dxf"});
+    ASSERT_TRUE(on.ok) << on.error;
+    EXPECT_EQ(on.options.reader.dxfSkip, 1);
+    EXPECT_EQ(on.options.reader.dxfInsert, 1);
+    EXPECT_EQ(on.options.reader.dxfColor, 1);
+    EXPECT_EQ(on.options.reader.dxfOrient, 1);
+    EXPECT_EQ(on.options.writer.povOpt.crease, 45.0f);
+    EXPECT_EQ(on.options.writer.povOpt.mesh2, 1);
+    EXPECT_EQ(on.options.writer.povOpt.fit, 1);
+    EXPECT_EQ(on.options.writer.objNormal, 1);
+
+    const ParseResult off =
+        Parse({"--settings", dir / "v.ini", "in.dxf", "--no-skip-unsupported",
+               "--no-expand-inserts", "--no-drawing-colors", "--no-orient-faces",
+               "--crease-angle=180", "--no-pov-mesh2", "--no-pov-fit-camera", "--no-obj-normals"});
+    ASSERT_TRUE(off.ok) << off.error;
+    const ConvertOptions defaults = Parse({"in.dxf"}).options;
+    EXPECT_EQ(off.options.reader.dxfSkip, defaults.reader.dxfSkip);
+    EXPECT_EQ(off.options.reader.dxfInsert, defaults.reader.dxfInsert);
+    EXPECT_EQ(off.options.reader.dxfColor, defaults.reader.dxfColor);
+    EXPECT_EQ(off.options.reader.dxfOrient, defaults.reader.dxfOrient);
+    EXPECT_EQ(off.options.writer.povOpt.crease, defaults.writer.povOpt.crease);
+    EXPECT_EQ(off.options.writer.povOpt.mesh2, defaults.writer.povOpt.mesh2);
+    EXPECT_EQ(off.options.writer.povOpt.fit, defaults.writer.povOpt.fit);
+    EXPECT_EQ(off.options.writer.objNormal, defaults.writer.objNormal);
+
+    const ParseResult flags = Parse({"--skip-unsupported", "--expand-inserts", "--drawing-colors",
+                                     "--orient-faces", "--crease-angle", "30", "--pov-mesh2",
+                                     "--pov-fit-camera", "--obj-normals", "in.dxf"});
+    ASSERT_TRUE(flags.ok) << flags.error;
+    EXPECT_EQ(flags.options.reader.dxfSkip, 1);
+    EXPECT_EQ(flags.options.reader.dxfInsert, 1);
+    EXPECT_EQ(flags.options.reader.dxfColor, 1);
+    EXPECT_EQ(flags.options.reader.dxfOrient, 1);
+    EXPECT_EQ(flags.options.writer.povOpt.crease, 30.0f);
+    EXPECT_EQ(flags.options.writer.povOpt.mesh2, 1);
+    EXPECT_EQ(flags.options.writer.povOpt.fit, 1);
+    EXPECT_EQ(flags.options.writer.objNormal, 1);
+}
+
+TEST(ConvertOptions, CreaseAngleMustBeAnAngleOfAtMostHalfATurn) {
+    EXPECT_FALSE(Parse({"in.dxf", "--crease-angle", "181"}).ok);
+    EXPECT_FALSE(Parse({"in.dxf", "--crease-angle", "-1"}).ok);
+    EXPECT_FALSE(Parse({"in.dxf", "--crease-angle", "sharp"}).ok);
+    EXPECT_FALSE(Parse({"in.dxf", "--crease-angle"}).ok);
+    // A switch takes no value.
+    EXPECT_FALSE(Parse({"in.dxf", "--pov-mesh2=1"}).ok);
+    const ParseResult zero = Parse({"in.dxf", "--crease-angle=0"});
+    ASSERT_TRUE(zero.ok) << zero.error;
+    EXPECT_EQ(zero.options.writer.povOpt.crease, 0.0f);
+}
+
 TEST(ConvertOptions, HelpNeedsNoInputAndDashDashEndsOptions) {
     const ParseResult help = Parse({"--help"});
     ASSERT_TRUE(help.ok);

@@ -27,6 +27,7 @@ struct MainOptions {
     float dxfVdist = 0.0f;
     std::string estrOpt = "s";
     vertoko::PovOption povOpt{1, "pigment {color rgb <1,1,1>}"};
+    ExtraOptions extra;
     bool optFirst = true;
 };
 
@@ -46,6 +47,7 @@ class OptDlgTest : public ::testing::Test {
     bool Open(Ending ending, const std::function<void()>& during = {}) {
         if (main.optFirst) {
             dlg.SetOpt(main.dxfMulti, main.dxfClv, main.povOpt, main.estrOpt, main.dxfVdist);
+            dlg.SetExtraOpt(main.extra);
             main.optFirst = false;
         }
         dlg.OptBack();
@@ -71,7 +73,10 @@ class OptDlgTest : public ::testing::Test {
             if (dlg.isVisible()) dlg.done(QDialog::Rejected + 100);
         });
         const bool ok = dlg.exec() == QDialog::Accepted;
-        if (ok) dlg.Getopt(main.dxfMulti, main.dxfClv, main.povOpt, main.estrOpt, main.dxfVdist);
+        if (ok) {
+            dlg.Getopt(main.dxfMulti, main.dxfClv, main.povOpt, main.estrOpt, main.dxfVdist);
+            dlg.GetExtraOpt(main.extra);
+        }
         return ok;
     }
 
@@ -99,7 +104,7 @@ bool UnusableLook(QWidget* input) {
 
 TEST_F(OptDlgTest, LayoutStartsWithCaptionsAndDependentInputsOff) {
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Vertoko - 入出力設定"));
-    EXPECT_EQ(dlg.size(), QSize(230, 342));
+    EXPECT_EQ(dlg.size(), QSize(230, 534));
     EXPECT_EQ(dlg.ChkSopt->text(), QString::fromUtf8("\"s\"（スムース）"));
     EXPECT_EQ(dlg.OkBtn->text(), QString::fromUtf8("O K"));
     EXPECT_TRUE(dlg.OkBtn->isDefault());
@@ -334,6 +339,66 @@ TEST_F(OptDlgTest, LongTextsAreCutToWhatTheOptionsHold) {
     Open(Ending::Ok, [this] { dlg.PovOpt->setText(QString(40, QChar(0xFF71))); });
     EXPECT_EQ(main.povOpt.state.size(), 87u);
     EXPECT_EQ(dlg.PovOpt->text(), QString(29, QChar(0xFF71)));
+}
+
+TEST_F(OptDlgTest, LaterSwitchesStartOffAndTravelLikeTheOthers) {
+    EXPECT_TRUE(Open(Ending::Ok, [this] {
+        for (QCheckBox* box : {dlg.ChkSkip, dlg.ChkInsert, dlg.ChkColor, dlg.ChkOrient,
+                               dlg.ChkMesh2, dlg.ChkFit, dlg.ChkObjNormal})
+            EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
+        EXPECT_EQ(dlg.Crease->text(), "180");
+        EXPECT_TRUE(UsableLook(dlg.Crease));
+    }));
+    EXPECT_EQ(main.povOpt.crease, 180.0f);
+    EXPECT_EQ(main.extra.dxfSkip, 0);
+    EXPECT_EQ(main.povOpt.mesh2, 0);
+
+    Open(Ending::Ok, [this] {
+        for (QCheckBox* box : {dlg.ChkSkip, dlg.ChkInsert, dlg.ChkColor, dlg.ChkOrient,
+                               dlg.ChkMesh2, dlg.ChkFit, dlg.ChkObjNormal})
+            box->click();
+        Type(dlg.Crease, "45");
+    });
+    EXPECT_EQ(main.extra.dxfSkip, 1);
+    EXPECT_EQ(main.extra.dxfInsert, 1);
+    EXPECT_EQ(main.extra.dxfColor, 1);
+    EXPECT_EQ(main.extra.dxfOrient, 1);
+    EXPECT_EQ(main.extra.objNormal, 1);
+    EXPECT_EQ(main.povOpt.mesh2, 1);
+    EXPECT_EQ(main.povOpt.fit, 1);
+    EXPECT_EQ(main.povOpt.crease, 45.0f);
+
+    // Cancel puts every one back, the angle too.
+    EXPECT_FALSE(Open(Ending::Cancel, [this] {
+        dlg.ChkInsert->click();
+        dlg.ChkObjNormal->click();
+        Type(dlg.Crease, "10");
+        dlg.setFocus();
+    }));
+    EXPECT_TRUE(dlg.ChkInsert->isChecked());
+    EXPECT_TRUE(dlg.ChkObjNormal->isChecked());
+    EXPECT_EQ(dlg.Crease->Value(), 450000);
+    EXPECT_EQ(main.extra.dxfInsert, 1);
+}
+
+TEST_F(OptDlgTest, SmoothingAngleFollowsSmoothingAndIsHeldToHalfATurn) {
+    main.povOpt.crease = 30.0f;
+    Open(Ending::Ok, [this] {
+        EXPECT_EQ(dlg.Crease->Value(), 300000);
+        dlg.ChkPsm->click();
+        EXPECT_TRUE(UnusableLook(dlg.Crease));
+    });
+    // Smoothing off keeps the angle for when it comes back.
+    EXPECT_EQ(main.povOpt.smooth, 0);
+    EXPECT_EQ(main.povOpt.crease, 30.0f);
+
+    Open(Ending::Ok, [this] {
+        dlg.ChkPsm->click();
+        EXPECT_TRUE(UsableLook(dlg.Crease));
+        Type(dlg.Crease, "500");
+    });
+    EXPECT_EQ(main.povOpt.crease, 180.0f);
+    EXPECT_EQ(dlg.Crease->Value(), 1800000);
 }
 
 }  // namespace
