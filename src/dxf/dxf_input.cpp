@@ -19,7 +19,31 @@ void DxfInput::Reset(std::FILE* file) {
     stop_ = 0;
     atEnd_ = file == nullptr;
     lastEnd_ = LineEnd::None;
+    started_ = false;
+    binaryMode_ = false;
     lineCounter = 0;
+}
+
+void DxfInput::Start() {
+    started_ = true;
+    // An empty file is left to the text path, which reports its end.
+    if (Fill() != LineStatus::Ok || !BinaryDxfInput::StartsWithSentinel(block_, length_)) return;
+    binaryMode_ = true;
+    binary_.Start(file_, block_, kBlockSize, BinaryDxfInput::kSentinelSize, length_);
+    pos_ = stop_ = length_ = 0;
+}
+
+LineStatus DxfInput::ReadBinaryCode(std::string_view& line) {
+    switch (binary_.ReadPair()) {
+        case PairStatus::Ok:
+            line = binary_.CodeText();
+            return LineStatus::Ok;
+        case PairStatus::End:
+            return LineStatus::End;
+        case PairStatus::Malformed:
+            break;
+    }
+    return LineStatus::Malformed;
 }
 
 LineStatus DxfInput::Fill() {
@@ -41,6 +65,8 @@ LineStatus DxfInput::Fill() {
 }
 
 LineStatus DxfInput::ReadCodeLineSlow(std::string_view& line) {
+    if (!started_) Start();
+    if (binaryMode_) return ReadBinaryCode(line);
     for (;;) {
         if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
         while (pos_ < stop_ && IsBlank(block_[pos_])) ++pos_;
@@ -50,6 +76,12 @@ LineStatus DxfInput::ReadCodeLineSlow(std::string_view& line) {
 }
 
 LineStatus DxfInput::ReadValueLineSlow(std::string_view& line) {
+    if (!started_) Start();
+    if (binaryMode_) {
+        // The value came with its code.
+        line = binary_.ValueText();
+        return LineStatus::Ok;
+    }
     if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
     // A CR LF pair ends the code line as one line end.
     if (lastEnd_ == LineEnd::Cr && block_[pos_] == '\n') {
@@ -111,7 +143,11 @@ LineStatus DxfInput::CopyLongLine(std::string_view& line) {
             } else {
                 line = std::string_view(p, kLineLimit);
             }
-            if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+            if (LineStatus status = Fill(); status != LineStatus::Ok) {
+                if (status != LineStatus::End) return status;
+                lastEnd_ = LineEnd::None;
+                return LineStatus::Ok;
+            }
             const char lost = block_[pos_++];
             lastEnd_ = lost == '\r' ? LineEnd::Cr : lost == '\n' ? LineEnd::Lf : LineEnd::Cut;
             return LineStatus::Ok;
@@ -121,7 +157,13 @@ LineStatus DxfInput::CopyLongLine(std::string_view& line) {
         gathered += limit;
         inBuffer = true;
         pos_ += limit;
-        if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
+        if (LineStatus status = Fill(); status != LineStatus::Ok) {
+            // The end of the file ends the last line as a line end would.
+            if (status != LineStatus::End) return status;
+            lastEnd_ = LineEnd::None;
+            line = std::string_view(line_, gathered);
+            return LineStatus::Ok;
+        }
     }
 }
 

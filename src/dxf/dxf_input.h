@@ -1,5 +1,6 @@
 // The line reader under every DXF parser: group code and value lines, read
 // from large blocks of the file, with the line counter the messages quote.
+// A binary DXF file is served through the same calls, pair by pair.
 #pragma once
 
 #include <cstddef>
@@ -7,14 +8,16 @@
 #include <cstdio>
 #include <string_view>
 
+#include "dxf/binary_dxf_input.h"
 #include "dxf/line_scan.h"
 
 namespace vertoko {
 
 enum class LineStatus {
     Ok,
-    End,     // the file ended before the line was complete
-    Binary,  // a NUL byte: not a text DXF file
+    End,        // the file ended before the line was complete
+    Binary,     // a NUL byte: not a text DXF file
+    Malformed,  // binary DXF with a group code of no known value type
 };
 
 class DxfInput {
@@ -24,6 +27,14 @@ class DxfInput {
 
     // Starts reading file from its current position; the counter is 0.
     void Reset(std::FILE* file);
+
+    // True once the file has turned out to be binary DXF. Its code "lines"
+    // are the group codes as decimal text, each followed by its value.
+    bool IsBinary() const { return binaryMode_; }
+
+    // The number the messages quote: the line counter, or for binary DXF
+    // the number of the pair being read.
+    std::int32_t MessageNumber() const { return binaryMode_ ? binary_.pairCounter : lineCounter; }
 
     // The next code line: blank lines and leading blanks are skipped. The
     // line holds at most 127 characters and never its line end; of a longer
@@ -52,6 +63,9 @@ class DxfInput {
     static constexpr std::size_t kFastSpan = kLineLimit + 1 + 32;
     static constexpr std::size_t kBlankRun = 16;
 
+    // Reads the first block and looks for the binary DXF sentinel.
+    void Start();
+    LineStatus ReadBinaryCode(std::string_view& line);
     LineStatus ReadCodeLineSlow(std::string_view& line);
     LineStatus ReadValueLineSlow(std::string_view& line);
     // Takes the line at p when its end lies within 127 characters.
@@ -75,6 +89,11 @@ class DxfInput {
     std::size_t length_ = 0;
     std::size_t stop_ = 0;  // first NUL byte of the block, or length_
     bool atEnd_ = false;
+    // Binary mode keeps stop_ == pos_, so the inline paths always fall
+    // through to the slow ones, which serve the binary pairs.
+    bool started_ = false;
+    bool binaryMode_ = false;
+    BinaryDxfInput binary_;
     LineEnd lastEnd_ = LineEnd::None;
     char line_[kLineLimit + 1] = {};
     // The padding lets the line-end search read whole 16-byte groups.

@@ -1,6 +1,6 @@
-// The section driver: walks the file pair by pair, hands 3DFACE and
-// POLYLINE entities to their parsers and turns the gathered slots into the
-// object table at EOF.
+// The section driver: walks the file pair by pair, hands 3DFACE, POLYLINE
+// and MESH entities to their parsers, notes what is not converted for the
+// report, and turns the gathered slots into the object table at EOF.
 #include "dxf/dxf_reader.h"
 
 #include <charconv>
@@ -9,6 +9,7 @@
 
 #include "dxf/dxf_numbers.h"
 #include "dxf/face_entity.h"
+#include "dxf/mesh_entity.h"
 #include "dxf/polyline_entity.h"
 #include "dxf/read_state.h"
 #include "export/vertex_clean.h"
@@ -17,15 +18,29 @@ namespace vertoko {
 
 namespace {
 
-std::string EndReport(std::int32_t lines, std::int32_t objects) {
+// A binary file counts pairs where a text file counts lines.
+std::string EndReport(std::int32_t lines, std::int32_t objects, bool pairs) {
     char a[16];
     char b[16];
     const auto ra = std::to_chars(a, a + sizeof a, lines);
     const auto rb = std::to_chars(b, b + sizeof b, objects);
     std::string report = "file read end.(";
-    report.append(a, ra.ptr).append(" lines, ").append(b, rb.ptr).append(" objects)");
+    report.append(a, ra.ptr)
+        .append(pairs ? " pairs, " : " lines, ")
+        .append(b, rb.ptr)
+        .append(" objects)");
     return report;
 }
+
+std::int64_t PolygonTotal(const SlotArray& slots) {
+    std::int64_t total = 0;
+    for (std::int32_t i = 0; i < slots.count; ++i) total += slots.slots[i].polygonCount;
+    return total;
+}
+
+// The name that the next group 2 gives: a block definition's or the block
+// that an INSERT places.
+enum class PendingName { None, Block, Insert };
 
 // Walks the pairs up to EOF. False after writing the message.
 bool ReadSections(std::FILE* file, int multi, std::string& message) {
@@ -35,6 +50,8 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
     bool inEntities = false;
     bool inBlocks = false;
     bool readCode = true;
+    PendingName pendingName = PendingName::None;
+    UnconvertedReport& report = state.unconverted;
     std::string_view line;
     char name[128];
 
@@ -60,6 +77,7 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
         const std::string_view word(name);
 
         if (code == 0) {
+            pendingName = PendingName::None;
             if (word == "SECTION") {
                 if (inSection || inEntities || inBlocks) {
                     message = LineMessage("\"SECTION\"がSECTIONブロック中に現れた.");
@@ -77,16 +95,41 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
                     message = state.message;
                     return false;
                 }
+                if (report.InBlock()) report.MarkFaces();
                 readCode = false;
             } else if (word == "POLYLINE") {
+                const std::int64_t before = report.InBlock() ? PolygonTotal(state.slots) : 0;
                 if (!ReadPolyline(file, multi, state.message)) {
                     message = state.message;
                     return false;
                 }
+                if (report.InBlock() && PolygonTotal(state.slots) > before) report.MarkFaces();
+            } else if (word == "MESH") {
+                const std::int64_t before = report.InBlock() ? PolygonTotal(state.slots) : 0;
+                if (!ReadMesh(multi, state.message)) {
+                    message = state.message;
+                    return false;
+                }
+                if (report.InBlock() && PolygonTotal(state.slots) > before) report.MarkFaces();
+                readCode = false;
             } else if (word == "EOF") {
                 return true;
+            } else if (word == "BLOCK") {
+                pendingName = PendingName::Block;
+            } else if (word == "ENDBLK") {
+                report.EndBlock();
+            } else if (word == "INSERT") {
+                pendingName = PendingName::Insert;
+            } else if (IsUnconvertedKind(word)) {
+                report.Count(word);
             }
         } else if (code == 2) {
+            if (pendingName == PendingName::Block) {
+                report.BeginBlock(line);
+            } else if (pendingName == PendingName::Insert) {
+                report.CountInsert(line);
+            }
+            pendingName = PendingName::None;
             if (word == "ENTITIES") {
                 if (!inSection) {
                     message = LineMessage("\"ENTITIES\"がSECTIONブロック外にあった.");
@@ -154,6 +197,17 @@ std::int32_t AssembleTable(int clean, float distance, MeshObject*& out, std::str
 
 }  // namespace
 
+std::string UnconvertedLine() {
+    const DxfReadState& state = ReadState();
+    return state.reachedEnd ? state.unconverted.Line() : std::string();
+}
+
+std::string SkipHintLine() {
+    if (!ReadState().failedOnSkippable) return {};
+    return "「未対応の図形を読み飛ばす」(DXFskip)"
+           "を有効にすると、この図形を読み飛ばして読み込みます.";
+}
+
 std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, MeshObject*& out,
                      std::string& message) {
     ReaderOptions options;
@@ -172,6 +226,10 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
     FreeSlots(state.slots);
     state.message.clear();
     state.input.Reset(file);
+    state.options = options;
+    state.unconverted.Reset();
+    state.reachedEnd = false;
+    state.failedOnSkippable = false;
     out = nullptr;
     message.clear();
 
@@ -184,7 +242,10 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
         return 0;
     }
 
-    message = EndReport(state.input.lineCounter - 1, state.slots.count);
+    state.reachedEnd = true;
+    message = state.input.IsBinary()
+                  ? EndReport(state.input.MessageNumber(), state.slots.count, true)
+                  : EndReport(state.input.lineCounter - 1, state.slots.count, false);
     if (state.slots.count == 0) {
         FreeSlots(state.slots);
         return 0;

@@ -1,4 +1,5 @@
-// Entry point of DXF reading: turns an ASCII DXF stream into an object table.
+// Entry point of DXF reading: turns an ASCII or binary DXF stream into an
+// object table.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +24,15 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
 // On success message holds the end report.
 std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, MeshObject*& out,
                      std::string& message);
+
+// The log line of what the last read found but did not convert (see
+// unconverted_report.h); empty when there is nothing to report or the read
+// failed before the end of the file.
+std::string UnconvertedLine();
+
+// After a read that refused an entity which the lenient reading (dxfSkip)
+// would skip, the line that says so; empty otherwise.
+std::string SkipHintLine();
 
 // The reader's own message buffer, which the entity parsers, the table
 // builders and vertex cleaning write into during a read.

@@ -46,6 +46,7 @@ struct Chain {
 
 struct PolylineState {
     bool inVertex = false;
+    bool skipped = false;  // lenient reading: the entity adds nothing
     std::int32_t polylineFlags = 0;
     std::int32_t vertexFlags = 0;
     std::int32_t meshM = 0;
@@ -90,9 +91,23 @@ MeshPolygon* NewPolygon(std::int32_t corners, std::string& message) {
     return polygon;
 }
 
+// A polyline of a kind that is not converted: the lenient reading skips it
+// whole and goes on, the strict one refuses the drawing.
+bool Unsupported(PolylineState& state, std::string& message) {
+    DxfReadState& read = ReadState();
+    if (read.options.dxfSkip != 0) {
+        state.skipped = true;
+        return true;
+    }
+    read.failedOnSkippable = true;
+    message = LineMessage(kUnsupported);
+    return false;
+}
+
 // Finishes the VERTEX record that a group 0 ends: a coordinate vertex or a
 // face record.
 bool FinishRecord(PolylineState& state, std::string& message) {
+    if (state.skipped) return true;
     if ((state.vertexFlags & kCoordinateVertexBits) != 0) {
         if ((state.polylineFlags & kPolygonMesh) != 0 && (state.vertexFlags & kPolyface) == 0) {
             message = LineMessage("POLYLINE:Invalid data flag.");
@@ -107,27 +122,15 @@ bool FinishRecord(PolylineState& state, std::string& message) {
         state.vertices.Append(vertex);
         return true;
     }
-    if (state.vertexFlags != kFaceRecord || !state.IsPolyface()) {
-        message = LineMessage(kUnsupported);
-        return false;
-    }
+    if (state.vertexFlags != kFaceRecord || !state.IsPolyface()) return Unsupported(state, message);
 
-    // A face lists its vertex numbers in 71 to 74; DXF leaves out a number
-    // that is zero, and a record with fewer than three is no polygon.
+    // A face lists its vertex numbers in 71 to 74. A number that is 0, or
+    // left out as DXF leaves out zeros, is an absent corner; a record with
+    // fewer than three corners is an edge or a point and no polygon.
     std::int32_t corners[4];
     std::int32_t n = 0;
     for (int k = 0; k < 4; ++k) {
-        if (!state.faceGiven[k]) continue;
-        if (state.face[k] == 0) {
-            // An explicit zero in 71 to 73 names no vertex at all; a zero
-            // fourth number is the usual way to say "triangle".
-            if (k < 3) {
-                message = LineMessage(kInvalid);
-                return false;
-            }
-            continue;
-        }
-        corners[n++] = state.face[k];
+        if (state.faceGiven[k] && state.face[k] != 0) corners[n++] = state.face[k];
     }
     if (n < 3) return true;
     if (n == 4 && corners[3] == corners[2]) n = 3;
@@ -185,6 +188,10 @@ bool BuildPolygonMesh(const PolylineState& state, ObjectSlot& slot, std::int32_t
 // Hands the gathered vertices and faces to their object and builds the
 // polygons the polyline kind calls for.
 bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
+    if (state.skipped) {
+        ReadState().unconverted.Count(kSkippedPolyline);
+        return true;
+    }
     const std::int32_t flags = state.polylineFlags;
     const std::int32_t count = state.vertices.length;
 
@@ -318,10 +325,7 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
                 const std::int32_t flags = ParseIntPrefix(line);
                 const std::int32_t refused =
                     state.inVertex ? (kClosedM | kCurveFit | kSplineFit) : (kCurveFit | kSplineFit);
-                if ((flags & refused) != 0) {
-                    message = LineMessage(kUnsupported);
-                    return 0;
-                }
+                if ((flags & refused) != 0 && !Unsupported(state, message)) return 0;
                 (state.inVertex ? state.vertexFlags : state.polylineFlags) = flags;
                 break;
             }

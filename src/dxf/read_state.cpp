@@ -16,18 +16,25 @@ std::string& ReaderMessage() { return ReadState().message; }
 
 std::string LineMessage(std::string_view text, std::string_view tail) {
     char digits[16];
-    const auto result =
-        std::to_chars(digits, digits + sizeof digits, ReadState().input.lineCounter);
+    const DxfInput& input = ReadState().input;
+    const auto result = std::to_chars(digits, digits + sizeof digits, input.MessageNumber());
     std::string message;
     message.reserve(text.size() + tail.size() + 16);
-    message.append(text).append("(L").append(digits, result.ptr).append(")").append(tail);
+    message.append(text)
+        .append(input.IsBinary() ? "(P" : "(L")
+        .append(digits, result.ptr)
+        .append(")")
+        .append(tail);
     return message;
 }
 
 std::string InputFailureMessage(LineStatus status, std::string_view endText,
                                 std::string_view endTail) {
     if (status == LineStatus::Binary)
-        return LineMessage("NULバイトを含むファイルです(バイナリDXFには対応していません).");
+        return LineMessage(
+            "NULバイトを含むファイルです(テキストのDXFでもバイナリDXFでもありません).");
+    if (status == LineStatus::Malformed)
+        return LineMessage("バイナリDXFのグループコードが不正です.");
     return LineMessage(endText, endTail);
 }
 

@@ -6,6 +6,8 @@
 
 #include "dxf/dxf_input.h"
 #include "dxf/object_slots.h"
+#include "dxf/reader_options.h"
+#include "dxf/unconverted_report.h"
 
 namespace vertoko {
 
@@ -13,13 +15,18 @@ struct DxfReadState {
     DxfInput input;       // the open file and the line counter
     SlotArray slots;      // the objects gathered so far
     std::string message;  // the first failure message of the read
+    ReaderOptions options;
+    UnconvertedReport unconverted;
+    bool reachedEnd = false;         // the read got to EOF
+    bool failedOnSkippable = false;  // refused an entity the lenient reading skips
 };
 
 // The one read state of the process; ReadDxf resets it at the start of
 // every read. Only one file is read at a time.
 DxfReadState& ReadState();
 
-// text followed by "(L<line counter>)" and tail.
+// text followed by "(L<line counter>)" and tail; binary DXF names the pair
+// being read instead, as "(P<pair number>)".
 std::string LineMessage(std::string_view text, std::string_view tail = {});
 
 // The message that ends reading when input fails: the caller's end-of-input

@@ -54,6 +54,7 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
         AppendInt(countLine, objectCount);
         log(countLine);
         for (std::int32_t i = 0; i < objectCount; ++i) log(ObjectLine(i + 1, objects[i]));
+        if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
         ComputeSceneExtents(objectCount, objects);
     } else {
         // No partial table is ever kept.
@@ -61,6 +62,10 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
         objects = nullptr;
         objectCount = 0;
         log("Err：\"" + WithoutLineEnd(msgBuf) + "\"");
+        // A read that got to the end and found no faces may still have
+        // found surfaces it does not convert.
+        if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
+        if (const std::string hint = SkipHintLine(); !hint.empty()) log(hint);
     }
     return true;
 }

@@ -147,8 +147,9 @@ void TruncateVertexList(MeshObject& object, std::int32_t count) {
 
 std::int32_t VClearn(MeshObject& object, float distance) {
     const std::int32_t n = object.vertexCount;
-    // An object without vertices has nothing to sort and is refused.
-    if (n <= 0 || object.vtbl == nullptr) {
+    // An object without vertices has nothing to merge: it stays as it is.
+    if (n == 0) return 0;
+    if (n < 0 || object.vtbl == nullptr) {
         ReaderMessage() = kSortError;
         return 1;
     }

@@ -131,10 +131,19 @@ TEST_F(InputFixture, LinesAcrossBlockBoundariesReadWhole) {
     EXPECT_EQ(Pairs(), expected);
 }
 
-TEST_F(InputFixture, LastLineWithoutLineEndFails) {
+TEST_F(InputFixture, LastLineWithoutLineEndIsALine) {
     Open("  0\nEOF");
     EXPECT_EQ(Code(), "0");
-    Value(LineStatus::End);
+    EXPECT_EQ(Value(), "EOF");
+    Code(LineStatus::End);
+    // Also when the line runs over a block end or reaches the 127 cut.
+    Open("  0\n" + std::string(DxfInput::kBlockSize - 2, 'x'));
+    EXPECT_EQ(Code(), "0");
+    EXPECT_EQ(Value(), std::string(127, 'x'));
+    Open("  0\n" + std::string(127, 'y'));
+    EXPECT_EQ(Code(), "0");
+    EXPECT_EQ(Value(), std::string(127, 'y'));
+    Code(LineStatus::End);
 }
 
 TEST_F(InputFixture, MissingValueLineIsEndOfInput) {
@@ -144,9 +153,11 @@ TEST_F(InputFixture, MissingValueLineIsEndOfInput) {
 }
 
 TEST_F(InputFixture, NulByteIsReported) {
-    Open(std::string("AutoCAD Binary DXF\r\n\x1a\0\x01\x02", 24));
+    // A sentinel that is one byte off is no binary DXF.
+    Open(std::string("AutoCAD Binary DXF\r\n\x1b\0\x01\x02", 24));
     EXPECT_EQ(Code(), "AutoCAD Binary DXF");
     Value(LineStatus::Binary);
+    EXPECT_FALSE(input_->IsBinary());
 }
 
 TEST(ReadToken, UpperCasesTheFirstWordOnly) {

@@ -90,6 +90,29 @@ inline ReadResult ReadFile(std::FILE* file, int multi = 0, int clean = 0, float 
     return result;
 }
 
+inline ReadResult ReadFile(std::FILE* file, const ReaderOptions& options) {
+    ReadResult result;
+    result.count = ReadDxf(file, options, result.table, result.message);
+    return result;
+}
+
+inline ReadResult ReadText(const std::string& text, const ReaderOptions& options) {
+    std::FILE* file = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::rewind(file);
+    ReadResult result = ReadFile(file, options);
+    std::fclose(file);
+    return result;
+}
+
+inline ReaderOptions Lenient(int multi = 0) {
+    ReaderOptions options;
+    options.dxfMulti = multi;
+    options.dxfClv = 0;
+    options.dxfSkip = 1;
+    return options;
+}
+
 inline ReadResult ReadText(const std::string& text, int multi = 0, int clean = 0,
                            float distance = 0.0f) {
     std::FILE* file = std::tmpfile();
@@ -100,17 +123,36 @@ inline ReadResult ReadText(const std::string& text, int multi = 0, int clean = 0
     return result;
 }
 
-inline ReadResult ReadSample(const std::string& name, int multi = 0) {
-    const std::string path = std::string(VERTOKO_SAMPLES_DIR) + "/" + name;
+inline ReadResult ReadPath(const std::string& path, const ReaderOptions& options) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         ReadResult missing;
         missing.message = "cannot open " + path;
         return missing;
     }
-    ReadResult result = ReadFile(file, multi);
+    ReadResult result = ReadFile(file, options);
     std::fclose(file);
     return result;
+}
+
+// Reads a public sample file with options, always without cleaning, so
+// that the counts are those of the file.
+inline ReadResult ReadSample(const std::string& name, ReaderOptions options) {
+    options.dxfClv = 0;
+    return ReadPath(std::string(VERTOKO_SAMPLES_DIR) + "/" + name, options);
+}
+
+inline ReadResult ReadSample(const std::string& name, int multi = 0) {
+    ReaderOptions options;
+    options.dxfMulti = multi;
+    options.dxfClv = 0;
+    return ReadSample(name, options);
+}
+
+// Reads a drawing of tests/dxf/data, without cleaning.
+inline ReadResult ReadDataFile(const std::string& name, ReaderOptions options = {}) {
+    options.dxfClv = 0;
+    return ReadPath(std::string(VERTOKO_SOURCE_DIR) + "/tests/dxf/data/" + name, options);
 }
 
 }  // namespace vertoko::test

@@ -96,14 +96,21 @@ TEST(Polyface, LaterMeshesAreShiftedByEverythingBefore) {
     ExpectPolygon(result, 2, {8, 9, 10});
 }
 
+TEST(Polyface, ZeroNumbersAreAbsentCorners) {
+    // The corners are the nonzero numbers in order; fewer than three make
+    // an edge (as AutoCAD writes "72 0 / 73 0"), which adds no polygon.
+    const std::string text = InEntities(
+        Header(64) + SquareVertices() + FaceRecord({1, 0, 3, 4}) + FaceRecord({0, 2, 3, 4}) +
+        FaceRecord({1, 2, 0, 0}) + FaceRecord({0, 0, 0, 0}) + FaceRecord({4, 0, 0, 0}) + kSeqend);
+    auto result = ReadText(text);
+    ASSERT_EQ(result.count, 1) << result.message;
+    EXPECT_EQ(result.table[0].polygonCount, 2);
+    ExpectPolygon(result, 0, {0, 2, 3});
+    ExpectPolygon(result, 1, {1, 2, 3});
+}
+
 TEST(Polyface, FaceNumbersOutsideTheMeshAreRefused) {
-    // 0 names no vertex; 5 lies beyond the four of the mesh.
-    const std::string zero =
-        InEntities(Header(64) + SquareVertices() + FaceRecord({1, 0, 3}) + kSeqend);
-    auto first = ReadText(zero);
-    EXPECT_EQ(first.count, 0);
-    EXPECT_EQ(first.table, nullptr);
-    EXPECT_EQ(first.message, "POLYLINE:Invalid data." + At(LineOf(zero, "SEQEND")));
+    // 5 lies beyond the four vertices of the mesh.
     const std::string beyond =
         InEntities(Header(64) + SquareVertices() + FaceRecord({1, 2, 5}) + kSeqend);
     auto second = ReadText(beyond);

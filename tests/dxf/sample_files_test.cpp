@@ -60,7 +60,9 @@ TEST(SampleFiles, SingleObjectCounts) {
         {"assimp/wuson.dxf", {3205, 3732}},   // one polyface in a block
         {"assimp/issue_2229.dxf", {8 + 8 + 680 + 72, 6 + 6 + 1174 + 104}},
         {"ezdxf/3dface.dxf", {46 * 4 - 8, 46}},  // 8 faces repeat corner 2
-        {"ezdxf/uncommon.dxf", {8 + 8, 3}},      // one polyface without faces
+        // One polyface without faces, one of 3 quads, a MESH of 56 vertices
+        // whose face list holds 54 quads.
+        {"ezdxf/uncommon.dxf", {8 + 8 + 56, 3 + 54}},
         {"libdxf/blender-monkey_head_example_R12.dxf", {507, 500}},
         {"libdxf/zcad-teapot_R2000.dxf", {1152 * 4, 1152}},
         {"libredwg/2000_TS1.dxf", {12 + 4, 6 + 1}},          // open 3 x 4 mesh and one quad
@@ -103,11 +105,83 @@ TEST(SampleFiles, MultiObjectCounts) {
     EXPECT_EQ(polygons, (std::multiset<int>{110, 21, 1}));
 }
 
+TEST(SampleFiles, BinaryFiles) {
+    // Three LINEs and nothing else: one empty object after 499 pairs.
+    auto lines = ReadSample("ezdxf/bin_dxf_r12.dxf");
+    ASSERT_EQ(lines.count, 1) << lines.message;
+    EXPECT_EQ(Objects(lines)[0], (Counts{0, 0}));
+    EXPECT_EQ(lines.message, "file read end.(499 pairs, 1 objects)");
+
+    // Written by tests/dxf/data/make_binary_drawings.py, which counts the
+    // entities with ezdxf. R12: a quad 3DFACE and a polyface of five
+    // vertices, a triangle and a quad.
+    auto r12 = test::ReadDataFile("faces_r12_bin.dxf");
+    ASSERT_EQ(r12.count, 1) << r12.message;
+    EXPECT_EQ(Objects(r12)[0], (Counts{4 + 5, 1 + 2}));
+    EXPECT_EQ(r12.message, "file read end.(592 pairs, 1 objects)");
+    // R2018: MESH cube (8 vertices, 6 quads, a triangle and an edge),
+    // 3DFACE triangle and quad, polyface (5 vertices, 2 faces), a 3DFACE
+    // triangle in a block; the 2D polyline is skipped.
+    ReaderOptions lenient;
+    lenient.dxfSkip = 1;
+    auto r2018 = test::ReadDataFile("faces_r2018_bin.dxf", lenient);
+    ASSERT_EQ(r2018.count, 1) << r2018.message;
+    EXPECT_EQ(Objects(r2018)[0], (Counts{8 + 3 + 4 + 5 + 3, 7 + 2 + 2 + 1}));
+    EXPECT_EQ(UnconvertedLine(),
+              "変換しなかった図形：POLYLINE(読み飛ばし) = 1, 3DSOLID = 1, INSERT = 2");
+    ExpectIndicesInside(r2018);
+    // Layers 0 (the block, which comes first), MESHES/3, FACES and PFACE in
+    // multi-object mode.
+    lenient.dxfMulti = 1;
+    auto layers = test::ReadDataFile("faces_r2018_bin.dxf", lenient);
+    ASSERT_EQ(layers.count, 4) << layers.message;
+    EXPECT_EQ(Objects(layers), (std::vector<Counts>{{3, 1}, {8, 7}, {7, 2}, {5, 2}}));
+    // The strict reading refuses the 2D polyline, naming its pair.
+    auto strict = test::ReadDataFile("faces_r2018_bin.dxf");
+    EXPECT_EQ(strict.count, 0);
+    EXPECT_EQ(strict.message.rfind("POLYLINE:対応していない形式です.(P", 0), 0u) << strict.message;
+}
+
+TEST(SampleFiles, LenientReadingReadsEveryFile) {
+    struct Case {
+        const char* file;
+        Counts counts;
+        const char* report;  // after "変換しなかった図形：", or nullptr
+    };
+    // Counted with a separate pair parser that applies the reading rules;
+    // every POLYLINE with a 2D vertex or fit flags is skipped whole.
+    const Case cases[] = {
+        {"ezdxf/POLI-ALL210_12.DXF", {4, 1}, "POLYLINE(読み飛ばし) = 30"},
+        {"ezdxf/small_r13.dxf", {0, 0}, "POLYLINE(読み飛ばし) = 16"},
+        {"ezdxf/cc_dxflib.dxf", {0, 0}, "POLYLINE(読み飛ばし) = 1"},
+        {"libdxf/all_R10_entities.dxf", {4, 1}, "POLYLINE(読み飛ばし) = 1"},
+        // Open 3D polylines add 610 vertices; the only INSERT of a block
+        // with a polyline inserts a skipped one.
+        {"libredwg/example_r12.dxf", {627, 4}, "POLYLINE(読み飛ばし) = 12"},
+        {"libredwg/r11_entities-3d.dxf", {4, 1}, "POLYLINE(読み飛ばし) = 1"},
+        {"libredwg/r2.6_entities.dxf", {4, 1}, "POLYLINE(読み飛ばし) = 1"},
+        {"ezdxf/uncommon.dxf", {72, 57}, "3DSOLID = 2"},
+        {"assimp/wuson.dxf", {3205, 3732}, "INSERT = 1"},
+        {"libredwg/2000_TS1.dxf", {16, 7}, "3DSOLID = 1, REGION = 1"},
+        {"libredwg/example_2000.dxf", {18, 4}, "3DSOLID = 1, REGION = 2"},
+        {"libredwg/2013_gh109_1.dxf", {512, 132}, nullptr},
+    };
+    ReaderOptions lenient;
+    lenient.dxfSkip = 1;
+    for (const Case& c : cases) {
+        auto result = test::ReadSample(c.file, lenient);
+        ASSERT_EQ(result.count, 1) << c.file << ": " << result.message;
+        EXPECT_EQ(Objects(result)[0], c.counts) << c.file;
+        EXPECT_EQ(UnconvertedLine(),
+                  c.report != nullptr ? std::string("変換しなかった図形：") + c.report : "")
+            << c.file;
+        EXPECT_EQ(SkipHintLine(), "") << c.file;
+        ExpectIndicesInside(result);
+    }
+}
+
 TEST(SampleFiles, RefusedFiles) {
-    auto binary = ReadSample("ezdxf/bin_dxf_r12.dxf");
-    EXPECT_EQ(binary.count, 0);
-    EXPECT_NE(binary.message.find("NUL"), std::string::npos) << binary.message;
-    // 2D polylines fail the whole read.
+    // 2D polylines fail the whole strict read.
     for (const char* file :
          {"ezdxf/POLI-ALL210_12.DXF", "ezdxf/small_r13.dxf", "ezdxf/cc_dxflib.dxf",
           "libdxf/all_R10_entities.dxf", "libredwg/example_r12.dxf", "libredwg/r11_entities-3d.dxf",
@@ -117,6 +191,7 @@ TEST(SampleFiles, RefusedFiles) {
         EXPECT_EQ(result.table, nullptr) << file;
         EXPECT_EQ(result.message.rfind("POLYLINE:対応していない形式です.(L", 0), 0u)
             << file << ": " << result.message;
+        EXPECT_FALSE(SkipHintLine().empty()) << file;
     }
 }
 
@@ -125,10 +200,15 @@ TEST(SampleFiles, EveryFileReadsInEveryModeWithoutFault) {
     for (const auto& entry : std::filesystem::recursive_directory_iterator(VERTOKO_SAMPLES_DIR)) {
         if (!entry.is_regular_file()) continue;
         const std::string name = entry.path().string();
-        for (int mode = 0; mode < 4; ++mode) {
+        for (int mode = 0; mode < 8; ++mode) {
             std::FILE* file = std::fopen(name.c_str(), "rb");
             ASSERT_NE(file, nullptr) << name;
-            auto result = test::ReadFile(file, mode & 1, mode >> 1, 0.001f);
+            ReaderOptions options;
+            options.dxfMulti = mode & 1;
+            options.dxfClv = (mode >> 1) & 1;
+            options.dxfVdist = 0.001f;
+            options.dxfSkip = mode >> 2;
+            auto result = test::ReadFile(file, options);
             std::fclose(file);
             EXPECT_FALSE(result.message.empty()) << name;
             EXPECT_EQ(result.count == 0, result.table == nullptr) << name;

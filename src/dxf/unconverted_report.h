@@ -1,0 +1,65 @@
+// The count of what a drawing holds that the reader does not turn into
+// polygons although a user would expect to see it as a surface: polylines
+// the lenient reading skipped, solids, regions, bodies, surfaces, and
+// insertions of blocks that hold faces. One log line sums it up.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vertoko {
+
+// The kind under which a polyline skipped by the lenient reading counts.
+inline constexpr std::string_view kSkippedPolyline = "POLYLINE(読み飛ばし)";
+
+// True for the entity names counted by name alone: 3DSOLID, REGION, BODY
+// and the surface entities. name is upper-cased.
+bool IsUnconvertedKind(std::string_view name);
+
+class UnconvertedReport {
+  public:
+    void Reset();
+
+    // Counts one entity of the kind: kSkippedPolyline or an entity name
+    // for which IsUnconvertedKind holds (others are ignored).
+    void Count(std::string_view kind);
+
+    // Block definitions, so that insertions can be judged once the whole
+    // file is read: a block may be defined after its first use.
+    void BeginBlock(std::string_view name);
+    void EndBlock();
+    bool InBlock() const { return inBlock_; }
+    // The open block definition holds at least one polygon.
+    void MarkFaces();
+
+    // An INSERT of the named block: inside a block definition it makes that
+    // block hold what the inserted one holds; elsewhere it is counted when
+    // its block holds faces, directly or through nested insertions.
+    void CountInsert(std::string_view blockName);
+
+    // "変換しなかった図形：KIND = n, ..." in a fixed order of kinds, or
+    // empty when there is nothing to report.
+    std::string Line() const;
+
+  private:
+    struct Block {
+        bool faces = false;
+        std::vector<std::string> inserts;
+    };
+    std::set<std::string> BlocksWithFaces() const;
+
+    std::vector<std::int64_t> counts_;
+    std::map<std::string, Block> blocks_;
+    std::map<std::string, std::int64_t> inserts_;  // outside blocks, by block name
+    std::string openBlock_;
+    bool inBlock_ = false;
+};
+
+// Block names compare without case and trailing blanks, as DXF does.
+std::string BlockKey(std::string_view name);
+
+}  // namespace vertoko
