@@ -176,6 +176,12 @@ bool TakePair(MeshState& state, std::int32_t code, std::string_view line, std::s
         return true;
     }
     if (!state.inSubclass) return true;
+    // The face list's entries follow one another; another group inside it
+    // means the list is shorter than announced.
+    if (state.phase == Phase::Faces && code != 90) {
+        message = LineMessage(kInvalid);
+        return false;
+    }
 
     if (code == 10 || code == 20 || code == 30) {
         if (state.phase != Phase::Vertices) return true;

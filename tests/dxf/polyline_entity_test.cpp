@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dxf/dxf_reader.h"
 #include "dxf/dxf_test_support.h"
 
 namespace vertoko {
@@ -269,6 +270,56 @@ TEST(RefusedPolylines, FaceRecordOutsideAPolyfaceMesh) {
     auto result = ReadText(text);
     EXPECT_EQ(result.count, 0);
     EXPECT_EQ(result.message, "POLYLINE:対応していない形式です." + At(LineOf(text, "SEQEND")));
+}
+
+TEST(LenientPolylines, RefusedKindsAreSkippedWholeAndCounted) {
+    // 2D, curve-fit, spline-fit, a fit vertex, a face record outside a
+    // polyface: each adds nothing, and the polyface after them keeps its
+    // indices from 0 as the 3DFACE before them is counted.
+    const std::string skipped = Header(0) + Vertex(0, 0, 0, 0) + Vertex(1, 0, 0, 0) + kSeqend +
+                                Header(2) + SquareVertices() + kSeqend + Header(4) +
+                                SquareVertices() + kSeqend + Header(8) + Vertex(0, 0, 0, 33) +
+                                Vertex(5, 5, 5, 32) + kSeqend + Header(8) + Vertex(0, 0, 0, 32) +
+                                FaceRecord({1, 1, 1}) + kSeqend;
+    const std::string text =
+        InEntities(Face({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}) + skipped + Header(64) +
+                   SquareVertices() + FaceRecord({1, 2, 3}) + kSeqend);
+    auto result = ReadText(text, test::Lenient());
+    ASSERT_EQ(result.count, 1) << result.message;
+    EXPECT_EQ(result.table[0].vertexCount, 3 + 4);
+    EXPECT_EQ(result.table[0].polygonCount, 2);
+    EXPECT_EQ(result.Corner(0, 1, 0), 3);
+    EXPECT_EQ(result.Corner(0, 1, 2), 5);
+    EXPECT_EQ(UnconvertedLine(), "変換しなかった図形：POLYLINE(読み飛ばし) = 5");
+
+    // The strict reading refuses the first of them and says what would help.
+    auto strict = ReadText(text);
+    EXPECT_EQ(strict.count, 0);
+    EXPECT_EQ(strict.message.rfind("POLYLINE:対応していない形式です.", 0), 0u);
+    EXPECT_FALSE(SkipHintLine().empty());
+    EXPECT_EQ(UnconvertedLine(), "");
+}
+
+TEST(LenientPolylines, StructuralFaultsStillFail) {
+    // A bad number inside a skipped polyline, an unknown record name, and
+    // the end of the data all fail as in the strict reading; none of them
+    // is the hint's business.
+    const std::string number = InEntities(Header(0) + Vertex(0, 0, 0, 0) +
+                                          Groups({{0, "VERTEX"}, {10, "east"}}) + kSeqend);
+    auto bad = ReadText(number, test::Lenient());
+    EXPECT_EQ(bad.count, 0);
+    EXPECT_EQ(bad.message, "POLYLINE:Invalid data." + At(LineOf(number, "east")));
+    EXPECT_EQ(SkipHintLine(), "");
+    const std::string name = InEntities(Header(2) + Groups({{0, "LINE"}}) + kSeqend);
+    EXPECT_EQ(ReadText(name, test::Lenient()).message,
+              "POLYLINE:Invalid data." + At(LineOf(name, "LINE")));
+    const std::string cut =
+        Lines({"  0", "SECTION", "  2", "ENTITIES"}) + Header(0) + Vertex(0, 0, 0, 0);
+    EXPECT_EQ(ReadText(cut, test::Lenient()).count, 0);
+    EXPECT_EQ(ReadText(InEntities(Header(64) + SquareVertices() + FaceRecord({1, 2, 9}) + kSeqend),
+                       test::Lenient())
+                  .count,
+              0);
 }
 
 TEST(BadPolylineData, EachFailsWithItsLine) {
