@@ -51,6 +51,7 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
     bool inBlocks = false;
     bool readCode = true;
     PendingName pendingName = PendingName::None;
+    std::int64_t blockStart = 0;  // polygons before the open block definition
     UnconvertedReport& report = state.unconverted;
     std::string_view line;
     char name[128];
@@ -95,28 +96,27 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
                     message = state.message;
                     return false;
                 }
-                if (report.InBlock()) report.MarkFaces();
                 readCode = false;
             } else if (word == "POLYLINE") {
-                const std::int64_t before = report.InBlock() ? PolygonTotal(state.slots) : 0;
                 if (!ReadPolyline(file, multi, state.message)) {
                     message = state.message;
                     return false;
                 }
-                if (report.InBlock() && PolygonTotal(state.slots) > before) report.MarkFaces();
             } else if (word == "MESH") {
-                const std::int64_t before = report.InBlock() ? PolygonTotal(state.slots) : 0;
                 if (!ReadMesh(multi, state.message)) {
                     message = state.message;
                     return false;
                 }
-                if (report.InBlock() && PolygonTotal(state.slots) > before) report.MarkFaces();
                 readCode = false;
             } else if (word == "EOF") {
                 return true;
             } else if (word == "BLOCK") {
                 pendingName = PendingName::Block;
+                blockStart = PolygonTotal(state.slots);
             } else if (word == "ENDBLK") {
+                // A block holds faces when polygons were added while it was
+                // open, which costs nothing per entity.
+                if (PolygonTotal(state.slots) > blockStart) report.MarkFaces();
                 report.EndBlock();
             } else if (word == "INSERT") {
                 pendingName = PendingName::Insert;

@@ -131,14 +131,15 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
         }
     }
 
-    if (ReadState().options.dxfSkip != 0) {
+    int n = CornerCount(face);
+    if (n == 0 && ReadState().options.dxfSkip != 0) {
         // Drawings of the oldest releases give corners as X and Y only; the
         // lenient reading takes DXF's default Z of 0 for them.
         for (int k = 0; k < kCorners; ++k) {
             if (face.given[k][0] && face.given[k][1]) face.given[k][2] = true;
         }
+        n = CornerCount(face);
     }
-    int n = CornerCount(face);
     if (n == 0) {
         message = LineMessage("3DFACE data is incorrect.");
         return 0;
