@@ -32,6 +32,21 @@ int CornerCount(const FaceGroups& face) {
     return last[0] && last[1] && last[2] ? 4 : 0;
 }
 
+// An incomplete face once more for the lenient reading: drawings of the
+// oldest releases give corners as X and Y only, and DXF's default Z is 0
+// (the coordinates start at 0). Kept apart from CornerCount so that the
+// common path stays as it is.
+int LenientCornerCount(const FaceGroups& face) {
+    if (ReadState().options.dxfSkip == 0) return 0;
+    auto planar = [&face](int k) { return face.given[k][0] && face.given[k][1]; };
+    for (int k = 0; k < 3; ++k) {
+        if (!planar(k)) return 0;
+    }
+    const bool* last = face.given[3];
+    if (!last[0] && !last[1] && !last[2]) return 3;
+    return planar(3) ? 4 : 0;
+}
+
 bool SameCorner(const float* a, const float* b) {
     return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
 }
@@ -132,14 +147,7 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
     }
 
     int n = CornerCount(face);
-    if (n == 0 && ReadState().options.dxfSkip != 0) {
-        // Drawings of the oldest releases give corners as X and Y only; the
-        // lenient reading takes DXF's default Z of 0 for them.
-        for (int k = 0; k < kCorners; ++k) {
-            if (face.given[k][0] && face.given[k][1]) face.given[k][2] = true;
-        }
-        n = CornerCount(face);
-    }
+    if (n == 0) n = LenientCornerCount(face);
     if (n == 0) {
         message = LineMessage("3DFACE data is incorrect.");
         return 0;

@@ -8,7 +8,7 @@ namespace vertoko {
 
 DxfReadState& ReadState() {
     // Allocated once and kept for the whole run: the input block is large.
-    static DxfReadState* state = new DxfReadState();
+    static DxfReadState* state = new DxfReadState;  // every member has its initialiser
     return *state;
 }
 

@@ -99,7 +99,6 @@ TEST(LoadDxf, ReaderFailureLogsItsMessageAndLeavesNoTable) {
     TempDir dir;
     WriteBytes(dir / "two.dxf", TwoLayerDrawing());
     WriteBytes(dir / "cut.dxf", "0\nSECTION\n2\nENTITIES\n0\n3DFACE\n8\n");
-    WriteBytes(dir / "empty.dxf", Drawing(""));
     Session session;
     ASSERT_TRUE(session.Load(dir / "two.dxf", {}));
     session.log.clear();
@@ -110,12 +109,64 @@ TEST(LoadDxf, ReaderFailureLogsItsMessageAndLeavesNoTable) {
     EXPECT_EQ(session.log[2].rfind("Err：\"", 0), 0u) << session.log[2];
     EXPECT_EQ(session.log[2].back(), '"');
 
-    // Cleaning refuses the one empty object of a drawing without faces; the
-    // message's line feed does not split the log line.
+    // The line feed that ends a message does not split the log line.
     session.log.clear();
-    EXPECT_TRUE(session.Load(dir / "empty.dxf", {}));
+    EXPECT_TRUE(session.Load(dir / "cut.dxf", {}));
+    EXPECT_EQ(session.log.back().find('\n'), std::string::npos);
+}
+
+TEST(LoadDxf, ReportsWhatWasNotConvertedAfterTheObjects) {
+    TempDir dir;
+    const std::string solids = "0\n3DSOLID\n8\n0\n0\nREGION\n8\n0\n0\n3DSOLID\n8\n0\n";
+    const std::string outline = "0\nPOLYLINE\n66\n1\n70\n0\n0\nVERTEX\n70\n0\n0\nSEQEND\n";
+    WriteBytes(dir / "solids.dxf", Drawing(solids));
+    WriteBytes(dir / "mixed.dxf",
+               Drawing(Face("A", 1, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}) + outline + solids));
+    Session session;
+    // A drawing of solids alone reads, with cleaning on as off, as one empty
+    // object followed by the report.
+    for (int clean = 0; clean < 2; ++clean) {
+        ReaderOptions options;
+        options.dxfClv = clean;
+        session.log.clear();
+        ASSERT_TRUE(session.Load(dir / "solids.dxf", options));
+        ASSERT_EQ(session.count, 1) << session.log.back();
+        EXPECT_EQ(session.log,
+                  (std::vector<std::string>{"", "DXF:" + (dir / "solids.dxf"), "Object数：1",
+                                            "  #001：頂点数 = 0, ポリゴン数 = 0",
+                                            "変換しなかった図形：3DSOLID = 2, REGION = 1"}));
+    }
+    // In multi-object mode there is no object; the report follows the error.
+    ReaderOptions multi;
+    multi.dxfMulti = 1;
+    session.log.clear();
+    ASSERT_TRUE(session.Load(dir / "solids.dxf", multi));
     EXPECT_EQ(session.count, 0);
-    EXPECT_EQ(session.log.back(), "Err：\"VClearn:Sorting processing error.\"");
+    ASSERT_EQ(session.log.size(), 4u);
+    EXPECT_EQ(session.log[2].rfind("Err：\"file read end.(", 0), 0u);
+    EXPECT_EQ(session.log[3], "変換しなかった図形：3DSOLID = 2, REGION = 1");
+
+    // The strict reading refuses the 2D polyline and says what would help;
+    // the lenient one counts it.
+    session.log.clear();
+    ASSERT_TRUE(session.Load(dir / "mixed.dxf", {}));
+    ASSERT_EQ(session.log.size(), 4u);
+    EXPECT_EQ(session.log[2].rfind("Err：\"POLYLINE:対応していない形式です.(L", 0), 0u);
+    EXPECT_EQ(
+        session.log[3],
+        "「未対応の図形を読み飛ばす」(DXFskip)を有効にすると、この図形を読み飛ばして読み込みます.");
+    ReaderOptions lenient;
+    lenient.dxfSkip = 1;
+    session.log.clear();
+    ASSERT_TRUE(session.Load(dir / "mixed.dxf", lenient));
+    EXPECT_EQ(session.log.back(),
+              "変換しなかった図形：POLYLINE(読み飛ばし) = 1, 3DSOLID = 2, REGION = 1");
+    EXPECT_EQ(session.log[session.log.size() - 2], "  #001：頂点数 = 3, ポリゴン数 = 1");
+    // A read with nothing to report adds no line.
+    WriteBytes(dir / "plain.dxf", Drawing(Face("A", 1, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}})));
+    session.log.clear();
+    ASSERT_TRUE(session.Load(dir / "plain.dxf", {}));
+    EXPECT_EQ(session.log.back(), "  #001：頂点数 = 3, ポリゴン数 = 1");
 }
 
 TEST(SaveObjects, SingleObjectKeepsTheChosenName) {

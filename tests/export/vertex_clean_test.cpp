@@ -150,7 +150,7 @@ TEST(VertexClean, SmallestMemberInKeyOrderSurvivesUnchanged) {
     EXPECT_EQ(PolygonCorners(object), (std::vector<std::vector<std::int32_t>>{{0, 0, 1, 1, 0, 0}}));
 }
 
-TEST(VertexClean, SingleVertexStaysAndEmptyObjectFails) {
+TEST(VertexClean, SingleVertexAndEmptyObjectStayAsTheyAre) {
     TestTable table;
     MeshObject& one = table.Add({{3, 4, 5}}, {{0, 0, 0}});
     MeshVertex* node = one.vertices;
@@ -160,9 +160,10 @@ TEST(VertexClean, SingleVertexStaysAndEmptyObjectFails) {
 
     MeshObject& empty = table.Add({}, {});
     ReaderMessage().clear();
-    EXPECT_EQ(Clean(empty, 0.0f), 1);
-    EXPECT_EQ(ReaderMessage(), "VClearn:Sorting processing error.\n");
+    EXPECT_EQ(Clean(empty, 0.0f), 0);
+    EXPECT_EQ(ReaderMessage(), "");
     EXPECT_EQ(empty.vertexCount, 0);
+    EXPECT_EQ(empty.polygonCount, 0);
 }
 
 TEST(VertexClean, WritesThreeProgressDotsPerObject) {
