@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the DXF reader fuzzer for SECONDS (default 60), seeded with the public
-# sample files. The corpus grows in a temporary folder that is removed
-# afterwards; the samples themselves are only read. Fails on any finding.
+# sample files and the binary DXF seeds of fuzz/corpus. The corpus grows in a
+# temporary folder that is removed afterwards; the seeds themselves are only
+# read. Fails on any finding.
 #   scripts/fuzz.sh [SECONDS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +18,8 @@ fi
 work="$(mktemp -d "${TMPDIR:-/tmp}/vertoko-fuzz.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/corpus" "$work/artifacts"
-seeds=()
+# The binary DXF seeds carry the fuzzer's options byte already.
+seeds=(fuzz/corpus)
 if [ -d "$samples" ]; then
   seeds+=("$samples")
 fi
