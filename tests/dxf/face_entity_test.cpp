@@ -118,6 +118,23 @@ TEST(Face3D, IncompleteFaceFailsAtTheNextGroupZero) {
               "3DFACE data is incorrect." + At(LineOf(partial, "ENDSEC") - 1));
 }
 
+TEST(Face3D, LenientReadingTakesZeroForAMissingZ) {
+    // Corners of X and Y only, as the oldest releases write them: refused
+    // by default, Z = 0 when lenient; a missing X or Y is refused by both.
+    const std::string flat = InEntities(
+        RawFace({{10, "0"}, {20, "0"}, {11, "1"}, {21, "0"}, {12, "1"}, {22, "1"}, {32, "4"}}));
+    EXPECT_EQ(ReadText(flat).count, 0);
+    auto lenient = ReadText(flat, test::Lenient());
+    ASSERT_EQ(lenient.count, 1) << lenient.message;
+    ASSERT_EQ(lenient.table[0].vertexCount, 3);
+    EXPECT_EQ(lenient.Vertex(0, 0).z, 0.0f);
+    EXPECT_EQ(lenient.Vertex(0, 2).z, 4.0f);
+    const std::string noY =
+        InEntities(RawFace({{10, "0"}, {20, "0"}, {11, "1"}, {12, "1"}, {22, "1"}}));
+    EXPECT_EQ(ReadText(noY, test::Lenient()).message,
+              "3DFACE data is incorrect." + At(LineOf(noY, "ENDSEC") - 1));
+}
+
 TEST(Face3D, FifthCornerGroupFails) {
     const std::string text = InEntities(RawFace({{10, "0"}, {20, "0"}, {30, "0"}, {14, "1"}}));
     auto result = ReadText(text);
