@@ -214,7 +214,9 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
 
 std::string ConvertUsage() {
     return "使い方: vertoko-convert [オプション]... FILE.dxf...\n"
-           "DXFファイルの3DFACEとPOLYLINEを読み, オブジェクトを一覧表示します.\n"
+           "DXFファイル (テキストまたはバイナリ) の3DFACE, MESH, POLYLINEを読み,\n"
+           "オブジェクトを一覧表示します. 変換しなかった図形があれば, その種類と数を\n"
+           "「変換しなかった図形：」の行で報告します.\n"
            "出力名を指定すると EASTRAY (.pol .p), POV-Ray (.pov), OBJ (.obj) 形式で保存します.\n"
            "\n"
            "  -o, --output OUT        OUT に保存 (形式は拡張子から)\n"
