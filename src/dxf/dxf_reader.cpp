@@ -12,6 +12,7 @@
 #include "dxf/mesh_entity.h"
 #include "dxf/polyline_entity.h"
 #include "dxf/read_state.h"
+#include "export/face_orientation.h"
 #include "export/vertex_clean.h"
 
 namespace vertoko {
@@ -157,7 +158,10 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
 }
 
 // Moves every slot into a new object table and builds its pointer tables.
-std::int32_t AssembleTable(int clean, float distance, MeshObject*& out, std::string& message) {
+// Orientation runs after cleaning, which gives neighbouring faces the shared
+// vertices that make their edges common.
+std::int32_t AssembleTable(int clean, float distance, int orient, MeshObject*& out,
+                           std::string& message) {
     DxfReadState& state = ReadState();
     SlotArray& slots = state.slots;
     const std::int32_t count = slots.count;
@@ -185,6 +189,7 @@ std::int32_t AssembleTable(int clean, float distance, MeshObject*& out, std::str
         bool ok = BuildVertexTable(object) == object.vertexCount &&
                   BuildPolygonTable(object) == object.polygonCount;
         if (ok && clean) ok = VClearn(object, distance) == 0;
+        if (ok && orient) ok = OrientFaces(object) == 0;
         if (!ok) {
             message = state.message;
             FreeObjectTable(count, table);
@@ -250,7 +255,7 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
         FreeSlots(state.slots);
         return 0;
     }
-    return AssembleTable(clean, distance, out, message);
+    return AssembleTable(clean, distance, options.dxfOrient, out, message);
 }
 
 }  // namespace vertoko

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "dxf/dxf_test_support.h"
@@ -227,6 +228,52 @@ TEST(Reading, StateIsResetBetweenReads) {
     auto good = ReadText(kEmptyFile);
     EXPECT_EQ(good.count, 1);
     EXPECT_EQ(good.message, "file read end.(7 lines, 1 objects)");
+}
+
+TEST(Reading, OrientationAfterCleaningTurnsACubeOfFacesOutward) {
+    // Six quads wound outward, as separate 3DFACEs: only cleaning joins them.
+    const std::vector<std::vector<test::Corner>> outward = {
+        {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}, {1, 0, 0}}, {{0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}},
+        {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}}, {{0, 1, 0}, {0, 1, 1}, {1, 1, 1}, {1, 1, 0}},
+        {{0, 0, 0}, {0, 0, 1}, {0, 1, 1}, {0, 1, 0}}, {{1, 0, 0}, {1, 1, 0}, {1, 1, 1}, {1, 0, 1}}};
+    for (const unsigned reversed : {0x3fu, 0x16u}) {
+        std::string body;
+        for (std::size_t f = 0; f < outward.size(); ++f) {
+            auto corners = outward[f];
+            if (reversed >> f & 1) std::reverse(corners.begin(), corners.end());
+            body += Face(corners);
+        }
+        for (const int orient : {0, 1}) {
+            const std::string text = InEntities(body);
+            std::FILE* file = std::tmpfile();
+            std::fwrite(text.data(), 1, text.size(), file);
+            std::rewind(file);
+            ReaderOptions options;
+            options.dxfOrient = orient;
+            test::ReadResult result;
+            result.count = ReadDxf(file, options, result.table, result.message);
+            std::fclose(file);
+            ASSERT_EQ(result.count, 1);
+            ASSERT_EQ(result.table[0].vertexCount, 8);
+            for (int i = 0; i < 6; ++i) {
+                const MeshVertex& a = result.Vertex(0, result.Corner(0, i, 0));
+                const MeshVertex& b = result.Vertex(0, result.Corner(0, i, 1));
+                const MeshVertex& c = result.Vertex(0, result.Corner(0, i, 3));
+                const float u[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
+                const float w[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
+                const float n[3] = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                                    u[0] * w[1] - u[1] * w[0]};
+                // The face's centre lies on the side its normal points to.
+                float out = 0;
+                for (int k = 0; k < 4; ++k) {
+                    const MeshVertex& v = result.Vertex(0, result.Corner(0, i, k));
+                    out += n[0] * (v.x - 0.5f) + n[1] * (v.y - 0.5f) + n[2] * (v.z - 0.5f);
+                }
+                const bool wasReversed = (reversed >> i & 1) != 0;
+                EXPECT_EQ(out > 0, orient == 1 || !wasReversed) << "face " << i;
+            }
+        }
+    }
 }
 
 }  // namespace

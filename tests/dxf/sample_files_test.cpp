@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -192,6 +193,52 @@ TEST(SampleFiles, RefusedFiles) {
         EXPECT_EQ(result.message.rfind("POLYLINE:対応していない形式です.(L", 0), 0u)
             << file << ": " << result.message;
         EXPECT_FALSE(SkipHintLine().empty()) << file;
+    }
+}
+
+// Shared edges (exactly two uses by two faces) that both faces run the same
+// way, over every object of a read.
+int SameWayEdges(const test::ReadResult& result) {
+    int same = 0;
+    for (int o = 0; o < result.count; ++o) {
+        const MeshObject& object = result.table[o];
+        std::map<std::pair<int, int>, std::vector<std::pair<const MeshPolygon*, bool>>> edges;
+        for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next) {
+            if (p->cornerCount < 3) continue;
+            for (int k = 0; k < p->cornerCount; ++k) {
+                const int a = p->p[k], b = p->p[(k + 1) % p->cornerCount];
+                if (a != b) edges[{std::min(a, b), std::max(a, b)}].push_back({p, a < b});
+            }
+        }
+        for (const auto& [edge, uses] : edges) {
+            if (uses.size() == 2 && uses[0].first != uses[1].first &&
+                uses[0].second == uses[1].second)
+                ++same;
+        }
+    }
+    return same;
+}
+
+// These drawings are wound consistently already; orientation must keep them so.
+TEST(SampleFiles, OrientationLeavesNoSharedEdgeRunTheSameWay) {
+    for (const char* name :
+         {"assimp/wuson.dxf", "assimp/PinkEggFromLW.dxf", "assimp/issue_2229.dxf",
+          "libdxf/zcad-teapot_R2000.dxf", "libdxf/blender-monkey_head_example_R12.dxf"}) {
+        for (int multi = 0; multi < 2; ++multi) {
+            const std::string path = std::string(VERTOKO_SAMPLES_DIR) + "/" + name;
+            ReaderOptions options;
+            options.dxfMulti = multi;
+            options.dxfOrient = 1;
+            {
+                std::FILE* file = std::fopen(path.c_str(), "rb");
+                ASSERT_NE(file, nullptr) << path;
+                test::ReadResult result;
+                result.count = ReadDxf(file, options, result.table, result.message);
+                std::fclose(file);
+                ASSERT_GT(result.count, 0) << name << ": " << result.message;
+                EXPECT_EQ(SameWayEdges(result), 0) << name << " multi " << multi;
+            }
+        }
     }
 }
 
