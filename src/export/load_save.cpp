@@ -85,7 +85,13 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
     std::int32_t result = 0;
     switch (format) {
         case SaveFormat::Obj:
-            result = WriteObj(target, objectCount, objects, msgBuf);
+            // The normals are those of the POV-Ray writer: smoothed up to the
+            // angle, or each face's own when smoothing is off.
+            result = options.objNormal != 0
+                         ? WriteObjWithNormals(
+                               target, objectCount, objects,
+                               options.povOpt.smooth != 0 ? options.povOpt.crease : 0.0f, msgBuf)
+                         : WriteObj(target, objectCount, objects, msgBuf);
             break;
         case SaveFormat::Eastray:
             result = WritePolOrPov(target, 1, objectCount, objects, options.estrOpt, options.povOpt,

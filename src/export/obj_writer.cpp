@@ -1,13 +1,21 @@
 #include "export/obj_writer.h"
 
+#include <algorithm>
+#include <new>
+#include <vector>
+
 #include "export/file_names.h"
 #include "export/number_format.h"
 #include "export/output_file.h"
+#include "export/triangulate.h"
 
 namespace vertoko {
 
-std::int32_t WriteObj(const std::string& name, std::int32_t count, const MeshObject* objects,
-                      std::string& msgBuf) {
+namespace {
+
+// Writes the files; normals, when given, hold one record per object.
+std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshObject* objects,
+                        const ObjectNormals* normals, std::string& msgBuf) {
     OutputFile file;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::string path = count == 1 ? name : NumberedFileName(name, i + 1, ".obj");
@@ -16,6 +24,7 @@ std::int32_t WriteObj(const std::string& name, std::int32_t count, const MeshObj
             return 0;
         }
         const MeshObject& object = objects[i];
+        const ObjectNormals* objectNormals = normals != nullptr ? &normals[i] : nullptr;
         std::string& out = file.Buffer();
         for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next) {
             out += "v ";
@@ -30,14 +39,38 @@ std::int32_t WriteObj(const std::string& name, std::int32_t count, const MeshObj
         out += "# ";
         AppendInt(out, object.vertexCount);
         out += " vertices\r\n\r\n";
+        if (objectNormals != nullptr) {
+            for (const Point3f& n : objectNormals->vectors) {
+                out += "vn ";
+                AppendG(out, n.x);
+                out += ' ';
+                AppendG(out, n.y);
+                out += ' ';
+                AppendG(out, n.z);
+                file.EndLine();
+                file.Commit();
+            }
+            out += "# ";
+            AppendInt(out, static_cast<std::int64_t>(objectNormals->vectors.size()));
+            out += " vertex normals\r\n\r\n";
+        }
+        std::size_t corner = 0;
         for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
              polygon = polygon->next) {
+            const bool withNormals = objectNormals != nullptr && IsTriangulable(object, *polygon);
             out += 'f';
             for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
                 out += ' ';
-                // OBJ numbers vertices from 1 within each file.
+                // OBJ numbers vertices and normals from 1 within each file.
                 AppendInt(out, static_cast<std::int64_t>(polygon->p[k]) + 1);
+                if (withNormals) {
+                    out += "//";
+                    AppendInt(
+                        out,
+                        static_cast<std::int64_t>(objectNormals->Index(*polygon, corner, k)) + 1);
+                }
             }
+            if (withNormals) corner += 3;
             file.EndLine();
             file.Commit();
         }
@@ -51,6 +84,26 @@ std::int32_t WriteObj(const std::string& name, std::int32_t count, const MeshObj
         }
     }
     return 1;
+}
+
+}  // namespace
+
+std::int32_t WriteObj(const std::string& name, std::int32_t count, const MeshObject* objects,
+                      std::string& msgBuf) {
+    return WriteFiles(name, count, objects, nullptr, msgBuf);
+}
+
+std::int32_t WriteObjWithNormals(const std::string& name, std::int32_t count, MeshObject* objects,
+                                 float crease, std::string& msgBuf) {
+    std::vector<ObjectNormals> normals;
+    try {
+        normals.resize(static_cast<std::size_t>(std::max(count, 0)));
+    } catch (const std::bad_alloc&) {
+        msgBuf = "メモリーが足りません.";
+        return 0;
+    }
+    if (TriangulateAndSmooth(count, objects, normals.data(), msgBuf, crease) == 0) return 0;
+    return WriteFiles(name, count, objects, normals.data(), msgBuf);
 }
 
 }  // namespace vertoko

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dxf/mesh_model.h"
+#include "export/crease_normals.h"
 
 namespace vertoko {
 
@@ -12,5 +13,13 @@ namespace vertoko {
 // Returns 1 when every file was written, 0 with a message in msgBuf.
 std::int32_t WriteObj(const std::string& name, std::int32_t count, const MeshObject* objects,
                       std::string& msgBuf);
+
+// The same with vertex normals: the polygons are split into triangles in
+// place and smoothed as the POV-Ray writer does, with the smoothing angle
+// crease (0: every face flat), and every file gets "vn" lines after its
+// vertices and faces "f v//vn ...". Polygons that cannot be triangles are
+// written as they are, without normals.
+std::int32_t WriteObjWithNormals(const std::string& name, std::int32_t count, MeshObject* objects,
+                                 float crease, std::string& msgBuf);
 
 }  // namespace vertoko

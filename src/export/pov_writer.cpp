@@ -1,5 +1,6 @@
 #include "export/pov_writer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <new>
@@ -8,6 +9,7 @@
 #include "export/file_names.h"
 #include "export/number_format.h"
 #include "export/output_file.h"
+#include "export/pov_mesh2.h"
 #include "export/triangulate.h"
 
 namespace vertoko {
@@ -45,22 +47,45 @@ void AppendVectorG(std::string& out, float x, float y, float z) {
 }
 
 // One mesh entry: three lines, the corners and, when smoothing, each corner's
-// normal after it.
+// normal after it. cornerBase numbers the triangle's first corner among the
+// object's written corners.
 void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygon& polygon,
-                    const float* normals) {
+                    const ObjectNormals* normals, std::size_t cornerBase) {
     out += normals != nullptr ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t";
     for (std::int32_t k = 0; k < 3; ++k) {
-        const std::int32_t index = polygon.p[k];
-        const MeshVertex& v = *object.vtbl[index];
+        const MeshVertex& v = *object.vtbl[polygon.p[k]];
         if (k > 0) out += ", ";
         AppendVectorG(out, v.x, v.y, v.z);
         if (normals != nullptr) {
-            const float* n = normals + 3 * static_cast<std::size_t>(index);
+            const Point3f& n =
+                normals->vectors[static_cast<std::size_t>(normals->Index(polygon, cornerBase, k))];
             out += ',';
-            AppendVectorG(out, n[0], n[1], n[2]);
+            AppendVectorG(out, n.x, n.y, n.z);
         }
     }
     out += "\r\n\t}\r\n";
+}
+
+// The light of the scene: today's placement in whole units, or with a framed
+// camera the same direction from the centre scaled as the camera's distance
+// was, in four decimals (whole units would put the light of a small model
+// into it).
+void AppendLight(std::string& out, const Extents& e, double scale, bool fit) {
+    out += "light_source { ";
+    if (fit) {
+        AppendVector4(out, e.center.x + (e.max.x - e.center.x) * 5.0 * scale,
+                      e.center.y + (e.max.y - e.center.y) * 5.0 * scale,
+                      e.center.z + (e.max.z - e.center.z) * 5.0 * scale);
+    } else {
+        out += '<';
+        AppendInt(out, TruncateToInt(e.center.x + (e.max.x - e.center.x) * 5));
+        out += ',';
+        AppendInt(out, TruncateToInt(e.center.y + (e.max.y - e.center.y) * 5));
+        out += ',';
+        AppendInt(out, TruncateToInt(e.center.z + (e.max.z - e.center.z) * 5));
+        out += '>';
+    }
+    out += " color rgb <1,1,1> }\r\n\r\n";
 }
 
 }  // namespace
@@ -74,7 +99,7 @@ bool HasTriangle(const MeshObject& object) {
 }
 
 std::string PovSceneText(const std::string& includeName, std::int32_t count,
-                         const MeshObject* objects) {
+                         const MeshObject* objects, bool fit) {
     const Extents& e = SceneExtents;
     const float xExtent = e.max.x - e.min.x;
     const float yExtent = e.max.y - e.min.y;
@@ -84,16 +109,39 @@ std::string PovSceneText(const std::string& includeName, std::int32_t count,
     out += includeName;
     out += "\"\r\n\r\ncamera {\r\n\tlocation ";
     const float locationY = e.center.y + s;
-    AppendVector4(out, e.max.x, locationY, e.max.z + 1.8 * s);
+    double x = e.max.x;
+    double y = locationY;
+    double z = e.max.z + 1.8 * s;
+    double scale = 1.0;
+    if (fit) {
+        // Along the same line of sight, at the distance where the sphere
+        // around the box touches the edges of the default view's height
+        // (up 1 over direction 1: a half angle whose sine is 1/sqrt(5)).
+        double dx = x - e.center.x;
+        double dy = y - e.center.y;
+        double dz = z - e.center.z;
+        double length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (!(length > 0.0) || !std::isfinite(length)) {
+            dx = dy = 0.0;
+            dz = length = 1.0;
+        }
+        const double hx = static_cast<double>(e.max.x) - e.center.x;
+        const double hy = static_cast<double>(e.max.y) - e.center.y;
+        const double hz = static_cast<double>(e.max.z) - e.center.z;
+        double radius = std::sqrt(hx * hx + hy * hy + hz * hz);
+        // A model of one point still needs the camera off it.
+        if (!(radius > 0.0)) radius = 1.0;
+        const double distance = radius * std::sqrt(5.0);
+        scale = distance / length;
+        x = e.center.x + dx * scale;
+        y = e.center.y + dy * scale;
+        z = e.center.z + dz * scale;
+    }
+    AppendVector4(out, x, y, z);
     out += "\r\n\tlook_at ";
     AppendVector4(out, e.center.x, e.center.y, e.center.z);
-    out += "\r\n}\r\n\r\nlight_source { <";
-    AppendInt(out, TruncateToInt(e.center.x + (e.max.x - e.center.x) * 5));
-    out += ',';
-    AppendInt(out, TruncateToInt(e.center.y + (e.max.y - e.center.y) * 5));
-    out += ',';
-    AppendInt(out, TruncateToInt(e.center.z + (e.max.z - e.center.z) * 5));
-    out += "> color rgb <1,1,1> }\r\n\r\n";
+    out += "\r\n}\r\n\r\n";
+    AppendLight(out, e, scale, fit);
     for (std::int32_t i = 0; i < count; ++i) {
         if (!HasTriangle(objects[i])) continue;
         out += "object { dxfobj";
@@ -110,7 +158,7 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
         msgBuf = "povファイルのオープンに失敗しました.";
         return 0;
     }
-    file.Buffer() = PovSceneText(IncludeName(name), count, objects);
+    file.Buffer() = PovSceneText(IncludeName(name), count, objects, povOpt.fit != 0);
     if (!file.Close()) {
         msgBuf = "povファイルの書き込みに失敗しました.";
         return 0;
@@ -122,8 +170,7 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
     }
 
     const bool smooth = povOpt.smooth != 0;
-    std::vector<float*> normalTable;
-    std::vector<float> normalBlock;
+    std::vector<ObjectNormals> normalTable;
     if (smooth) {
         try {
             normalTable.resize(static_cast<std::size_t>(count));
@@ -132,24 +179,19 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
             msgBuf = "Memory allocation failed.for ntbl";
             return 0;
         }
-        std::size_t total = 0;
-        for (std::int32_t i = 0; i < count; ++i)
-            total += static_cast<std::size_t>(std::max(objects[i].vertexCount, 0));
         try {
-            normalBlock.assign(3 * total, 0.0f);
+            for (std::int32_t i = 0; i < count; ++i)
+                normalTable[static_cast<std::size_t>(i)].vectors.reserve(
+                    static_cast<std::size_t>(std::max(objects[i].vertexCount, 0)));
         } catch (const std::bad_alloc&) {
             file.Close();
             msgBuf = "Memory allocation failed.for normal";
             return 0;
         }
-        std::size_t offset = 0;
-        for (std::int32_t i = 0; i < count; ++i) {
-            normalTable[static_cast<std::size_t>(i)] = normalBlock.data() + offset;
-            offset += 3 * static_cast<std::size_t>(std::max(objects[i].vertexCount, 0));
-        }
     }
 
-    if (TriangulateAndSmooth(count, objects, smooth ? normalTable.data() : nullptr, msgBuf) == 0) {
+    if (TriangulateAndSmooth(count, objects, smooth ? normalTable.data() : nullptr, msgBuf,
+                             povOpt.crease) == 0) {
         file.Close();
         msgBuf = "メモリーが足りません.";
         return 0;
@@ -167,16 +209,22 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
     for (std::int32_t i = 0; i < count; ++i) {
         const MeshObject& object = objects[i];
         if (!HasTriangle(object)) continue;
+        const ObjectNormals* normals = smooth ? &normalTable[static_cast<std::size_t>(i)] : nullptr;
+        if (povOpt.mesh2 != 0) {
+            AppendMesh2(file, i, object, normals);
+            continue;
+        }
         out += "\r\n#declare dxfobj";
         AppendInt(out, i);
         out += " = mesh {\r\n";
-        const float* normals = smooth ? normalTable[static_cast<std::size_t>(i)] : nullptr;
+        std::size_t corner = 0;
         for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
              polygon = polygon->next) {
             // Polygons of fewer than three corners, or with a corner outside
             // the vertex list, have no triangle to give and are left out.
             if (!IsTriangulable(object, *polygon)) continue;
-            AppendTriangle(out, object, *polygon, normals);
+            AppendTriangle(out, object, *polygon, normals, corner);
+            corner += 3;
             file.Commit();
         }
         out += "\r\n\ttexture { poltexture";

@@ -17,9 +17,11 @@ bool HasTriangle(const MeshObject& object);
 
 // The scene text: the include line, the camera and the light placed from
 // SceneExtents, and "object { dxfobj%d }" for each of the count objects
-// that HasTriangle.
+// that HasTriangle. With fit the camera keeps its line of sight but stands
+// where the sphere around SceneExtents just fills the default 4:3 view, and
+// the light keeps its direction from the centre, moved as far as the camera.
 std::string PovSceneText(const std::string& includeName, std::int32_t count,
-                         const MeshObject* objects);
+                         const MeshObject* objects, bool fit = false);
 
 // Writes the scene at name and the include file beside it, splitting the
 // polygons of the objects into triangles in place. 1 on success, 0 with

@@ -1,5 +1,6 @@
 #include "export/triangulate.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -147,49 +148,62 @@ std::int32_t SplitPolygon(MeshPolygon& polygon, std::int32_t a, std::int32_t b,
     return 1;
 }
 
-std::int32_t TriangulateAndSmooth(std::int32_t count, MeshObject* objects, float* const* normals,
-                                  std::string& msgBuf) {
+std::int32_t TriangulateAndSmooth(std::int32_t count, MeshObject* objects, ObjectNormals* normals,
+                                  std::string& msgBuf, float crease) {
+    // NaN compares false, so it counts as no angle at all.
+    const bool creased = normals != nullptr && crease < 180.0f;
     std::vector<float> projected;
-    for (std::int32_t i = 0; i < count; ++i) {
-        MeshObject& object = objects[i];
-        float* objectNormals = normals != nullptr ? normals[i] : nullptr;
-        for (MeshPolygon* polygon = object.polygons; polygon != nullptr;) {
-            if (!IsTriangulable(object, *polygon)) {
-                polygon = polygon->next;
-                continue;
+    std::vector<NormalContribution> added;
+    try {
+        for (std::int32_t i = 0; i < count; ++i) {
+            MeshObject& object = objects[i];
+            Point3f* sums = nullptr;
+            if (normals != nullptr) {
+                std::vector<Point3f>& vectors = normals[i].vectors;
+                normals[i].corners.clear();
+                vectors.assign(static_cast<std::size_t>(std::max(object.vertexCount, 0)),
+                               Point3f{0.0f, 0.0f, 0.0f});
+                sums = vectors.data();
             }
-            Point3f n{0.0f, 0.0f, 0.0f};
-            if (objectNormals != nullptr || polygon->cornerCount > 3)
-                n = FaceNormal(object, *polygon);
-            if (objectNormals != nullptr) {
-                for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
-                    float* sum = objectNormals + 3 * static_cast<std::size_t>(polygon->p[k]);
-                    sum[0] += n.x;
-                    sum[1] += n.y;
-                    sum[2] += n.z;
+            added.clear();
+            for (MeshPolygon* polygon = object.polygons; polygon != nullptr;) {
+                if (!IsTriangulable(object, *polygon)) {
+                    polygon = polygon->next;
+                    continue;
                 }
+                Point3f n{0.0f, 0.0f, 0.0f};
+                if (sums != nullptr || polygon->cornerCount > 3) n = FaceNormal(object, *polygon);
+                if (sums != nullptr) {
+                    for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
+                        Point3f& sum = sums[polygon->p[k]];
+                        sum.x += n.x;
+                        sum.y += n.y;
+                        sum.z += n.z;
+                        if (creased) added.push_back({polygon->p[k], n});
+                    }
+                }
+                if (polygon->cornerCount <= 3) {
+                    polygon = polygon->next;
+                    continue;
+                }
+                // Cut one piece off and treat the shortened polygon again; the
+                // piece follows it in the list and is reached in its turn.
+                if (!ProjectPolygon(object, *polygon, n, projected)) {
+                    msgBuf = kNoMemory;
+                    return 0;
+                }
+                if (ChooseDiagonal(*polygon, projected.data(), msgBuf) == 0) return 0;
             }
-            if (polygon->cornerCount <= 3) {
-                polygon = polygon->next;
-                continue;
+            if (creased) {
+                ComputeCreaseNormals(object, added, crease, normals[i]);
+            } else if (sums != nullptr) {
+                for (std::int32_t v = 0; v < object.vertexCount; ++v)
+                    sums[v] = NormalisedIfLong(sums[v]);
             }
-            // Cut one piece off and treat the shortened polygon again; the
-            // piece follows it in the list and is reached in its turn.
-            if (!ProjectPolygon(object, *polygon, n, projected)) {
-                msgBuf = kNoMemory;
-                return 0;
-            }
-            if (ChooseDiagonal(*polygon, projected.data(), msgBuf) == 0) return 0;
         }
-        if (objectNormals != nullptr) {
-            for (std::int32_t v = 0; v < object.vertexCount; ++v) {
-                float* sum = objectNormals + 3 * static_cast<std::size_t>(v);
-                const Point3f unit = NormalisedIfLong({sum[0], sum[1], sum[2]});
-                sum[0] = unit.x;
-                sum[1] = unit.y;
-                sum[2] = unit.z;
-            }
-        }
+    } catch (const std::bad_alloc&) {
+        msgBuf = kNoMemory;
+        return 0;
     }
     return 1;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dxf/mesh_model.h"
+#include "export/crease_normals.h"
 
 namespace vertoko {
 
@@ -35,11 +36,13 @@ std::int32_t SplitPolygon(MeshPolygon& polygon, std::int32_t a, std::int32_t b,
                           std::string& msgBuf);
 
 // Splits every polygon of more than three corners of the count objects into
-// triangles. With normals (one pointer per object to 3 × vertexCount
-// zero-filled floats) it also sums the face normals at each corner's vertex
-// and normalises the sums. Polygons that IsTriangulable refuses are passed
-// over. 1 on success, 0 with msgBuf when memory is short.
-std::int32_t TriangulateAndSmooth(std::int32_t count, MeshObject* objects, float* const* normals,
-                                  std::string& msgBuf);
+// triangles. With normals (one record per object) it also sums the face
+// normals at each corner's vertex and normalises the sums into one normal per
+// vertex; with crease below 180 degrees it gives every triangle corner the
+// sum over only those faces within crease of its own (ComputeCreaseNormals).
+// Polygons that IsTriangulable refuses are passed over. 1 on success, 0 with
+// msgBuf when memory is short.
+std::int32_t TriangulateAndSmooth(std::int32_t count, MeshObject* objects, ObjectNormals* normals,
+                                  std::string& msgBuf, float crease = 180.0f);
 
 }  // namespace vertoko

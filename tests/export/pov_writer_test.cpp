@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "export/mesh_builder.h"
@@ -209,6 +212,75 @@ TEST(PovScene, CameraFromLargerExtentAndLightTruncatedTowardZero) {
               "light_source { <-7,10,5> color rgb <1,1,1> }\r\n"
               "\r\n"
               "object { dxfobj0 }\r\n");
+}
+
+// Reads "<x,y,z>" after key in the scene text.
+std::array<double, 3> VectorAfter(const std::string& scene, const std::string& key) {
+    std::array<double, 3> v{};
+    const std::size_t at = scene.find(key + " <");
+    EXPECT_NE(at, std::string::npos) << key;
+    std::sscanf(scene.c_str() + at + key.size() + 2, "%lf,%lf,%lf", &v[0], &v[1], &v[2]);
+    return v;
+}
+
+TEST(PovScene, FramedCameraKeepsTheBoxInsideTheDefaultView) {
+    struct Box {
+        Point3f min, max;
+        bool fills;  // false for a box seen nearly end-on, smaller than its sphere
+    };
+    const Box boxes[] = {{{0, 0, 0}, {1, 1, 1}, true},
+                         {{-50, 10, 3}, {150, 20, 3}, true},
+                         {{1, 2, -40}, {3, 2.5f, 40}, false},
+                         {{0, 0, 0}, {0.1f, 0.2f, 0.01f}, true},
+                         {{1e4f, 1e4f, 0}, {1.02e4f, 1.001e4f, 500}, true}};
+    for (const Box& box : boxes) {
+        SetExtents(box.min, box.max);
+        TestTable table;
+        table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
+        const std::string scene = PovSceneText("a.inc", table.size(), table.data(), true);
+        const auto eye = VectorAfter(scene, "location");
+        const auto at = VectorAfter(scene, "look_at");
+        // POV-Ray's default camera: sky +y, up 1 and right 4/3 at direction 1.
+        std::array<double, 3> forward{at[0] - eye[0], at[1] - eye[1], at[2] - eye[2]};
+        const double length = std::hypot(forward[0], forward[1], forward[2]);
+        for (double& c : forward) c /= length;
+        std::array<double, 3> right{forward[2], 0, -forward[0]};  // sky x forward
+        const double rightLength = std::hypot(right[0], right[2]);
+        for (double& c : right) c /= rightLength;
+        const std::array<double, 3> up{forward[1] * right[2] - forward[2] * right[1],
+                                       forward[2] * right[0] - forward[0] * right[2],
+                                       forward[0] * right[1] - forward[1] * right[0]};
+        double widest = 0, highest = 0;
+        for (int corner = 0; corner < 8; ++corner) {
+            const double p[3] = {corner & 1 ? box.max.x : box.min.x,
+                                 corner & 2 ? box.max.y : box.min.y,
+                                 corner & 4 ? box.max.z : box.min.z};
+            const double d[3] = {p[0] - eye[0], p[1] - eye[1], p[2] - eye[2]};
+            const double depth = d[0] * forward[0] + d[1] * forward[1] + d[2] * forward[2];
+            ASSERT_GT(depth, 0);
+            const double x = (d[0] * right[0] + d[1] * right[1] + d[2] * right[2]) / depth;
+            const double y = (d[0] * up[0] + d[1] * up[1] + d[2] * up[2]) / depth;
+            widest = std::max(widest, std::abs(x) / (4.0 / 6.0));
+            highest = std::max(highest, std::abs(y) / 0.5);
+        }
+        EXPECT_LE(widest, 1.0) << box.max.x;
+        EXPECT_LE(highest, 1.0) << box.max.x;
+        // It fills the view along one side at least halfway.
+        if (box.fills) {
+            EXPECT_GE(std::max(widest, highest), 0.5) << scene;
+        }
+        // The light keeps today's direction from the centre.
+        const auto light = VectorAfter(scene, "light_source {");
+        const double offset[3] = {light[0] - at[0], light[1] - at[1], light[2] - at[2]};
+        const double half[3] = {double(box.max.x) - at[0], double(box.max.y) - at[1],
+                                double(box.max.z) - at[2]};
+        for (int a = 0; a < 3; ++a) {
+            for (int b = a + 1; b < 3; ++b)
+                EXPECT_NEAR(
+                    offset[a] * half[b], offset[b] * half[a],
+                    1e-3 * std::hypot(offset[a], offset[b]) * std::hypot(half[a], half[b]) + 1e-6);
+        }
+    }
 }
 
 // POV-Ray stops with a parse error at a mesh without triangles, so an object

@@ -1,0 +1,21 @@
+// The mesh2 form of one object in a POV-Ray include file: each vertex and
+// each normal written once, the triangles as index triples into them.
+#pragma once
+
+#include <cstdint>
+
+#include "dxf/mesh_model.h"
+#include "export/crease_normals.h"
+#include "export/output_file.h"
+
+namespace vertoko {
+
+// Appends the declaration of dxfobj<number> as a mesh2 of the object's
+// triangles (polygons that IsTriangulable, split into triangles already)
+// with texture poltexture<number>; with normals also normal_vectors and,
+// where corners do not simply take their vertex's normal, normal_indices.
+// The object must have a triangle.
+void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object,
+                 const ObjectNormals* normals);
+
+}  // namespace vertoko
