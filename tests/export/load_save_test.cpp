@@ -220,5 +220,29 @@ TEST(SaveObjects, FailureLogsTargetThenMessage) {
                                                      "ファイルのオープンに失敗しました."}));
 }
 
+TEST(SaveObjects, OutputOptionsReachTheWriters) {
+    TempDir dir;
+    WriteBytes(dir / "two.dxf", TwoLayerDrawing());
+    Session session;
+    ASSERT_TRUE(session.Load(dir / "two.dxf", {}));
+    WriterOptions options;
+    options.objNormal = 1;
+    options.povOpt.smooth = 0;  // flat: every face its own normal, all (0,0,1) here
+    ASSERT_EQ(session.Save(dir / "n.obj", SaveFormat::Obj, options), 1);
+    const std::string obj = ReadBytes(dir / "n.obj");
+    // One normal per vertex and face direction: seven vertices, one plane.
+    std::string normals;
+    for (int i = 0; i < 7; ++i) normals += "vn 0 0 1\r\n";
+    EXPECT_NE(obj.find(normals + "# 7 vertex normals\r\n\r\nf 1//1 2//2 3//3\r\n"),
+              std::string::npos)
+        << obj;
+
+    options.povOpt.mesh2 = 1;
+    options.povOpt.fit = 1;
+    ASSERT_EQ(session.Save(dir / "n.pov", SaveFormat::PovRay, options), 1);
+    EXPECT_NE(ReadBytes(dir / "n.inc").find("#declare dxfobj0 = mesh2 {"), std::string::npos);
+    EXPECT_EQ(ReadBytes(dir / "n.pov").find("location <2.0000,"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace vertoko
