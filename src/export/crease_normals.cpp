@@ -21,13 +21,11 @@ Point3f NormalisedIfLong(Point3f v) {
     return v;
 }
 
-// The direction of v, or zero when v has none. Face normals are short for
-// thin corners, so any length counts.
-Point3f Direction(Point3f v) {
+// 1 / length of v, or zero when v has no direction. Face normals are short
+// for thin corners, so any length counts.
+float InverseLength(Point3f v) {
     const float length2 = v.x * v.x + v.y * v.y + v.z * v.z;
-    if (!(length2 > 1e-30f)) return {0.0f, 0.0f, 0.0f};
-    const float inverse = 1.0f / std::sqrt(length2);
-    return {v.x * inverse, v.y * inverse, v.z * inverse};
+    return length2 > 1e-30f ? 1.0f / std::sqrt(length2) : 0.0f;
 }
 
 bool Equal(const Point3f& a, const Point3f& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
@@ -41,7 +39,7 @@ void ComputeCreaseNormals(const MeshObject& object, const std::vector<NormalCont
     // The contributions grouped by vertex, each group in the order of adding.
     struct Entry {
         Point3f normal;
-        Point3f direction;
+        float inverseLength;
     };
     std::vector<std::size_t> start(vertexCount + 1, 0);
     for (const NormalContribution& c : added) ++start[static_cast<std::size_t>(c.vertex) + 1];
@@ -50,7 +48,7 @@ void ComputeCreaseNormals(const MeshObject& object, const std::vector<NormalCont
     {
         std::vector<std::size_t> fill(start.begin(), start.end() - 1);
         for (const NormalContribution& c : added)
-            entries[fill[static_cast<std::size_t>(c.vertex)]++] = {c.normal, Direction(c.normal)};
+            entries[fill[static_cast<std::size_t>(c.vertex)]++] = {c.normal, InverseLength(c.normal)};
     }
 
     // A small allowance keeps faces at exactly the angle (and coplanar faces
@@ -59,25 +57,33 @@ void ComputeCreaseNormals(const MeshObject& object, const std::vector<NormalCont
                                                     (3.14159265358979323846 / 180.0))) -
                         1e-5f;
 
+    std::size_t triangles = 0;
+    for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next)
+        triangles += IsTriangulable(object, *p) ? 1 : 0;
     normals.vectors.clear();
+    normals.vectors.reserve(vertexCount);
     normals.corners.clear();
+    normals.corners.reserve(3 * triangles);
     // Distinct normals per vertex, as a chain through the stored vectors.
     std::vector<std::int32_t> firstAt(vertexCount, -1);
     std::vector<std::int32_t> nextAt;
+    nextAt.reserve(vertexCount);
     for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
          polygon = polygon->next) {
         if (!IsTriangulable(object, *polygon)) continue;
-        const Point3f own = Direction(FaceNormal(object, *polygon));
-        const bool anyDirection = own.x == 0.0f && own.y == 0.0f && own.z == 0.0f;
+        Point3f own = FaceNormal(object, *polygon);
+        const float ownInverse = InverseLength(own);
+        own = {own.x * ownInverse, own.y * ownInverse, own.z * ownInverse};
+        const bool anyDirection = ownInverse == 0.0f;
         for (std::int32_t k = 0; k < 3; ++k) {
             const auto v = static_cast<std::size_t>(polygon->p[k]);
             Point3f sum{0.0f, 0.0f, 0.0f};
             for (std::size_t e = start[v]; e < start[v + 1]; ++e) {
                 const Entry& entry = entries[e];
-                if (!anyDirection && entry.direction.x * own.x + entry.direction.y * own.y +
-                                             entry.direction.z * own.z <
-                                         limit)
-                    continue;
+                const float cosine = (entry.normal.x * own.x + entry.normal.y * own.y +
+                                      entry.normal.z * own.z) *
+                                     entry.inverseLength;
+                if (!anyDirection && cosine < limit) continue;
                 sum.x += entry.normal.x;
                 sum.y += entry.normal.y;
                 sum.z += entry.normal.z;

@@ -166,6 +166,15 @@ std::int32_t TriangulateAndSmooth(std::int32_t count, MeshObject* objects, Objec
                 sums = vectors.data();
             }
             added.clear();
+            if (creased) {
+                // A quad adds at its corners as a whole and as two triangles.
+                std::size_t estimate = 0;
+                for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next) {
+                    const auto n = static_cast<std::size_t>(std::max(p->cornerCount, 3));
+                    estimate += n == 3 ? 3 : n + 3 * (n - 2);
+                }
+                added.reserve(estimate);
+            }
             for (MeshPolygon* polygon = object.polygons; polygon != nullptr;) {
                 if (!IsTriangulable(object, *polygon)) {
                     polygon = polygon->next;
