@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dxf/dxf_reader.h"
+#include "export/triangulate.h"
 
 namespace vertoko {
 
@@ -25,14 +26,6 @@ struct Link {
     std::int32_t face;
     bool flip;
 };
-
-bool Usable(const MeshObject& object, const MeshPolygon& polygon) {
-    if (polygon.cornerCount < 3 || polygon.p == nullptr) return false;
-    for (std::int32_t k = 0; k < polygon.cornerCount; ++k) {
-        if (polygon.p[k] < 0 || polygon.p[k] >= object.vertexCount) return false;
-    }
-    return true;
-}
 
 // Six times the signed volume that the face's corner fan encloses with ref.
 double FanVolume(const MeshObject& object, const MeshPolygon& polygon, const MeshVertex& ref) {
@@ -61,7 +54,7 @@ void Reverse(MeshPolygon& polygon) { std::reverse(polygon.p + 1, polygon.p + pol
 void Orient(MeshObject& object) {
     std::vector<MeshPolygon*> faces;
     for (MeshPolygon* polygon = object.polygons; polygon != nullptr; polygon = polygon->next) {
-        if (Usable(object, *polygon)) faces.push_back(polygon);
+        if (IsTriangulable(object, *polygon)) faces.push_back(polygon);
     }
     const auto faceCount = static_cast<std::int32_t>(faces.size());
     const auto vertexCount = static_cast<std::size_t>(object.vertexCount);
