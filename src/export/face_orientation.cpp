@@ -84,44 +84,52 @@ void Orient(MeshObject& object) {
         });
     }
 
-    // Faces touching an edge without exactly one partner make their part open.
+    // The two uses of an edge shared by exactly two faces link them; the
+    // faces of any other edge make their part open. Walked twice: to count
+    // each face's links, then to store them.
+    for (std::size_t v = 0; v < vertexCount; ++v) {
+        std::sort(uses.begin() + static_cast<std::ptrdiff_t>(start[v]),
+                  uses.begin() + static_cast<std::ptrdiff_t>(start[v + 1]),
+                  [](const EdgeUse& l, const EdgeUse& r) { return l.other < r.other; });
+    }
+    auto eachRun = [&](auto&& linked, auto&& unlinked) {
+        for (std::size_t v = 0; v < vertexCount; ++v) {
+            const EdgeUse* run = uses.data() + start[v];
+            const EdgeUse* const last = uses.data() + start[v + 1];
+            while (run != last) {
+                const EdgeUse* end = run;
+                while (end != last && end->other == run->other) ++end;
+                if (end - run == 2 && run[0].face != run[1].face) {
+                    linked(run[0], run[1]);
+                } else {
+                    for (const EdgeUse* use = run; use != end; ++use) unlinked(*use);
+                }
+                run = end;
+            }
+        }
+    };
     std::vector<char> open(static_cast<std::size_t>(faceCount), 0);
     std::vector<std::int32_t> degree(static_cast<std::size_t>(faceCount) + 1, 0);
-    std::vector<std::pair<std::size_t, std::size_t>> pairs;
-    for (std::size_t v = 0; v < vertexCount; ++v) {
-        const auto first = uses.begin() + static_cast<std::ptrdiff_t>(start[v]);
-        const auto last = uses.begin() + static_cast<std::ptrdiff_t>(start[v + 1]);
-        std::sort(first, last,
-                  [](const EdgeUse& l, const EdgeUse& r) { return l.other < r.other; });
-        for (auto run = first; run != last;) {
-            auto end = run;
-            while (end != last && end->other == run->other) ++end;
-            if (end - run == 2 && run->face != (run + 1)->face) {
-                pairs.emplace_back(static_cast<std::size_t>(run - uses.begin()),
-                                   static_cast<std::size_t>(run - uses.begin()) + 1);
-                ++degree[static_cast<std::size_t>(run->face) + 1];
-                ++degree[static_cast<std::size_t>((run + 1)->face) + 1];
-            } else {
-                for (auto use = run; use != end; ++use)
-                    open[static_cast<std::size_t>(use->face)] = 1;
-            }
-            run = end;
-        }
-    }
+    eachRun(
+        [&](const EdgeUse& a, const EdgeUse& b) {
+            ++degree[static_cast<std::size_t>(a.face) + 1];
+            ++degree[static_cast<std::size_t>(b.face) + 1];
+        },
+        [&](const EdgeUse& use) { open[static_cast<std::size_t>(use.face)] = 1; });
     for (std::size_t f = 0; f < static_cast<std::size_t>(faceCount); ++f)
         degree[f + 1] += degree[f];
     std::vector<Link> links(static_cast<std::size_t>(degree[static_cast<std::size_t>(faceCount)]));
     {
         std::vector<std::int32_t> fill(degree.begin(), degree.end() - 1);
-        for (const auto& [i, j] : pairs) {
-            const EdgeUse& a = uses[i];
-            const EdgeUse& b = uses[j];
-            const bool flip = a.upward == b.upward;
-            links[static_cast<std::size_t>(fill[static_cast<std::size_t>(a.face)]++)] = {b.face,
-                                                                                         flip};
-            links[static_cast<std::size_t>(fill[static_cast<std::size_t>(b.face)]++)] = {a.face,
-                                                                                         flip};
-        }
+        eachRun(
+            [&](const EdgeUse& a, const EdgeUse& b) {
+                const bool flip = a.upward == b.upward;
+                links[static_cast<std::size_t>(fill[static_cast<std::size_t>(a.face)]++)] = {b.face,
+                                                                                             flip};
+                links[static_cast<std::size_t>(fill[static_cast<std::size_t>(b.face)]++)] = {a.face,
+                                                                                             flip};
+            },
+            [](const EdgeUse&) {});
     }
     std::vector<EdgeUse>().swap(uses);
 
