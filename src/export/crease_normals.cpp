@@ -32,23 +32,29 @@ bool Equal(const Point3f& a, const Point3f& b) { return a.x == b.x && a.y == b.y
 
 }  // namespace
 
-void ComputeCreaseNormals(const MeshObject& object, const std::vector<NormalContribution>& added,
+void ComputeCreaseNormals(const MeshObject& object, std::vector<NormalContribution>& added,
                           float crease, ObjectNormals& normals) {
     const auto vertexCount = static_cast<std::size_t>(object.vertexCount);
 
-    // The contributions grouped by vertex, each group in the order of adding.
-    struct Entry {
-        Point3f normal;
-        float inverseLength;
-    };
+    // Group the contributions by vertex in place (each swap puts one into its
+    // group for good), so that no second copy of them is needed. The order
+    // within a group changes, but every corner of the vertex sums in it.
     std::vector<std::size_t> start(vertexCount + 1, 0);
     for (const NormalContribution& c : added) ++start[static_cast<std::size_t>(c.vertex) + 1];
     for (std::size_t v = 0; v < vertexCount; ++v) start[v + 1] += start[v];
-    std::vector<Entry> entries(added.size());
     {
         std::vector<std::size_t> fill(start.begin(), start.end() - 1);
-        for (const NormalContribution& c : added)
-            entries[fill[static_cast<std::size_t>(c.vertex)]++] = {c.normal, InverseLength(c.normal)};
+        for (std::size_t v = 0; v < vertexCount; ++v) {
+            while (fill[v] < start[v + 1]) {
+                NormalContribution& c = added[fill[v]];
+                const auto home = static_cast<std::size_t>(c.vertex);
+                if (home == v) {
+                    ++fill[v];
+                } else {
+                    std::swap(c, added[fill[home]++]);
+                }
+            }
+        }
     }
 
     // A small allowance keeps faces at exactly the angle (and coplanar faces
@@ -79,14 +85,13 @@ void ComputeCreaseNormals(const MeshObject& object, const std::vector<NormalCont
             const auto v = static_cast<std::size_t>(polygon->p[k]);
             Point3f sum{0.0f, 0.0f, 0.0f};
             for (std::size_t e = start[v]; e < start[v + 1]; ++e) {
-                const Entry& entry = entries[e];
-                const float cosine = (entry.normal.x * own.x + entry.normal.y * own.y +
-                                      entry.normal.z * own.z) *
-                                     entry.inverseLength;
-                if (!anyDirection && cosine < limit) continue;
-                sum.x += entry.normal.x;
-                sum.y += entry.normal.y;
-                sum.z += entry.normal.z;
+                const Point3f& n = added[e].normal;
+                if (!anyDirection &&
+                    (n.x * own.x + n.y * own.y + n.z * own.z) * InverseLength(n) < limit)
+                    continue;
+                sum.x += n.x;
+                sum.y += n.y;
+                sum.z += n.z;
             }
             const Point3f unit = NormalisedIfLong(sum);
             std::int32_t index = firstAt[v];

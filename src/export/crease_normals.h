@@ -37,8 +37,9 @@ struct NormalContribution {
 // contributions at the corner's vertex whose direction lies within crease
 // degrees of the triangle's own normal. A triangle without a direction of
 // its own takes every contribution at the vertex. Equal normals at one
-// vertex are stored once. Throws std::bad_alloc when memory is short.
-void ComputeCreaseNormals(const MeshObject& object, const std::vector<NormalContribution>& added,
+// vertex are stored once. Reorders added. Throws std::bad_alloc when memory
+// is short.
+void ComputeCreaseNormals(const MeshObject& object, std::vector<NormalContribution>& added,
                           float crease, ObjectNormals& normals);
 
 }  // namespace vertoko
