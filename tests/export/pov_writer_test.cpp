@@ -232,7 +232,9 @@ TEST(PovScene, FramedCameraKeepsTheBoxInsideTheDefaultView) {
                          {{-50, 10, 3}, {150, 20, 3}, true},
                          {{1, 2, -40}, {3, 2.5f, 40}, false},
                          {{0, 0, 0}, {0.1f, 0.2f, 0.01f}, true},
-                         {{1e4f, 1e4f, 0}, {1.02e4f, 1.001e4f, 500}, true}};
+                         {{1e4f, 1e4f, 0}, {1.02e4f, 1.001e4f, 500}, true},
+                         // A single point: the camera must still stand off it.
+                         {{3, 4, 5}, {3, 4, 5}, false}};
     for (const Box& box : boxes) {
         SetExtents(box.min, box.max);
         TestTable table;
@@ -269,11 +271,15 @@ TEST(PovScene, FramedCameraKeepsTheBoxInsideTheDefaultView) {
         if (box.fills) {
             EXPECT_GE(std::max(widest, highest), 0.5) << scene;
         }
-        // The light keeps today's direction from the centre.
+        // The light keeps today's direction from the centre, outside the box
+        // even for a small model.
         const auto light = VectorAfter(scene, "light_source {");
         const double offset[3] = {light[0] - at[0], light[1] - at[1], light[2] - at[2]};
         const double half[3] = {double(box.max.x) - at[0], double(box.max.y) - at[1],
                                 double(box.max.z) - at[2]};
+        EXPECT_GE(std::hypot(offset[0], offset[1], offset[2]),
+                  2 * std::hypot(half[0], half[1], half[2]))
+            << scene;
         for (int a = 0; a < 3; ++a) {
             for (int b = a + 1; b < 3; ++b)
                 EXPECT_NEAR(
