@@ -90,11 +90,7 @@ for sample in assimp/PinkEggFromLW.dxf assimp/issue_2229.dxf assimp/wuson.dxf ez
     done
 done
 
-# The render-ready options, checked once the converter offers them.
-has_flag() {
-    "$convert" --help 2>&1 | grep -q -- "$1"
-}
-
+# The render-ready options.
 # same_pixels A.png B.png: the decoded image data agree (the files differ in
 # their text chunks).
 same_pixels() {
@@ -131,46 +127,41 @@ check_obj_normals() {
     [ "$dumped" = "$counted" ] || fail "$file: assimp reads $dumped normals for $counted corners"
 }
 
-if has_flag --pov-mesh2 && has_flag --pov-fit-camera && has_flag --obj-normals &&
-    has_flag --crease-angle && has_flag --orient-faces; then
-    for sample in assimp/PinkEggFromLW.dxf assimp/wuson.dxf assimp/issue_2229.dxf \
-        libdxf/zcad-teapot_R2000.dxf libdxf/blender-monkey_head_example_R12.dxf; do
-        input=$samples/$sample
-        name=$(basename "$sample" .dxf)
-        for variant in plain creased; do
-            flags=()
-            [ "$variant" = creased ] && flags=(--orient-faces --crease-angle 60)
-            for form in mesh mesh2; do
-                form_flags=()
-                [ "$form" = mesh2 ] && form_flags=(--pov-mesh2)
-                scene=$name-$variant-$form.pov
-                "$convert" "${flags[@]}" "${form_flags[@]}" "$input" -o "$scene" >/dev/null 2>&1 ||
-                    { fail "conversion of $sample to $scene"; continue 2; }
-                povray +W32 +H24 -D -V +I"$scene" +O"${scene%.pov}.png" >"${scene%.pov}.log" 2>&1 ||
-                    fail "povray exit status for $scene"
-            done
-            same_pixels "$name-$variant-mesh.png" "$name-$variant-mesh2.png" ||
-                fail "$name ($variant): mesh2 renders other pixels than mesh"
+for sample in assimp/PinkEggFromLW.dxf assimp/wuson.dxf assimp/issue_2229.dxf \
+    libdxf/zcad-teapot_R2000.dxf libdxf/blender-monkey_head_example_R12.dxf; do
+    input=$samples/$sample
+    name=$(basename "$sample" .dxf)
+    for variant in plain creased; do
+        flags=()
+        [ "$variant" = creased ] && flags=(--orient-faces --crease-angle 60)
+        for form in mesh mesh2; do
+            form_flags=()
+            [ "$form" = mesh2 ] && form_flags=(--pov-mesh2)
+            scene=$name-$variant-$form.pov
+            "$convert" "${flags[@]}" "${form_flags[@]}" "$input" -o "$scene" >/dev/null 2>&1 ||
+                { fail "conversion of $sample to $scene"; continue 2; }
+            povray +W32 +H24 -D -V +I"$scene" +O"${scene%.pov}.png" >"${scene%.pov}.log" 2>&1 ||
+                fail "povray exit status for $scene"
         done
-        scene=$name-framed.pov
-        if "$convert" --orient-faces --crease-angle 60 --pov-mesh2 --pov-fit-camera --multi "$input" \
-            -o "$scene" >/dev/null 2>&1; then
-            render "$scene"
-        else
-            fail "conversion of $sample to $scene"
-        fi
-        for multi in "" --multi; do
-            out=$name-normals${multi:+-multi}.obj
-            "$convert" $multi --crease-angle 60 --obj-normals "$input" -o "$out" >/dev/null 2>&1 ||
-                { fail "conversion of $sample to $out"; continue; }
-            for file in "${out%.obj}".obj "${out%.obj}"[0-9][0-9][0-9].obj; do
-                [ -f "$file" ] && check_obj_normals "$file"
-            done
+        same_pixels "$name-$variant-mesh.png" "$name-$variant-mesh2.png" ||
+            fail "$name ($variant): mesh2 renders other pixels than mesh"
+    done
+    scene=$name-framed.pov
+    if "$convert" --orient-faces --crease-angle 60 --pov-mesh2 --pov-fit-camera --multi "$input" \
+        -o "$scene" >/dev/null 2>&1; then
+        render "$scene"
+    else
+        fail "conversion of $sample to $scene"
+    fi
+    for multi in "" --multi; do
+        out=$name-normals${multi:+-multi}.obj
+        "$convert" $multi --crease-angle 60 --obj-normals "$input" -o "$out" >/dev/null 2>&1 ||
+            { fail "conversion of $sample to $out"; continue; }
+        for file in "${out%.obj}".obj "${out%.obj}"[0-9][0-9][0-9].obj; do
+            [ -f "$file" ] && check_obj_normals "$file"
         done
     done
-else
-    echo "note: the converter has no render-ready options yet; their checks are skipped"
-fi
+done
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed"
