@@ -2,6 +2,7 @@
 
 #include "app/error_box.h"
 #include "app/main_form.h"
+#include "app/window_placement.h"
 #include "controls/about_box.h"
 #include "controls/numedit.h"
 #include "dialogs/opt_dlg.h"
@@ -33,6 +34,13 @@ void CreateAppWindows(const SettingsPlaces& settings, const QStringList& argumen
         },
         MainForm);
     AboutBox = new TAboutBox(MainForm);
+    // The fixed positions of the layout may lie off a scaled or small
+    // screen; each window is brought onto the main window's screen then.
+    for (QWidget* window : {static_cast<QWidget*>(MainForm), static_cast<QWidget*>(OptDlg),
+                            static_cast<QWidget*>(PView), static_cast<QWidget*>(OptDlg2),
+                            static_cast<QWidget*>(AboutBox)}) {
+        KeepOnScreen(window, MainForm);
+    }
 }
 
 void DestroyAppWindows() {

@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/error_box.h"
 #include "app/main_form.h"
+#include "app/qt_translation.h"
 #include "app/settings_location.h"
 #include "app/ui_font.h"
 #include "platform/single_instance.h"
@@ -21,6 +22,9 @@ int main(int argc, char** argv) {
     vertoko::TApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Vertoko for Windows"));
     QApplication::setFont(vertoko::UiFont());
+    // The standard dialogs speak Japanese like the rest of the program;
+    // without Qt's translation they stay English.
+    vertoko::InstallQtTranslation();
     try {
         vertoko::CreateAppWindows(vertoko::CurrentSettingsPlaces(),
                                   QCoreApplication::arguments().mid(1));

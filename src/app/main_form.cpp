@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -22,6 +23,8 @@
 #include <utility>
 
 #include "app/app_windows.h"
+#include "app/completion_popup.h"
+#include "app/drawing_name.h"
 #include "app/error_box.h"
 #include "app/settings.h"
 #include "app/ui_font.h"
@@ -81,7 +84,7 @@ TMainForm::~TMainForm() {
 
 void TMainForm::BuildComponents() {
     setFont(UiFont());
-    setWindowTitle(QStringLiteral("Vertoko"));
+    setWindowTitle(MainWindowTitle({}));
     resize(397, 326);
     move(237, 105);
 
@@ -97,6 +100,11 @@ void TMainForm::BuildComponents() {
     FileExitItem = FileMenu->addAction(QStringLiteral("終了(&X)"));
     FileExitItem->setStatusTip(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了"));
     connect(FileExitItem, &QAction::triggered, this, &TMainForm::FileExit);
+    // The usual keys besides the Alt accelerators; a disabled item ignores
+    // its key, so Ctrl+S saves only while there is something to save.
+    FileOpenItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    FileSaveAsItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileExitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     mOption = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
     N1 = mOption->addAction(QStringLiteral("ﾃﾞｰﾀ入出力"));
@@ -108,6 +116,7 @@ void TMainForm::BuildComponents() {
     mPview->setEnabled(false);
     connect(mPview, &QAction::triggered, this, &TMainForm::mPviewClick);
     mAbout = menuBar()->addAction(QStringLiteral("Help(&H)"));
+    mAbout->setShortcut(QKeySequence(Qt::Key_F1));
     connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
 
     OpenDialog = new QFileDialog(this);
@@ -115,12 +124,14 @@ void TMainForm::BuildComponents() {
     OpenDialog->setFileMode(QFileDialog::ExistingFile);
     OpenDialog->setNameFilters(kOpenFilters);
     OpenDialog->setDirectory(QDir::currentPath());
+    CloseCompletionWhenFinished(OpenDialog);
 
     SaveDialog = new QFileDialog(this);
     SaveDialog->setAcceptMode(QFileDialog::AcceptSave);
     SaveDialog->setFileMode(QFileDialog::AnyFile);
     SaveDialog->setNameFilters(kSaveFilters);
     SaveDialog->setDefaultSuffix(kSaveSuffixes[0]);
+    CloseCompletionWhenFinished(SaveDialog);
     // A name typed without an extension gets the one of the chosen type, so
     // the save command always has an extension to cut.
     connect(SaveDialog, &QFileDialog::filterSelected, this, [this](const QString& filter) {
@@ -212,7 +223,9 @@ void TMainForm::LoadDxf(const QString& name) {
             FileSaveAsItem->setEnabled(false);
             HidePreview();
         });
-    if (!opened || objectCount == 0) return;
+    if (!opened) return;
+    SetDrawing(objectCount > 0 ? name : QString());
+    if (objectCount == 0) return;
     newData = true;
     FileSaveAsItem->setEnabled(true);
     if (hOpenGL != nullptr) FitPreview();
@@ -238,7 +251,22 @@ void TMainForm::FileOpen() {
     if (!files.isEmpty()) LoadDxf(files.first());
 }
 
+void TMainForm::SetDrawing(const QString& path) {
+    drawingPath_ = path;
+    setWindowTitle(MainWindowTitle(path));
+}
+
+void TMainForm::SuggestSaveName() {
+    if (drawingPath_.isEmpty()) return;
+    // The type chosen last stays selected in the kept dialog; the first
+    // time it is the first one, EASTRAY.
+    const qsizetype index = kSaveFilters.indexOf(SaveDialog->selectedNameFilter());
+    const QString& suffix = kSaveSuffixes[index < 0 ? 0 : index];
+    SaveDialog->selectFile(SuggestedSaveName(drawingPath_, suffix));
+}
+
 void TMainForm::FileSaveAs() {
+    SuggestSaveName();
     if (SaveDialog->exec() != QDialog::Accepted) return;
     const QStringList files = SaveDialog->selectedFiles();
     if (files.isEmpty()) return;
@@ -330,6 +358,7 @@ void TMainForm::WriteSettingsFile() {
 
 bool TMainForm::FormClose() {
     FreeTable();
+    SetDrawing({});
     newData = false;
     FileSaveAsItem->setEnabled(false);
     ClosePreview();

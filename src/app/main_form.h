@@ -38,6 +38,9 @@ class TMainForm : public QMainWindow {
     // command.
     void LoadDxf(const QString& name);
 
+    // The drawing whose table is loaded; empty when none is.
+    const QString& DrawingPath() const { return drawingPath_; }
+
     // The save command after its dialog: name as chosen, filterIndex 1
     // EASTRAY, 2 POV-Ray, 3 OBJ.
     void SaveAs(const QString& name, int filterIndex);
@@ -114,6 +117,8 @@ class TMainForm : public QMainWindow {
     void WriteSettingsFile();
     void AppendLog(const std::string& line);
     void FreeTable();
+    void SetDrawing(const QString& path);
+    void SuggestSaveName();
 
     // The preview window's part in loading and closing; no-ops until the
     // preview is wired in.
@@ -124,6 +129,7 @@ class TMainForm : public QMainWindow {
     std::string settingsPath_;
     std::string settingsWritePath_;
     QStringList arguments_;
+    QString drawingPath_;
     std::unique_ptr<IniFile> iniFile;
     bool previewAvailable_ = false;
     bool settingsWriteFailed_ = false;
