@@ -29,8 +29,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 # Shared libraries linked at build time are found by dpkg-shlibdeps; OpenGL,
-# GLU and Qt's X11 platform plugin are loaded at run time and named here.
+# GLU and Qt's X11 platform plugin are loaded at run time and named here,
+# as is Qt's translation of its standard dialogs (qtbase_ja.qm), which
+# Debian packs apart from the Qt libraries.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libgl1, libglu1-mesa")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libgl1, libglu1-mesa, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
 include(CPack)
