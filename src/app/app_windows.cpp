@@ -36,11 +36,8 @@ void CreateAppWindows(const SettingsPlaces& settings, const QStringList& argumen
     AboutBox = new TAboutBox(MainForm);
     // The fixed positions of the layout may lie off a scaled or small
     // screen; each window is brought onto the main window's screen then.
-    for (QWidget* window : {static_cast<QWidget*>(MainForm), static_cast<QWidget*>(OptDlg),
-                            static_cast<QWidget*>(PView), static_cast<QWidget*>(OptDlg2),
-                            static_cast<QWidget*>(AboutBox)}) {
-        KeepOnScreen(window, MainForm);
-    }
+    const QList<QWidget*> windows = {MainForm, OptDlg, PView, OptDlg2, AboutBox};
+    for (QWidget* window : windows) KeepOnScreen(window, MainForm);
 }
 
 void DestroyAppWindows() {
