@@ -38,9 +38,6 @@ class TMainForm : public QMainWindow {
     // command.
     void LoadDxf(const QString& name);
 
-    // The drawing whose table is loaded; empty when none is.
-    const QString& DrawingPath() const { return drawingPath_; }
-
     // The save command after its dialog: name as chosen, filterIndex 1
     // EASTRAY, 2 POV-Ray, 3 OBJ.
     void SaveAs(const QString& name, int filterIndex);
@@ -129,7 +126,7 @@ class TMainForm : public QMainWindow {
     std::string settingsPath_;
     std::string settingsWritePath_;
     QStringList arguments_;
-    QString drawingPath_;
+    QString drawingPath_;  // the drawing whose table is loaded; empty when none is
     std::unique_ptr<IniFile> iniFile;
     bool previewAvailable_ = false;
     bool settingsWriteFailed_ = false;
