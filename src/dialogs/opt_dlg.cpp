@@ -28,7 +28,7 @@ QCheckBox* MakeCheck(QWidget* parent, const char* caption, int x, int y, int w) 
 }  // namespace
 
 TOptDlg::TOptDlg(QWidget* parent) : QDialog(parent) {
-    vertoko::ApplyDialogFrame(this, QString::fromUtf8("Vertoko - 入出力設定"), 230, 534);
+    vertoko::ApplyDialogFrame(this, QString::fromUtf8("Vertoko - 入出力設定"), 452, 342);
     const QFont inputFont = vertoko::DialogFont(13);
 
     GroupDxf = new QGroupBox(QString::fromUtf8("DXFｵﾌﾟｼｮﾝ"), this);
@@ -62,7 +62,7 @@ TOptDlg::TOptDlg(QWidget* parent) : QDialog(parent) {
     ColName->setMaxLength(static_cast<int>(vertoko::kEstrOptMaxBytes) - 3);
 
     GroupPov = new QGroupBox(QString::fromUtf8("POV-Rayｵﾌﾟｼｮﾝ"), this);
-    GroupPov->setGeometry(8, 298, 214, 146);
+    GroupPov->setGeometry(230, 6, 214, 146);
     ChkPsm = MakeCheck(GroupPov, "スムース", 12, 18, 72);
     LabelCrease = new QLabel(QString::fromUtf8("スムース角度"), GroupPov);
     LabelCrease->setGeometry(84, 20, 70, 14);
@@ -81,14 +81,14 @@ TOptDlg::TOptDlg(QWidget* parent) : QDialog(parent) {
     ChkFit = MakeCheck(GroupPov, "カメラを合わせる", 12, 118, 190);
 
     GroupObj = new QGroupBox(QString::fromUtf8("OBJｵﾌﾟｼｮﾝ"), this);
-    GroupObj->setGeometry(8, 450, 214, 44);
+    GroupObj->setGeometry(230, 158, 214, 44);
     ChkObjNormal = MakeCheck(GroupObj, "法線を出力", 12, 18, 190);
 
     OkBtn = new QPushButton(QString::fromUtf8("O K"), this);
-    OkBtn->setGeometry(32, 500, 75, 25);
+    OkBtn->setGeometry(143, 308, 75, 25);
     OkBtn->setDefault(true);
     CanBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CanBtn->setGeometry(123, 500, 75, 25);
+    CanBtn->setGeometry(234, 308, 75, 25);
 
     // Enabling follows the box whether a click or code changed its state.
     connect(ChkClv, &QCheckBox::toggled, this, [this] { ChkClvClick(); });

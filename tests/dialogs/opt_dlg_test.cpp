@@ -104,7 +104,7 @@ bool UnusableLook(QWidget* input) {
 
 TEST_F(OptDlgTest, LayoutStartsWithCaptionsAndDependentInputsOff) {
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Vertoko - 入出力設定"));
-    EXPECT_EQ(dlg.size(), QSize(230, 534));
+    EXPECT_EQ(dlg.size(), QSize(452, 342));
     EXPECT_EQ(dlg.ChkSopt->text(), QString::fromUtf8("\"s\"（スムース）"));
     EXPECT_EQ(dlg.OkBtn->text(), QString::fromUtf8("O K"));
     EXPECT_TRUE(dlg.OkBtn->isDefault());
