@@ -1,16 +1,28 @@
 #!/usr/bin/env bash
-# Converts large height fields to OBJ with vertex cleaning at distance 0 and
-# compares the time with assimp's export of the same drawing.
+# Times vertoko-convert on large generated height fields side by side with
+# assimp's export of the same drawings, and the reader and writers alone.
 #
 #   bench/convert_bench.sh [VERTOKO_CONVERT] [SIZES...]
 #
-# VERTOKO_CONVERT defaults to build/src/cli/vertoko-convert; SIZES to
-# "300 1000" (cells per side). The drawings are generated into a temporary
-# folder (BENCH_DIR to keep them elsewhere). For every size and shape (N x N
-# four-corner 3DFACEs, and the same surface as one polyface mesh) it prints
-# the file size, vertoko-convert's wall time and peak memory, assimp's wall
-# time and the ratio. assimp is skipped above ASSIMP_MAX_SIZE cells per side
-# (default 1000).
+# VERTOKO_CONVERT defaults to build/src/cli/vertoko-convert; reader_bench and
+# writer_bench are taken from the bench folder of the same build (BENCH_BIN
+# to name another). SIZES defaults to "300 1000" (cells per side). The
+# drawings are generated into a temporary folder (BENCH_DIR to keep them
+# elsewhere). Every time is the best of REPEAT runs (default 3), assimp's
+# as well. assimp is skipped above ASSIMP_MAX_SIZE cells per side (default
+# 1000).
+#
+# Printed:
+#  1. For every size and shape (N x N four-corner 3DFACEs, the same surface
+#     as one polyface mesh): the file size, the OBJ conversion with vertex
+#     cleaning at distance 0 (wall time and peak memory), assimp's export
+#     and the ratio.
+#  2. The reader alone on the largest 3DFACE drawing, in MB/s.
+#  3. The same drawing to a smoothed POV-Ray scene: the whole conversion
+#     against the OBJ conversion, and the writers' output rate.
+#  4. Multi-object mode on that surface spread over 10,000 distinct layer and
+#     colour pairs, against single-object mode on the same file (reading
+#     and cleaning, no output), per face.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 convert=${1:-$here/../build/src/cli/vertoko-convert}
@@ -18,49 +30,107 @@ shift || true
 sizes=("$@")
 [ ${#sizes[@]} -eq 0 ] && sizes=(300 1000)
 assimp_max=${ASSIMP_MAX_SIZE:-1000}
+repeat=${REPEAT:-3}
 
 if [ ! -x "$convert" ]; then
     echo "vertoko-convert not found at $convert (build it first)" >&2
     exit 2
 fi
+bench_bin=${BENCH_BIN:-$(cd "$(dirname "$convert")/../../bench" 2>/dev/null && pwd || echo "")}
 work=${BENCH_DIR:-$(mktemp -d)}
 mkdir -p "$work"
 [ -z "${BENCH_DIR:-}" ] && trap 'rm -rf "$work"' EXIT
 
-# run_timed LOG COMMAND...: runs the command under /usr/bin/time -v and
-# prints "seconds peak_kib".
+# run_timed LOG COMMAND...: runs the command REPEAT times under
+# /usr/bin/time -v and prints "seconds peak_kib" of the fastest run.
 run_timed() {
     local log=$1
     shift
-    /usr/bin/time -v "$@" >"$log.out" 2>"$log.time" || {
-        echo "command failed: $*" >&2
-        tail -5 "$log.out" "$log.time" >&2
-        return 1
-    }
-    local wall peak
-    wall=$(sed -n 's/^\s*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log.time")
-    peak=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$log.time")
-    # m:ss.ss or h:mm:ss to seconds
-    awk -v t="$wall" -v p="$peak" 'BEGIN {
-        n = split(t, part, ":"); s = 0
-        for (i = 1; i <= n; i++) s = s * 60 + part[i]
-        printf "%.2f %d\n", s, p }'
+    local best="" i
+    for ((i = 0; i < repeat; i++)); do
+        /usr/bin/time -v "$@" >"$log.out" 2>"$log.time" || {
+            echo "command failed: $*" >&2
+            tail -5 "$log.out" "$log.time" >&2
+            return 1
+        }
+        local wall peak
+        wall=$(sed -n 's/^\s*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log.time")
+        peak=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$log.time")
+        # m:ss.ss or h:mm:ss to seconds
+        best=$(awk -v t="$wall" -v p="$peak" -v best="$best" 'BEGIN {
+            n = split(t, part, ":"); s = 0
+            for (i = 1; i <= n; i++) s = s * 60 + part[i]
+            if (best != "") { split(best, b, " "); if (b[1] + 0 <= s) { print best; exit } }
+            printf "%.3f %d\n", s, p }')
+    done
+    echo "$best"
 }
 
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.1f", a / b; else print "inf"}'; }
+
+drawing() {  # drawing N SHAPE: the path of the generated drawing
+    local dxf=$work/height-$1-$2.dxf
+    [ -f "$dxf" ] || python3 "$here/make_height_field.py" "$1" "$2" "$dxf"
+    echo "$dxf"
+}
+
+echo "OBJ with vertex cleaning at distance 0 (best of $repeat)"
 printf '%-6s %-6s %9s %10s %10s %10s %8s\n' size shape "file MB" "vertoko s" "peak MB" "assimp s" ratio
+largest=""
+largest_obj=""
 for n in "${sizes[@]}"; do
     for shape in faces mesh; do
-        dxf=$work/height-$n-$shape.dxf
-        [ -f "$dxf" ] || python3 "$here/make_height_field.py" "$n" "$shape" "$dxf"
+        dxf=$(drawing "$n" "$shape")
         mb=$(awk -v b="$(stat -c %s "$dxf")" 'BEGIN {printf "%.1f", b / 1e6}')
         read -r ours peak < <(run_timed "$work/ours" "$convert" --clean --distance 0 "$dxf" -o "$work/ours.obj")
         peak_mb=$(awk -v k="$peak" 'BEGIN {printf "%.0f", k / 1024}')
-        theirs=- ratio=-
+        theirs=- rate=-
         if command -v assimp >/dev/null && [ "$n" -le "$assimp_max" ]; then
             read -r theirs _ < <(run_timed "$work/assimp" assimp export "$dxf" "$work/assimp.obj")
-            ratio=$(awk -v a="$theirs" -v b="$ours" 'BEGIN {if (b > 0) printf "%.1f", a / b; else print "inf"}')
+            rate=$(ratio "$theirs" "$ours")
         fi
-        printf '%-6s %-6s %9s %10s %10s %10s %8s\n' "$n" "$shape" "$mb" "$ours" "$peak_mb" "$theirs" "$ratio"
+        printf '%-6s %-6s %9s %10s %10s %10s %8s\n' "$n" "$shape" "$mb" "$ours" "$peak_mb" "$theirs" "$rate"
         grep '頂点数' "$work/ours.out" | sed 's/^/       /'
+        if [ "$shape" = faces ]; then
+            largest=$dxf
+            largest_n=$n
+            largest_obj=$ours
+        fi
     done
 done
+
+echo
+if [ -x "$bench_bin/reader_bench" ]; then
+    best=0
+    for ((i = 0; i < repeat; i++)); do
+        rate=$("$bench_bin/reader_bench" "$largest" | sed -n 's/.*s: \([0-9.]*\) MB\/s (processor.*/\1/p')
+        best=$(awk -v a="$rate" -v b="$best" 'BEGIN {print (a > b ? a : b)}')
+    done
+    echo "reader alone, $largest_n x $largest_n 3DFACEs: $best MB/s (best of $repeat)"
+else
+    echo "reader_bench not found in $bench_bin"
+fi
+
+echo
+read -r pov _ < <(run_timed "$work/pov" "$convert" --clean --distance 0 --pov-smooth "$largest" -o "$work/ours.pov")
+echo "POV-Ray with smoothing, $largest_n x $largest_n: $pov s, $(ratio "$pov" "$largest_obj") times the OBJ conversion ($largest_obj s)"
+if [ -x "$bench_bin/writer_bench" ]; then
+    best_obj=0 best_pov=0
+    for ((i = 0; i < repeat; i++)); do
+        "$bench_bin/writer_bench" "$largest" "$work" >"$work/writer.out" 2>"$work/writer.err"
+        best_obj=$(awk -v b="$best_obj" '/^obj/ {print ($6 > b ? $6 : b)}' "$work/writer.out")
+        best_pov=$(awk -v b="$best_pov" '/^pov/ {print ($6 > b ? $6 : b)}' "$work/writer.out")
+        sizes_text=$(awk '/^obj|^pov/ {printf "%s %s MB  ", $1, $2}' "$work/writer.out")
+    done
+    echo "writers alone: OBJ $best_obj MB/s, POV-Ray $best_pov MB/s ($sizes_text)"
+fi
+
+echo
+layers=$(drawing "$largest_n" layers)
+faces=$((largest_n * largest_n))
+read -r single _ < <(run_timed "$work/single" "$convert" --clean --distance 0 --no-multi "$layers")
+read -r multi _ < <(run_timed "$work/multi" "$convert" --clean --distance 0 --multi "$layers")
+objects=$(sed -n 's/^Object数：//p' "$work/multi.out")
+awk -v s="$single" -v m="$multi" -v f="$faces" -v o="$objects" 'BEGIN {
+    printf "multi-object mode, %s objects: %.3f s, %.3f us per face; single-object mode %.3f s, %.3f us per face; ratio %.2f\n",
+        o, m, m / f * 1e6, s, s / f * 1e6, m / s }'

@@ -3,6 +3,8 @@
 
   make_height_field.py N faces OUT.dxf   one four-corner 3DFACE per cell
   make_height_field.py N mesh OUT.dxf    the same surface as one polyface mesh
+  make_height_field.py N layers OUT.dxf  the 3DFACEs spread over 10,000 distinct
+                                         layer and colour pairs
 
 Every 3DFACE carries its own four corners, so the 3DFACE drawing holds
 4 N^2 vertices before cleaning and (N + 1)^2 after; the polyface mesh holds
@@ -20,7 +22,14 @@ def point(i, j):
     return "%.6f" % i, "%.6f" % j, "%.6f" % height(i, j)
 
 
-def write_faces(n, out):
+# Face k of the layered drawing lies on layer L<k mod 5000> with colour 1 or
+# 2 by k div 5000, so that consecutive faces never share an object and the
+# 10,000 pairs first appear in face order.
+def layer_groups(k):
+    return "8\nL%04d\n62\n%d\n" % (k % 5000, 1 + (k // 5000) % 2)
+
+
+def write_faces(n, out, layered=False):
     out.write("0\nSECTION\n2\nENTITIES\n")
     heights = [[point(i, j) for j in range(n + 1)] for i in range(n + 1)]
     for i in range(n):
@@ -28,7 +37,8 @@ def write_faces(n, out):
         chunk = []
         for j in range(n):
             corners = (row[j], above[j], above[j + 1], row[j + 1])
-            text = ["0\n3DFACE\n8\nSURFACE\n"]
+            groups = layer_groups(i * n + j) if layered else "8\nSURFACE\n"
+            text = ["0\n3DFACE\n" + groups]
             for k, (x, y, z) in enumerate(corners):
                 text.append("1%d\n%s\n2%d\n%s\n3%d\n%s\n" % (k, x, k, y, k, z))
             chunk.append("".join(text))
@@ -58,11 +68,14 @@ def write_mesh(n, out):
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[2] not in ("faces", "mesh"):
+    if len(sys.argv) != 4 or sys.argv[2] not in ("faces", "mesh", "layers"):
         sys.exit(__doc__)
     n = int(sys.argv[1])
     with open(sys.argv[3], "w", newline="\n", buffering=1 << 20) as out:
-        (write_faces if sys.argv[2] == "faces" else write_mesh)(n, out)
+        if sys.argv[2] == "mesh":
+            write_mesh(n, out)
+        else:
+            write_faces(n, out, sys.argv[2] == "layers")
 
 
 if __name__ == "__main__":

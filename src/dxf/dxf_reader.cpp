@@ -179,6 +179,8 @@ std::int32_t AssembleTable(int clean, float distance, int orient, MeshObject*& o
         table[i].polygonCount = slot.polygonCount;
         table[i].vertices = slot.vertexHead;
         table[i].polygons = slot.polygonHead;
+        table[i].arena = slot.arena;
+        slot.arena = {};
         slot.vertexHead = slot.vertexTail = nullptr;
         slot.polygonHead = slot.polygonTail = nullptr;
     }

@@ -60,16 +60,15 @@ std::int32_t StoreFace(const FaceGroups& face, int n, int multi, std::string& me
     }
     ObjectSlot& slot = ReadState().slots.slots[index];
 
-    auto* polygon = static_cast<MeshPolygon*>(std::malloc(sizeof(MeshPolygon)));
+    // Taken in the order of the messages: the polygon, its corners, then the
+    // vertices.
+    MeshPolygon* polygon = ArenaPolygon(slot.arena);
     if (polygon == nullptr) {
         message = "メモリーが足りません.(pol)\n";
         return 0;
     }
-    polygon->p =
-        static_cast<std::int32_t*>(std::malloc(static_cast<std::size_t>(n) * sizeof(std::int32_t)));
-    polygon->next = nullptr;
+    polygon->p = ArenaCorners(slot.arena, n);
     if (polygon->p == nullptr) {
-        std::free(polygon);
         message = "メモリーが足りません.(pol->p)\n";
         return 0;
     }
@@ -78,12 +77,12 @@ std::int32_t StoreFace(const FaceGroups& face, int n, int multi, std::string& me
     AppendPolygon(slot, polygon);
 
     for (int k = 0; k < n; ++k) {
-        auto* vertex = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
+        MeshVertex* vertex =
+            ArenaVertex(slot.arena, face.coord[k][0], face.coord[k][1], face.coord[k][2]);
         if (vertex == nullptr) {
             message = "メモリーが足りません.(ver)\n";
             return 0;
         }
-        *vertex = {face.coord[k][0], face.coord[k][1], face.coord[k][2], nullptr};
         polygon->p[k] = slot.vertexCount;
         AppendVertex(slot, vertex);
     }

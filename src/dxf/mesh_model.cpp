@@ -79,11 +79,26 @@ void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
     SceneExtents = box;
 }
 
+MeshPolygon* NewPolygonNode(MeshObject& object) {
+    if (object.arena.chunks != nullptr) return ArenaPolygon(object.arena);
+    return static_cast<MeshPolygon*>(std::calloc(1, sizeof(MeshPolygon)));
+}
+
+std::int32_t* NewCornerArray(MeshObject& object, std::int32_t count) {
+    if (object.arena.chunks != nullptr) return ArenaCorners(object.arena, count);
+    const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 1;
+    return static_cast<std::int32_t*>(std::malloc(n * sizeof(std::int32_t)));
+}
+
 void FreeObjectTable(std::int32_t count, MeshObject*& table) {
     if (table == nullptr) return;
     for (std::int32_t i = 0; i < count; ++i) {
-        FreeVertexList(table[i].vertices);
-        FreePolygonList(table[i].polygons);
+        if (table[i].arena.chunks != nullptr) {
+            ReleaseArena(table[i].arena);
+        } else {
+            FreeVertexList(table[i].vertices);
+            FreePolygonList(table[i].polygons);
+        }
         std::free(table[i].vtbl);
         std::free(table[i].ptbl);
     }

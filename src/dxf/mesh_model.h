@@ -3,12 +3,16 @@
 // An object table is a contiguous array of MeshObject records. Each object
 // owns a singly linked vertex list, a singly linked polygon list (corner
 // indices into its own vertex list, 0-based), and two pointer tables that
-// give constant-time access by index once reading is done. Every node, every
-// polygon's corner array and both tables are taken with std::malloc and
-// released with std::free, so any stage may unlink and free a node it owns.
+// give constant-time access by index once reading is done. The reader takes
+// the nodes and corner arrays of an object from the object's arena, which
+// FreeObjectTable releases whole; a node that a stage unlinks stays there.
+// An object whose arena is empty (one built by hand) owns std::malloc'd
+// nodes instead, freed one by one. The tables are always std::malloc'd.
 #pragma once
 
 #include <cstdint>
+
+#include "dxf/mesh_arena.h"
 
 namespace vertoko {
 
@@ -32,7 +36,33 @@ struct MeshObject {
     MeshPolygon* polygons;
     MeshVertex** vtbl;   // vtbl[i] is the i-th node of the vertex list
     MeshPolygon** ptbl;  // ptbl[i] is the i-th node of the polygon list
+    MeshArena arena;     // holds the nodes and corner arrays; empty: malloc'd
 };
+
+// A vertex node with next null, or null when memory is short.
+inline MeshVertex* ArenaVertex(MeshArena& arena, float x, float y, float z) {
+    auto* vertex = static_cast<MeshVertex*>(ArenaAllocate(arena, sizeof(MeshVertex)));
+    if (vertex != nullptr) *vertex = {x, y, z, nullptr};
+    return vertex;
+}
+
+// A zero-filled polygon node, or null.
+inline MeshPolygon* ArenaPolygon(MeshArena& arena) {
+    auto* polygon = static_cast<MeshPolygon*>(ArenaAllocate(arena, sizeof(MeshPolygon)));
+    if (polygon != nullptr) *polygon = {};
+    return polygon;
+}
+
+// An uninitialised array of count corners (at least one entry), or null.
+inline std::int32_t* ArenaCorners(MeshArena& arena, std::int32_t count) {
+    const std::size_t n = count > 0 ? static_cast<std::size_t>(count) : 1;
+    return static_cast<std::int32_t*>(ArenaAllocate(arena, n * sizeof(std::int32_t)));
+}
+
+// The same for a stage that adds nodes to a finished object: from its arena,
+// or with std::malloc when the object has none. Null when memory is short.
+MeshPolygon* NewPolygonNode(MeshObject& object);
+std::int32_t* NewCornerArray(MeshObject& object, std::int32_t count);
 
 struct Point3f {
     float x;
@@ -64,8 +94,9 @@ std::int32_t BuildPolygonTable(MeshObject& object);
 // Objects without vertices are skipped; all zero when no vertex exists.
 void ComputeSceneExtents(std::int32_t count, const MeshObject* table);
 
-// Frees every object's nodes, corner arrays and tables, then the array, and
-// sets table to null. A null table frees nothing.
+// Frees every object's nodes and corner arrays (its arena whole, or the
+// malloc'd nodes one by one), its tables, then the array, and sets table to
+// null. A null table frees nothing.
 void FreeObjectTable(std::int32_t count, MeshObject*& table);
 
 }  // namespace vertoko

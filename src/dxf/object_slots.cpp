@@ -3,14 +3,84 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "dxf/read_state.h"
 
 namespace vertoko {
 
+// Open addressing over a power-of-two table, at most half full. An entry
+// holds a slot's key hash and index; -1 marks an empty entry. The slots
+// themselves keep the order of first appearance, so the index only has to
+// find a key, never to order anything.
+struct SlotIndex {
+    struct Entry {
+        std::uint32_t hash;
+        std::int32_t slot;
+    };
+    std::vector<Entry> entries;
+    std::int32_t used = 0;
+};
+
 namespace {
 
 constexpr std::int32_t kSlotGrowth = 24;
+
+std::uint32_t KeyHash(const char* layer, std::int32_t color) {
+    std::uint32_t h = 2166136261u;  // FNV-1a over the name, then the colour
+    for (const char* c = layer; *c != '\0'; ++c)
+        h = (h ^ static_cast<unsigned char>(*c)) * 16777619u;
+    h ^= static_cast<std::uint32_t>(color) * 0x9E3779B1u;
+    h ^= h >> 15;
+    return h * 0x85EBCA6Bu;
+}
+
+// The slot keyed by (layer, color), or -1.
+std::int32_t FindSlot(const SlotArray& array, const char* layer, std::int32_t color,
+                      std::uint32_t hash) {
+    const SlotIndex& index = *array.index;
+    const std::size_t mask = index.entries.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+        const SlotIndex::Entry& entry = index.entries[i];
+        if (entry.slot < 0) return -1;
+        if (entry.hash != hash) continue;
+        const ObjectSlot& slot = array.slots[entry.slot];
+        if (slot.color == color && std::strcmp(slot.layer, layer) == 0) return entry.slot;
+    }
+}
+
+void PlaceEntry(SlotIndex& index, std::uint32_t hash, std::int32_t slot) {
+    const std::size_t mask = index.entries.size() - 1;
+    std::size_t i = hash & mask;
+    while (index.entries[i].slot >= 0) i = (i + 1) & mask;
+    index.entries[i] = {hash, slot};
+    ++index.used;
+}
+
+// Enters the slot's stored key, unless an earlier slot has the same one (a
+// name cut to the slot's capacity), which the search must keep finding.
+// False when the table cannot grow.
+bool IndexSlot(SlotArray& array, std::int32_t slot) {
+    SlotIndex& index = *array.index;
+    try {
+        if (2 * (static_cast<std::size_t>(index.used) + 1) > index.entries.size()) {
+            std::vector<SlotIndex::Entry> old(
+                index.entries.size() < 32 ? 64 : 2 * index.entries.size(), SlotIndex::Entry{0, -1});
+            old.swap(index.entries);
+            index.used = 0;
+            for (const SlotIndex::Entry& entry : old) {
+                if (entry.slot >= 0) PlaceEntry(index, entry.hash, entry.slot);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    const ObjectSlot& stored = array.slots[slot];
+    const std::uint32_t hash = KeyHash(stored.layer, stored.color);
+    if (FindSlot(array, stored.layer, stored.color, hash) < 0) PlaceEntry(index, hash, slot);
+    return true;
+}
 
 }  // namespace
 
@@ -48,11 +118,18 @@ void FreePolygonList(MeshPolygon* head) {
 void FreeSlots(SlotArray& array) {
     if (array.slots != nullptr) {
         for (std::int32_t i = 0; i < array.capacity; ++i) {
-            FreeVertexList(array.slots[i].vertexHead);
-            FreePolygonList(array.slots[i].polygonHead);
+            ObjectSlot& slot = array.slots[i];
+            if (slot.arena.chunks != nullptr) {
+                ReleaseArena(slot.arena);
+            } else {
+                FreeVertexList(slot.vertexHead);
+                FreePolygonList(slot.polygonHead);
+            }
         }
         std::free(array.slots);
     }
+    delete array.index;
+    array.index = nullptr;
     array.slots = nullptr;
     array.count = 0;
     array.capacity = 0;
@@ -80,9 +157,19 @@ void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon) {
 
 std::int32_t set_obj(const char* layer, std::int32_t color) {
     SlotArray& array = ReadState().slots;
-    for (std::int32_t i = 0; i < array.count; ++i) {
-        const ObjectSlot& slot = array.slots[i];
-        if (slot.color == color && std::strcmp(slot.layer, layer) == 0) return i;
+    if (array.index == nullptr) {
+        array.index = new (std::nothrow) SlotIndex();
+        // Slots made before the index existed (none, as a rule) enter it now.
+        bool ok = array.index != nullptr;
+        for (std::int32_t i = 0; ok && i < array.count; ++i) ok = IndexSlot(array, i);
+        if (!ok) {
+            ReadState().message = "set_obj:Memory allocation failed.";
+            return -1;
+        }
+    }
+    if (array.index->used > 0) {
+        const std::int32_t found = FindSlot(array, layer, color, KeyHash(layer, color));
+        if (found >= 0) return found;
     }
     // The array keeps one free slot beyond the count at all times.
     if (array.count + 1 >= array.capacity) {
@@ -103,6 +190,10 @@ std::int32_t set_obj(const char* layer, std::int32_t color) {
     std::strncpy(slot.layer, layer, kLayerCapacity - 1);
     slot.layer[kLayerCapacity - 1] = '\0';
     slot.color = color;
+    if (!IndexSlot(array, index)) {
+        ReadState().message = "set_obj:Memory allocation failed.";
+        return -1;
+    }
     return index;
 }
 

@@ -21,20 +21,27 @@ struct ObjectSlot {
     MeshVertex* vertexTail;
     MeshPolygon* polygonHead;
     MeshPolygon* polygonTail;
+    MeshArena arena;  // the nodes and corner arrays of the lists above
 };
 
-// A malloc'd array of zero-filled slots that grows by 24.
+struct SlotIndex;
+
+// A malloc'd array of zero-filled slots that grows by 24, and the index that
+// finds a slot by its key in multi-object mode. Copying the record moves
+// both; the source must then be emptied or no longer used.
 struct SlotArray {
     ObjectSlot* slots = nullptr;
     std::int32_t count = 0;
     std::int32_t capacity = 0;
+    SlotIndex* index = nullptr;  // built by set_obj
 };
 
 // Multi-object mode: 24 empty slots, none in use. Single-object mode: one
 // slot in use. False when the array cannot be allocated.
 bool CreateSlots(SlotArray& array, bool multi);
 
-// Frees the lists of every slot, then the array.
+// Frees the lists of every slot (each slot's arena whole), the index, then
+// the array.
 void FreeSlots(SlotArray& array);
 
 // Frees a vertex list and a polygon list with the polygons' corner arrays.
@@ -49,8 +56,10 @@ void AppendVertex(ObjectSlot& slot, MeshVertex* vertex);
 void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon);
 
 // The slot of the object keyed by (layer, color) in the current read's slot
-// array, added at the end when new. Returns -1 with the message written when
-// the array cannot grow.
+// array, added at the end when new, so the slots keep the order in which
+// their keys first appeared. A hash index finds the slot in constant time.
+// Returns -1 with the message written when the array or the index cannot
+// grow.
 std::int32_t set_obj(const char* layer, std::int32_t color);
 
 }  // namespace vertoko

@@ -63,27 +63,24 @@ struct PolylineState {
     std::int32_t color = -1;
     Chain<MeshVertex> vertices;
     Chain<MeshPolygon> faces;
+    // The nodes of both chains, until the object that takes them adopts it.
+    MeshArena arena = {};
 
-    ~PolylineState() {
-        FreeVertexList(vertices.head);
-        FreePolygonList(faces.head);
-    }
+    ~PolylineState() { ReleaseArena(arena); }
 
     bool IsPolyface() const {
         return (polylineFlags & kPolyface) != 0 && (polylineFlags & kPolygonMesh) == 0;
     }
 };
 
-MeshPolygon* NewPolygon(std::int32_t corners, std::string& message) {
-    auto* polygon = static_cast<MeshPolygon*>(std::calloc(1, sizeof(MeshPolygon)));
+MeshPolygon* NewPolygon(MeshArena& arena, std::int32_t corners, std::string& message) {
+    MeshPolygon* polygon = ArenaPolygon(arena);
     if (polygon == nullptr) {
         message = "メモリーが足りません.(pol)\n";
         return nullptr;
     }
-    polygon->p = static_cast<std::int32_t*>(
-        std::calloc(static_cast<std::size_t>(corners > 0 ? corners : 1), sizeof(std::int32_t)));
+    polygon->p = ArenaCorners(arena, corners);
     if (polygon->p == nullptr) {
-        std::free(polygon);
         message = "メモリーが足りません.(pol->p)\n";
         return nullptr;
     }
@@ -113,12 +110,11 @@ bool FinishRecord(PolylineState& state, std::string& message) {
             message = LineMessage("POLYLINE:Invalid data flag.");
             return false;
         }
-        auto* vertex = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
+        MeshVertex* vertex = ArenaVertex(state.arena, state.x, state.y, state.z + state.elevation);
         if (vertex == nullptr) {
             message = "メモリーが足りません.(ver)\n";
             return false;
         }
-        *vertex = {state.x, state.y, state.z + state.elevation, nullptr};
         state.vertices.Append(vertex);
         return true;
     }
@@ -135,7 +131,7 @@ bool FinishRecord(PolylineState& state, std::string& message) {
     if (n < 3) return true;
     if (n == 4 && corners[3] == corners[2]) n = 3;
 
-    MeshPolygon* polygon = NewPolygon(n, message);
+    MeshPolygon* polygon = NewPolygon(state.arena, n, message);
     if (polygon == nullptr) return false;
     for (std::int32_t k = 0; k < n; ++k) {
         polygon->p[k] = corners[k] - 1;
@@ -148,7 +144,7 @@ bool FinishRecord(PolylineState& state, std::string& message) {
 // Links a new polygon with the given corners to the slot.
 bool AddQuad(ObjectSlot& slot, std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d,
              std::string& message) {
-    MeshPolygon* polygon = NewPolygon(4, message);
+    MeshPolygon* polygon = NewPolygon(slot.arena, 4, message);
     if (polygon == nullptr) return false;
     polygon->p[0] = a;
     polygon->p[1] = b;
@@ -214,6 +210,8 @@ bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
     }
     ObjectSlot& slot = ReadState().slots.slots[index];
     const std::int32_t base = slot.vertexCount;
+    // The entity's nodes now belong to the object, whatever follows.
+    AdoptArena(slot.arena, state.arena);
 
     // The vertex chain moves into the slot as a whole.
     if (state.vertices.head != nullptr) {
@@ -230,7 +228,7 @@ bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
     if (flags == kClosed3DPolyline) {
         // A closed outline needs three corners to enclose anything.
         if (count < 3) return true;
-        MeshPolygon* polygon = NewPolygon(count, message);
+        MeshPolygon* polygon = NewPolygon(slot.arena, count, message);
         if (polygon == nullptr) return false;
         for (std::int32_t k = 0; k < count; ++k) polygon->p[k] = base + k;
         AppendPolygon(slot, polygon);

@@ -82,7 +82,8 @@ bool ProjectPolygon(const MeshObject& object, const MeshPolygon& polygon, Point3
     return true;
 }
 
-std::int32_t ChooseDiagonal(MeshPolygon& polygon, const float* projected, std::string& msgBuf) {
+std::int32_t ChooseDiagonal(MeshObject& object, MeshPolygon& polygon, const float* projected,
+                            std::string& msgBuf) {
     const std::int32_t n = polygon.cornerCount;
     auto x = [projected](std::int32_t k) { return projected[3 * k]; };
     auto y = [projected](std::int32_t k) { return projected[3 * k + 1]; };
@@ -120,18 +121,17 @@ std::int32_t ChooseDiagonal(MeshPolygon& polygon, const float* projected, std::s
         to = e;
     }
     if (from > to) std::swap(from, to);
-    return SplitPolygon(polygon, from, to, msgBuf);
+    return SplitPolygon(object, polygon, from, to, msgBuf);
 }
 
-std::int32_t SplitPolygon(MeshPolygon& polygon, std::int32_t a, std::int32_t b,
+std::int32_t SplitPolygon(MeshObject& object, MeshPolygon& polygon, std::int32_t a, std::int32_t b,
                           std::string& msgBuf) {
     const std::int32_t n = polygon.cornerCount;
-    auto* piece = static_cast<MeshPolygon*>(std::malloc(sizeof(MeshPolygon)));
-    auto* corners = static_cast<std::int32_t*>(
-        std::malloc(sizeof(std::int32_t) * static_cast<std::size_t>(b - a + 1)));
+    MeshPolygon* piece = NewPolygonNode(object);
+    std::int32_t* corners = piece != nullptr ? NewCornerArray(object, b - a + 1) : nullptr;
     if (piece == nullptr || corners == nullptr) {
-        std::free(piece);
-        std::free(corners);
+        // From the arena nothing is given back; malloc'd nodes are.
+        if (object.arena.chunks == nullptr) std::free(piece);
         msgBuf = kNoMemory;
         return 0;
     }
@@ -201,7 +201,7 @@ std::int32_t TriangulateAndSmooth(std::int32_t count, MeshObject* objects, Objec
                     msgBuf = kNoMemory;
                     return 0;
                 }
-                if (ChooseDiagonal(*polygon, projected.data(), msgBuf) == 0) return 0;
+                if (ChooseDiagonal(object, *polygon, projected.data(), msgBuf) == 0) return 0;
             }
             if (creased) {
                 ComputeCreaseNormals(object, added, crease, normals[i]);

@@ -27,12 +27,14 @@ bool ProjectPolygon(const MeshObject& object, const MeshPolygon& polygon, Point3
 
 // Picks a diagonal of polygon (at least four corners) from its projected
 // corners and splits there with SplitPolygon. 1 on success, 0 with msgBuf.
-std::int32_t ChooseDiagonal(MeshPolygon& polygon, const float* projected, std::string& msgBuf);
+std::int32_t ChooseDiagonal(MeshObject& object, MeshPolygon& polygon, const float* projected,
+                            std::string& msgBuf);
 
 // Splits polygon along the diagonal between corner positions a < b: a new
-// polygon of corners a..b is linked right after it, which keeps 0..a and
-// b..end. 1 on success, 0 with msgBuf when memory is short.
-std::int32_t SplitPolygon(MeshPolygon& polygon, std::int32_t a, std::int32_t b,
+// polygon of corners a..b, taken like every node of object, is linked right
+// after it, which keeps 0..a and b..end. 1 on success, 0 with msgBuf when
+// memory is short.
+std::int32_t SplitPolygon(MeshObject& object, MeshPolygon& polygon, std::int32_t a, std::int32_t b,
                           std::string& msgBuf);
 
 // Splits every polygon of more than three corners of the count objects into

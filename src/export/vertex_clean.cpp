@@ -125,7 +125,8 @@ void GroupVertices(const std::vector<SortedEntry>& sorted, float d2,
     }
 }
 
-// Cuts the vertex list after count nodes and frees the rest.
+// Cuts the vertex list after count nodes. The nodes cut off stay in the
+// object's arena until the object is freed; hand-built objects free them.
 void TruncateVertexList(MeshObject& object, std::int32_t count) {
     MeshVertex* rest = nullptr;
     if (count == 0) {
@@ -136,6 +137,7 @@ void TruncateVertexList(MeshObject& object, std::int32_t count) {
         rest = last->next;
         last->next = nullptr;
     }
+    if (object.arena.chunks != nullptr) return;
     while (rest != nullptr) {
         MeshVertex* next = rest->next;
         std::free(rest);

@@ -27,8 +27,9 @@ struct Corners {
     std::vector<std::int32_t> p;
 };
 
-// A table of objects whose nodes, corner arrays and pointer tables are taken
-// with std::malloc, as the reader takes them; freed on destruction.
+// A table of objects whose nodes and corner arrays come from each object's
+// arena and whose pointer tables are std::malloc'd, as the reader makes
+// them; freed on destruction.
 class TestTable {
   public:
     TestTable() = default;
@@ -43,18 +44,16 @@ class TestTable {
         MeshObject object{};
         MeshVertex** vertexTail = &object.vertices;
         for (const Point3f& point : points) {
-            auto* node = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
-            *node = {point.x, point.y, point.z, nullptr};
+            MeshVertex* node = ArenaVertex(object.arena, point.x, point.y, point.z);
             *vertexTail = node;
             vertexTail = &node->next;
             ++object.vertexCount;
         }
         MeshPolygon** polygonTail = &object.polygons;
         for (const auto& corners : polygons) {
-            auto* node = static_cast<MeshPolygon*>(std::malloc(sizeof(MeshPolygon)));
+            MeshPolygon* node = ArenaPolygon(object.arena);
             node->cornerCount = static_cast<std::int32_t>(corners.size());
-            node->p = static_cast<std::int32_t*>(
-                std::malloc(sizeof(std::int32_t) * (corners.size() + 1)));
+            node->p = ArenaCorners(object.arena, node->cornerCount);
             for (std::size_t k = 0; k < corners.size(); ++k) node->p[k] = corners[k];
             node->next = nullptr;
             *polygonTail = node;
@@ -79,17 +78,7 @@ class TestTable {
 
   private:
     static void Free(MeshObject& object) {
-        for (MeshVertex* v = object.vertices; v != nullptr;) {
-            MeshVertex* next = v->next;
-            std::free(v);
-            v = next;
-        }
-        for (MeshPolygon* p = object.polygons; p != nullptr;) {
-            MeshPolygon* next = p->next;
-            std::free(p->p);
-            std::free(p);
-            p = next;
-        }
+        ReleaseArena(object.arena);
         std::free(object.vtbl);
         std::free(object.ptbl);
     }

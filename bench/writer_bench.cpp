@@ -1,0 +1,87 @@
+// Output rate of the writers: reads a DXF file in single-object mode with
+// vertex cleaning at distance 0, then writes it as OBJ and as a smoothed
+// POV-Ray scene into a folder and reports the bytes and rate of each.
+//
+//   writer_bench FILE.dxf FOLDER
+//
+// The POV-Ray time covers the whole writer: splitting into triangles, the
+// vertex normals and the text of both files.
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "dxf/dxf_reader.h"
+#include "export/obj_writer.h"
+#include "export/pov_writer.h"
+
+namespace {
+
+double Megabytes(const std::filesystem::path& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0.0 : static_cast<double>(size) / 1e6;
+}
+
+template <typename Write>
+bool TimeWriter(const char* what, double& seconds, Write write) {
+    const auto start = std::chrono::steady_clock::now();
+    const bool ok = write();
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (!ok) std::fprintf(stderr, "%s failed\n", what);
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: writer_bench FILE.dxf FOLDER\n");
+        return 2;
+    }
+    std::FILE* file = std::fopen(argv[1], "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "cannot open %s\n", argv[1]);
+        return 1;
+    }
+    vertoko::MeshObject* table = nullptr;
+    std::string message;
+    const auto readStart = std::chrono::steady_clock::now();
+    const std::int32_t count = vertoko::ReadDxf(file, 0, 1, 0.0f, table, message);
+    const double readSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - readStart).count();
+    std::fclose(file);
+    if (count != 1) {
+        std::fprintf(stderr, "%s\n", message.c_str());
+        return 1;
+    }
+    vertoko::ComputeSceneExtents(count, table);
+    const std::filesystem::path folder = argv[2];
+    const std::string obj = (folder / "writer-bench.obj").string();
+    const std::string pov = (folder / "writer-bench.pov").string();
+    const std::string inc = (folder / "writer-bench.inc").string();
+
+    double objSeconds = 0.0;
+    double povSeconds = 0.0;
+    std::string writerMessage;
+    vertoko::PovOption smooth;
+    smooth.smooth = 1;
+    const bool ok =
+        TimeWriter("OBJ", objSeconds,
+                   [&] { return vertoko::WriteObj(obj, count, table, writerMessage) == 1; }) &&
+        TimeWriter("POV-Ray", povSeconds, [&] {
+            return vertoko::WritePov(pov, count, table, smooth, writerMessage) == 1;
+        });
+    vertoko::FreeObjectTable(count, table);
+    if (!ok) return 1;
+
+    const double objMb = Megabytes(obj);
+    const double povMb = Megabytes(pov) + Megabytes(inc);
+    std::printf("read+clean %.3f s\n", readSeconds);
+    std::printf("obj %.1f MB %.3f s %.0f MB/s\n", objMb, objSeconds, objMb / objSeconds);
+    std::printf("pov %.1f MB %.3f s %.0f MB/s\n", povMb, povSeconds, povMb / povSeconds);
+    std::error_code error;
+    for (const std::string& path : {obj, pov, inc}) std::filesystem::remove(path, error);
+    return 0;
+}

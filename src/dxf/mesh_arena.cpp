@@ -1,0 +1,92 @@
+// Chunk management of the block allocator.
+#include "dxf/mesh_arena.h"
+
+#include <atomic>
+#include <cstdlib>
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
+namespace vertoko {
+
+struct MeshArenaChunk {
+    MeshArenaChunk* next;
+    std::size_t size;  // including this header
+};
+
+namespace {
+
+// Small first chunks keep many small objects and entities cheap; the
+// size then doubles with the arena, so a large object needs few chunks.
+constexpr std::size_t kFirstChunk = 256;
+constexpr std::size_t kLargestChunk = std::size_t{64} << 20;
+// Chunks from this size on are aligned to and asked for in huge pages,
+// which saves the kernel most of its page faults on large drawings.
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHeader = (sizeof(MeshArenaChunk) + 7) & ~std::size_t{7};
+
+std::atomic<std::int64_t> chunkLimit{-1};
+
+void* AllocateChunk(std::size_t size) {
+    if (chunkLimit.load(std::memory_order_relaxed) >= 0 &&
+        chunkLimit.fetch_sub(1, std::memory_order_relaxed) <= 0) {
+        chunkLimit.store(0, std::memory_order_relaxed);
+        return nullptr;
+    }
+    if (size < kHugePage) return std::malloc(size);
+    void* chunk = std::aligned_alloc(kHugePage, size);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (chunk != nullptr) madvise(chunk, size, MADV_HUGEPAGE);
+#endif
+    return chunk;
+}
+
+}  // namespace
+
+void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
+    std::size_t size = arena.reserved < kFirstChunk ? kFirstChunk : arena.reserved;
+    if (size > kLargestChunk) size = kLargestChunk;
+    if (size < bytes + kHeader) size = bytes + kHeader;
+    if (size >= kHugePage) size = (size + kHugePage - 1) & ~(kHugePage - 1);
+    auto* chunk = static_cast<MeshArenaChunk*>(AllocateChunk(size));
+    if (chunk == nullptr) return nullptr;
+    chunk->next = arena.chunks;
+    chunk->size = size;
+    arena.chunks = chunk;
+    arena.reserved += size;
+    char* base = reinterpret_cast<char*>(chunk) + kHeader;
+    arena.next = base + bytes;
+    arena.end = reinterpret_cast<char*>(chunk) + size;
+    return base;
+}
+
+void ReleaseArena(MeshArena& arena) {
+    for (MeshArenaChunk* chunk = arena.chunks; chunk != nullptr;) {
+        MeshArenaChunk* next = chunk->next;
+        std::free(chunk);
+        chunk = next;
+    }
+    arena = {};
+}
+
+void AdoptArena(MeshArena& into, MeshArena& from) {
+    if (from.chunks == nullptr) return;
+    if (into.chunks == nullptr) {
+        into = from;
+    } else {
+        // The adopted chunks go behind into's newest one, which stays the
+        // one being filled.
+        MeshArenaChunk* last = from.chunks;
+        while (last->next != nullptr) last = last->next;
+        last->next = into.chunks->next;
+        into.chunks->next = from.chunks;
+        into.reserved += from.reserved;
+    }
+    from = {};
+}
+
+void SetArenaChunkLimitForTesting(std::int64_t chunks) {
+    chunkLimit.store(chunks < 0 ? -1 : chunks, std::memory_order_relaxed);
+}
+
+}  // namespace vertoko
