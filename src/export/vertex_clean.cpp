@@ -3,10 +3,13 @@
 // then keep the representatives in their old order and renumber the corners.
 #include "export/vertex_clean.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <vector>
 
@@ -17,6 +20,7 @@ namespace vertoko {
 namespace {
 
 constexpr const char* kSortError = "VClearn:Sorting processing error.\n";
+constexpr std::size_t kSmallObject = 4096;
 
 // One vertex in key order, its coordinates copied so that the sort and the
 // sweep run over a flat array instead of chasing list nodes.
@@ -43,6 +47,18 @@ inline std::uint32_t OrderedKey(float value) {
 // passed over.
 void SortByKey(std::vector<SortedEntry>& entries) {
     const std::size_t n = entries.size();
+    // The digit counts alone would outweigh a small object: compare instead,
+    // by the same keys and then the index, which gives the same order.
+    if (n < kSmallObject) {
+        std::sort(entries.begin(), entries.end(), [](const SortedEntry& a, const SortedEntry& b) {
+            const std::uint32_t ka[4] = {OrderedKey(a.x), OrderedKey(a.y), OrderedKey(a.z),
+                                         static_cast<std::uint32_t>(a.vertex)};
+            const std::uint32_t kb[4] = {OrderedKey(b.x), OrderedKey(b.y), OrderedKey(b.z),
+                                         static_cast<std::uint32_t>(b.vertex)};
+            return std::lexicographical_compare(ka, ka + 4, kb, kb + 4);
+        });
+        return;
+    }
     constexpr int kDigits = 6;
     constexpr std::size_t kBuckets = 1 << 16;
     auto digit = [](const SortedEntry& e, int pass) -> std::uint32_t {
@@ -145,26 +161,21 @@ void TruncateVertexList(MeshObject& object, std::int32_t count) {
     }
 }
 
-}  // namespace
-
-std::int32_t VClearn(MeshObject& object, float distance) {
+// Cleaning by sorting, for any distance: the vertices are sorted by key,
+// grouped by a sweep and compacted in place. On success returns the number
+// of survivors and leaves in target the new index of every vertex's
+// representative; -1 with the message written on failure.
+std::int32_t CleanBySorting(MeshObject& object, float distance, std::vector<std::int32_t>& target) {
     const std::int32_t n = object.vertexCount;
-    // An object without vertices has nothing to merge: it stays as it is.
-    if (n == 0) return 0;
-    if (n < 0 || object.vtbl == nullptr) {
-        ReaderMessage() = kSortError;
-        return 1;
-    }
-
     std::vector<SortedEntry> sorted;
-    std::vector<std::int32_t> position;  // position[v]: sorted position of vertex v
-    std::vector<std::int32_t> group;     // group[j]: sorted position of j's representative
+    std::vector<std::int32_t>& position = target;  // position[v]: sorted position of vertex v
+    std::vector<std::int32_t> group;  // group[j]: sorted position of j's representative
     try {
         sorted.resize(static_cast<std::size_t>(n));
         position.resize(static_cast<std::size_t>(n));
     } catch (const std::bad_alloc&) {
         ReaderMessage() = kSortError;
-        return 1;
+        return -1;
     }
 
     for (std::int32_t v = 0; v < n; ++v) {
@@ -175,7 +186,7 @@ std::int32_t VClearn(MeshObject& object, float distance) {
         SortByKey(sorted);
     } catch (const std::bad_alloc&) {
         ReaderMessage() = kSortError;
-        return 1;
+        return -1;
     }
     for (std::int32_t j = 0; j < n; ++j)
         position[static_cast<std::size_t>(sorted[static_cast<std::size_t>(j)].vertex)] = j;
@@ -186,7 +197,7 @@ std::int32_t VClearn(MeshObject& object, float distance) {
         GroupVertices(sorted, d2, group);
     } catch (const std::bad_alloc&) {
         ReaderMessage() = kSortError;
-        return 1;
+        return -1;
     }
     std::fputc('.', stderr);
 
@@ -207,6 +218,134 @@ std::int32_t VClearn(MeshObject& object, float distance) {
         sorted[static_cast<std::size_t>(j)].vertex = c;
         ++c;
     }
+    for (std::int32_t v = 0; v < n; ++v) {
+        std::int32_t& t = target[static_cast<std::size_t>(v)];
+        t = sorted[static_cast<std::size_t>(group[static_cast<std::size_t>(t)])].vertex;
+    }
+    return c;
+}
+
+// 2^-50: two different floats of at least this size (or zero) differ by at
+// least 2^-73, whose square 2^-146 is still above zero in single precision.
+constexpr float kTiny = 8.8817841970012523e-16f;
+
+inline std::uint64_t PointHash(const MeshVertex& v) {
+    // Adding zero turns -0 into +0, which the sweep treats as equal.
+    const std::uint64_t x = std::bit_cast<std::uint32_t>(v.x + 0.0f);
+    const std::uint64_t y = std::bit_cast<std::uint32_t>(v.y + 0.0f);
+    const std::uint64_t z = std::bit_cast<std::uint32_t>(v.z + 0.0f);
+    std::uint64_t h = (x | y << 32) * 0x9E3779B97F4A7C15u;
+    h ^= (z + (h >> 29)) * 0xC2B2AE3D27D4EB4Fu;
+    return h ^ (h >> 32);
+}
+
+inline bool IsTiny(float magnitude) { return magnitude < kTiny && magnitude != 0.0f; }
+
+// Cleaning at distance 0 without sorting. There the sweep merges exactly
+// the points whose every squared coordinate difference rounds to zero:
+// equal points (with -0 equal to 0), never one with an infinite or NaN
+// coordinate, and, through underflow, points less than about 2^-75 apart.
+// When no coordinate lies strictly between 0 and kTiny the last cannot
+// happen, merging is equality, and the group of a point is all its copies
+// with the first copy (the smallest in key order: equal keys go by index) as
+// representative. One pass with a hash table of first copies finds them.
+// Returns the number of survivors with target filled as CleanBySorting
+// does, or -1 (nothing changed, nothing written) when the drawing has tiny
+// coordinates or memory is short, for CleanBySorting to take over.
+std::int32_t CleanEqualPoints(MeshObject& object, std::vector<std::int32_t>& target) {
+    const std::int32_t n = object.vertexCount;
+    std::vector<std::int32_t> table;  // vertex index of a first copy, -1 when empty
+    try {
+        target.resize(static_cast<std::size_t>(n));
+        std::size_t size = 1024;
+        while (size < static_cast<std::size_t>(n) / 2) size *= 2;
+        table.assign(size, -1);
+    } catch (const std::bad_alloc&) {
+        return -1;
+    }
+    std::size_t mask = table.size() - 1;
+    std::int32_t used = 0;
+    std::int32_t c = 0;
+    MeshVertex* const* vtbl = object.vtbl;
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    for (std::int32_t v = 0; v < n; ++v) {
+        const MeshVertex& point = *vtbl[v];
+        const float ax = std::fabs(point.x);
+        const float ay = std::fabs(point.y);
+        const float az = std::fabs(point.z);
+        if (IsTiny(ax) || IsTiny(ay) || IsTiny(az)) return -1;
+        if (!(ax <= kLargest && ay <= kLargest && az <= kLargest)) {
+            target[static_cast<std::size_t>(v)] = c++;  // merges with nothing
+            continue;
+        }
+        std::size_t i = PointHash(point) & mask;
+        std::int32_t found = -1;
+        for (;; i = (i + 1) & mask) {
+            const std::int32_t r = table[i];
+            if (r < 0) break;
+            const MeshVertex& first = *vtbl[r];
+            if (first.x == point.x && first.y == point.y && first.z == point.z) {
+                found = r;
+                break;
+            }
+        }
+        if (found >= 0) {
+            target[static_cast<std::size_t>(v)] = target[static_cast<std::size_t>(found)];
+            continue;
+        }
+        table[i] = v;
+        target[static_cast<std::size_t>(v)] = c++;
+        if (2 * static_cast<std::size_t>(++used) > table.size()) {
+            std::vector<std::int32_t> grown;
+            try {
+                grown.assign(2 * table.size(), -1);
+            } catch (const std::bad_alloc&) {
+                return -1;
+            }
+            mask = grown.size() - 1;
+            for (const std::int32_t r : table) {
+                if (r < 0) continue;
+                std::size_t j = PointHash(*vtbl[r]) & mask;
+                while (grown[j] >= 0) j = (j + 1) & mask;
+                grown[j] = r;
+            }
+            table.swap(grown);
+        }
+    }
+    std::fputc('.', stderr);
+    std::fputc('.', stderr);
+
+    // The first copies move down to their new places in their old order;
+    // a new index never passes the old one.
+    for (std::int32_t v = 0, next = 0; v < n && next < c; ++v) {
+        if (target[static_cast<std::size_t>(v)] != next) continue;
+        if (next != v) {
+            const MeshVertex* from = vtbl[v];
+            MeshVertex* to = vtbl[next];
+            to->x = from->x;
+            to->y = from->y;
+            to->z = from->z;
+        }
+        ++next;
+    }
+    return c;
+}
+
+}  // namespace
+
+std::int32_t VClearn(MeshObject& object, float distance) {
+    const std::int32_t n = object.vertexCount;
+    // An object without vertices has nothing to merge: it stays as it is.
+    if (n == 0) return 0;
+    if (n < 0 || object.vtbl == nullptr) {
+        ReaderMessage() = kSortError;
+        return 1;
+    }
+
+    std::vector<std::int32_t> target;  // target[v]: new index of v's representative
+    std::int32_t c = distance == 0.0f ? CleanEqualPoints(object, target) : -1;
+    if (c < 0) c = CleanBySorting(object, distance, target);
+    if (c < 0) return 1;
 
     if (c < n) {
         TruncateVertexList(object, c);
@@ -226,9 +365,7 @@ std::int32_t VClearn(MeshObject& object, float distance) {
             // A corner outside the list (a malformed face record) has no
             // vertex to follow and is left as it is.
             if (v < 0 || v >= n) continue;
-            const std::int32_t rep =
-                group[static_cast<std::size_t>(position[static_cast<std::size_t>(v)])];
-            polygon->p[k] = sorted[static_cast<std::size_t>(rep)].vertex;
+            polygon->p[k] = target[static_cast<std::size_t>(v)];
         }
     }
     return 0;

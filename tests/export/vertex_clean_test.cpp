@@ -196,35 +196,49 @@ TEST(VertexClean, CornerOutsideTheListIsLeftAlone) {
     EXPECT_EQ(PolygonCorners(object), (std::vector<std::vector<std::int32_t>>{{0, 0, 7, -1}}));
 }
 
-// Random objects with many repeated x values, near neighbours and exact
-// duplicates, against the step-by-step cleaning at several strides: the
-// result may depend neither on the stride nor on the sorting method.
+// Random points with many repeated x values, near neighbours and exact
+// duplicates, some of them at -0 or (with tiny) 1e-30 away from their
+// copies, and triangles over them.
+void RandomObject(std::mt19937& random, int n, int spread, bool tiny, std::vector<Point3f>& points,
+                  std::vector<std::vector<std::int32_t>>& polygons) {
+    std::uniform_int_distribution<int> grid(0, spread);
+    std::uniform_real_distribution<float> jitter(-0.3f, 0.3f);
+    for (int i = 0; i < n; ++i) {
+        Point3f p{static_cast<float>(grid(random)), static_cast<float>(grid(random)) * 0.5f,
+                  static_cast<float>(grid(random))};
+        if (random() % 3 == 0) p.y += jitter(random);
+        if (random() % 4 == 0) p.z += jitter(random);
+        if (random() % 5 == 0) p.x += jitter(random);
+        if (p.z == 0.0f && random() % 2 == 0) p.z = -0.0f;
+        if (tiny && random() % 7 == 0) p.y = p.y == 0.0f ? 1e-30f : p.y;
+        points.push_back(p);
+    }
+    for (int f = 0; f < n / 3; ++f)
+        polygons.push_back({static_cast<std::int32_t>(random() % n),
+                            static_cast<std::int32_t>(random() % n),
+                            static_cast<std::int32_t>(random() % n)});
+}
+
+// Random objects against the step-by-step cleaning at several strides: the
+// result may depend neither on the stride nor on the sorting method, for
+// small and large objects, and at distance 0 also with coordinates whose
+// differences vanish when squared.
 TEST(VertexClean, MatchesInsertionCleaningForAnyStride) {
     std::mt19937 random(12345);
-    for (int round = 0; round < 40; ++round) {
-        const int n = 1 + static_cast<int>(random() % 700);
-        std::uniform_int_distribution<int> grid(0, 6 + round % 10);
-        std::uniform_real_distribution<float> jitter(-0.3f, 0.3f);
+    for (int round = 0; round < 48; ++round) {
+        const bool large = round >= 40;
+        const int n =
+            large ? 4000 + static_cast<int>(random() % 3000) : 1 + static_cast<int>(random() % 700);
         std::vector<Point3f> points;
-        for (int i = 0; i < n; ++i) {
-            Point3f p{static_cast<float>(grid(random)), static_cast<float>(grid(random)) * 0.5f,
-                      static_cast<float>(grid(random))};
-            if (random() % 3 == 0) p.y += jitter(random);
-            if (random() % 4 == 0) p.z += jitter(random);
-            if (random() % 5 == 0) p.x += jitter(random);
-            points.push_back(p);
-        }
         std::vector<std::vector<std::int32_t>> polygons;
-        for (int f = 0; f < n / 3; ++f)
-            polygons.push_back({static_cast<std::int32_t>(random() % n),
-                                static_cast<std::int32_t>(random() % n),
-                                static_cast<std::int32_t>(random() % n)});
+        RandomObject(random, n, 6 + round % 10, round % 3 == 0, points, polygons);
         const float distances[] = {0.0f, 0.25f, 0.5f, 1.0f, 3.0f};
-        const float distance = distances[round % 5];
+        const float distance = large && round % 2 == 0 ? 0.0f : distances[round % 5];
 
         const std::int32_t stride = n / 200 + (n % 200 != 0 ? 1 : 0);
         const Reference expected = CleanByInsertion(points, polygons, distance, stride);
         for (std::int32_t otherStride : {1, 7}) {
+            if (large) break;
             const Reference again = CleanByInsertion(points, polygons, distance, otherStride);
             ASSERT_EQ(again.vertices, expected.vertices);
         }
