@@ -18,16 +18,21 @@ std::int32_t WriteEastray(const std::string& name, std::int32_t count, const Mes
         const MeshObject& object = objects[i];
         std::string& out = file.Buffer();
         std::int32_t number = 0;
+        char line[3 * kGMaxLength + 32];
         for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next, ++number) {
-            out += "p ";
-            AppendInt(out, number);
-            out += ' ';
-            AppendG(out, v->x);
-            out += ' ';
-            AppendG(out, v->y);
-            out += ' ';
-            AppendG(out, v->z);
-            file.EndLine();
+            char* at = line;
+            *at++ = 'p';
+            *at++ = ' ';
+            at = WriteInt(at, number);
+            *at++ = ' ';
+            at = WriteG(at, v->x);
+            *at++ = ' ';
+            at = WriteG(at, v->y);
+            *at++ = ' ';
+            at = WriteG(at, v->z);
+            *at++ = '\r';
+            *at++ = '\n';
+            out.append(line, at);
             file.Commit();
         }
         for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;

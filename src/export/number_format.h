@@ -11,6 +11,14 @@ namespace vertoko {
 // large or small values, "-0" for negative zero. Never uses the C locale.
 void AppendG(std::string& out, double value);
 
+// The same written at at, which must have room for kGMaxLength characters;
+// returns the end of the text. No terminating NUL is written.
+constexpr int kGMaxLength = 32;
+char* WriteG(char* at, double value);
+
+// A decimal integer written at at (room for 20 characters); returns the end.
+char* WriteInt(char* at, std::int64_t value);
+
 // Appends value as C's "%.4f" prints it.
 void AppendFixed4(std::string& out, double value);
 

@@ -26,14 +26,20 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
         const MeshObject& object = objects[i];
         const ObjectNormals* objectNormals = normals != nullptr ? &normals[i] : nullptr;
         std::string& out = file.Buffer();
+        // Each line is formatted in place and appended whole.
+        char line[3 * kGMaxLength + 8];
         for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next) {
-            out += "v ";
-            AppendG(out, v->x);
-            out += ' ';
-            AppendG(out, v->y);
-            out += ' ';
-            AppendG(out, v->z);
-            file.EndLine();
+            char* at = line;
+            *at++ = 'v';
+            *at++ = ' ';
+            at = WriteG(at, v->x);
+            *at++ = ' ';
+            at = WriteG(at, v->y);
+            *at++ = ' ';
+            at = WriteG(at, v->z);
+            *at++ = '\r';
+            *at++ = '\n';
+            out.append(line, at);
             file.Commit();
         }
         out += "# ";
@@ -60,15 +66,18 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
             const bool withNormals = objectNormals != nullptr && IsTriangulable(object, *polygon);
             out += 'f';
             for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
-                out += ' ';
+                char* at = line;
+                *at++ = ' ';
                 // OBJ numbers vertices and normals from 1 within each file.
-                AppendInt(out, static_cast<std::int64_t>(polygon->p[k]) + 1);
+                at = WriteInt(at, static_cast<std::int64_t>(polygon->p[k]) + 1);
                 if (withNormals) {
-                    out += "//";
-                    AppendInt(
-                        out,
+                    *at++ = '/';
+                    *at++ = '/';
+                    at = WriteInt(
+                        at,
                         static_cast<std::int64_t>(objectNormals->Index(*polygon, corner, k)) + 1);
                 }
+                out.append(line, at);
             }
             if (withNormals) corner += 3;
             file.EndLine();

@@ -33,7 +33,7 @@ class OutputFile {
     bool Close();
 
   private:
-    static constexpr std::size_t kFlushSize = 1 << 16;
+    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
     void Drain();
 
     std::FILE* file_ = nullptr;

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <new>
+#include <string_view>
 #include <vector>
 
 #include "export/file_names.h"
@@ -11,6 +13,7 @@
 #include "export/output_file.h"
 #include "export/pov_mesh2.h"
 #include "export/triangulate.h"
+#include "export/vertex_text.h"
 
 namespace vertoko {
 
@@ -36,33 +39,54 @@ void AppendVector4(std::string& out, double x, double y, double z) {
     out += '>';
 }
 
-void AppendVectorG(std::string& out, float x, float y, float z) {
-    out += '<';
-    AppendG(out, x);
-    out += ',';
-    AppendG(out, y);
-    out += ',';
-    AppendG(out, z);
-    out += '>';
+char* WriteVectorG(char* at, float x, float y, float z) {
+    *at++ = '<';
+    at = WriteG(at, x);
+    *at++ = ',';
+    at = WriteG(at, y);
+    *at++ = ',';
+    at = WriteG(at, z);
+    *at++ = '>';
+    return at;
+}
+
+char* WriteText(char* at, std::string_view text) {
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
 }
 
 // One mesh entry: three lines, the corners and, when smoothing, each corner's
-// normal after it. cornerBase numbers the triangle's first corner among the
-// object's written corners.
+// normal after it, formatted in place and appended whole. cornerBase numbers
+// the triangle's first corner among the object's written corners.
 void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygon& polygon,
                     const ObjectNormals* normals, std::size_t cornerBase) {
-    out += normals != nullptr ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t";
+    char text[6 * (3 * kGMaxLength + 4) + 64];
+    char* at =
+        WriteText(text, normals != nullptr ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t");
     for (std::int32_t k = 0; k < 3; ++k) {
         const MeshVertex& v = *object.vtbl[polygon.p[k]];
-        if (k > 0) out += ", ";
-        AppendVectorG(out, v.x, v.y, v.z);
+        if (k > 0) at = WriteText(at, ", ");
+        at = WriteVectorG(at, v.x, v.y, v.z);
         if (normals != nullptr) {
             const Point3f& n =
                 normals->vectors[static_cast<std::size_t>(normals->Index(polygon, cornerBase, k))];
-            out += ',';
-            AppendVectorG(out, n.x, n.y, n.z);
+            *at++ = ',';
+            at = WriteVectorG(at, n.x, n.y, n.z);
         }
     }
+    at = WriteText(at, "\r\n\t}\r\n");
+    out.append(text, at);
+}
+
+// The same from the texts of the vertices.
+void AppendTriangle(std::string& out, const VertexTexts& texts, const MeshPolygon& polygon,
+                    bool smooth) {
+    out += smooth ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t";
+    out += texts[polygon.p[0]];
+    out += ", ";
+    out += texts[polygon.p[1]];
+    out += ", ";
+    out += texts[polygon.p[2]];
     out += "\r\n\t}\r\n";
 }
 
@@ -218,12 +242,24 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
         AppendInt(out, i);
         out += " = mesh {\r\n";
         std::size_t corner = 0;
+        // Each vertex's text (with its normal when every corner takes its
+        // vertex's) is made once; with normals per corner, or short of
+        // memory, each corner is formatted where it is written.
+        const bool perVertex = normals == nullptr || normals->corners.empty();
+        VertexTexts texts;
+        const bool textsMade =
+            perVertex &&
+            texts.Format(object, normals != nullptr ? normals->vectors.data() : nullptr);
         for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
              polygon = polygon->next) {
             // Polygons of fewer than three corners, or with a corner outside
             // the vertex list, have no triangle to give and are left out.
             if (!IsTriangulable(object, *polygon)) continue;
-            AppendTriangle(out, object, *polygon, normals, corner);
+            if (textsMade) {
+                AppendTriangle(out, texts, *polygon, normals != nullptr);
+            } else {
+                AppendTriangle(out, object, *polygon, normals, corner);
+            }
             corner += 3;
             file.Commit();
         }

@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
+#include <utility>
 
 #include "dxf/dxf_test_support.h"
+#include "dxf/mesh_arena.h"
 
 namespace vertoko {
 namespace {
@@ -210,6 +213,67 @@ TEST(MultiObject, SlotArrayGrowsPastItsFirst24) {
         ASSERT_EQ(result.table[i].polygonCount, 1);
         EXPECT_EQ(result.Vertex(i, 2).z, static_cast<float>(i));
     }
+}
+
+// Thousands of keys, the same names with two colours, met first in one
+// order and then again in another: each face must land in the object of its
+// own key, and the objects keep the order in which their keys first came.
+TEST(MultiObject, ManyKeysKeepFirstAppearanceOrder) {
+    constexpr int kKeys = 3000;
+    auto key = [](int k) { return std::pair("K" + std::to_string(k % 1500), 1 + k / 1500); };
+    std::string body;
+    auto face = [&](int k, float z) {
+        const auto [layer, color] = key(k);
+        body += Face({{0, 0, 0}, {1, 0, 0}, {0, 1, z}}, layer, color);
+    };
+    for (int k = 0; k < kKeys; ++k) face((k * 7) % kKeys, static_cast<float>((k * 7) % kKeys));
+    for (int k = kKeys - 1; k >= 0; --k) face(k, static_cast<float>(k));
+    auto result = ReadText(InEntities(body), 1);
+    ASSERT_EQ(result.count, kKeys);
+    for (int i = 0; i < kKeys; ++i) {
+        // Object i holds the two faces of key (7 i) mod kKeys, the first key to appear i-th.
+        const float z = static_cast<float>((i * 7) % kKeys);
+        ASSERT_EQ(result.table[i].polygonCount, 2) << i;
+        EXPECT_EQ(result.Vertex(i, 2).z, z);
+        EXPECT_EQ(result.Vertex(i, 5).z, z);
+    }
+}
+
+// The block allocator running out: the read fails with the message of the
+// node it could not take, and nothing read so far is kept (the sanitizer
+// build sees any leak).
+TEST(OutOfMemory, NodeThatCannotBeTakenIsNamed) {
+    struct Limit {
+        explicit Limit(std::int64_t chunks) { SetArenaChunkLimitForTesting(chunks); }
+        ~Limit() { SetArenaChunkLimitForTesting(-1); }
+    };
+    const std::vector<test::Corner> t = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
+    {
+        Limit none(0);
+        auto result = ReadText(InEntities(Face(t)));
+        EXPECT_EQ(result.count, 0);
+        EXPECT_EQ(result.table, nullptr);
+        EXPECT_EQ(result.message, "メモリーが足りません.(pol)\n");
+    }
+    {
+        Limit none(0);
+        const std::string polyface = Lines({"  0", "POLYLINE", " 66", "1", " 70", "64", "  0",
+                                            "VERTEX", " 70", "192", "  0", "SEQEND"});
+        EXPECT_EQ(ReadText(InEntities(polyface)).message, "メモリーが足りません.(ver)\n");
+    }
+    {
+        // One chunk, then none: the faces fill it and one of them fails.
+        Limit one(1);
+        std::string body;
+        for (int i = 0; i < 200; ++i) body += Face(t);
+        auto result = ReadText(InEntities(body));
+        EXPECT_EQ(result.count, 0);
+        EXPECT_TRUE(result.message == "メモリーが足りません.(pol)\n" ||
+                    result.message == "メモリーが足りません.(pol->p)\n" ||
+                    result.message == "メモリーが足りません.(ver)\n")
+            << result.message;
+    }
+    EXPECT_EQ(ReadText(InEntities(Face(t))).count, 1);
 }
 
 TEST(MultiObject, LongLayerNamesStayApart) {

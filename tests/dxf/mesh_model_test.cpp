@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <vector>
 
 #include "dxf/dxf_test_support.h"
 
@@ -89,6 +91,31 @@ TEST(VertexTable, ListShorterThanTheCountIsReported) {
     EXPECT_EQ(BuildVertexTable(table[0]), 1);
     EXPECT_EQ(BuildPolygonTable(table[0]), 0);  // no polygons, none counted
     FreeObjectTable(1, table);
+}
+
+// Nodes keep their addresses when an arena is adopted, every allocation is
+// aligned for a node, and a request larger than any chunk is served whole.
+TEST(MeshArena, AdoptionKeepsNodesAndReleaseFreesAll) {
+    MeshArena into = {};
+    MeshArena from = {};
+    std::vector<MeshVertex*> nodes;
+    for (int i = 0; i < 1000; ++i) {
+        nodes.push_back(ArenaVertex(i % 2 == 0 ? into : from, static_cast<float>(i), 0, 0));
+        ASSERT_NE(nodes.back(), nullptr);
+        ASSERT_EQ(reinterpret_cast<std::uintptr_t>(nodes.back()) % alignof(MeshVertex), 0u);
+        ASSERT_NE(ArenaCorners(from, i % 5), nullptr);
+    }
+    auto* large = static_cast<char*>(ArenaAllocate(from, std::size_t{80} << 20));
+    ASSERT_NE(large, nullptr);
+    large[0] = large[(std::size_t{80} << 20) - 1] = 1;
+    AdoptArena(into, from);
+    EXPECT_EQ(from.chunks, nullptr);
+    ASSERT_NE(ArenaPolygon(into), nullptr);  // into goes on filling its own chunk
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(nodes[static_cast<std::size_t>(i)]->x, static_cast<float>(i));
+    ReleaseArena(into);
+    EXPECT_EQ(into.chunks, nullptr);
+    EXPECT_EQ(into.reserved, 0u);
 }
 
 TEST(FreeObjectTable, NullTableFreesNothing) {

@@ -70,6 +70,30 @@ TEST(NumberFormat, AgreesWithCLibraryOverManyFloats) {
     }
 }
 
+// The plain decimal range, where the digits are found without the general
+// conversion: every decade, the values drawings are made of (a few decimal
+// places), and halves, whose rounding is a tie that goes to even.
+TEST(NumberFormat, PlainRangeAgreesWithCLibrary) {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> exponent(-4.5, 6.5);
+    std::uniform_int_distribution<std::int32_t> whole(-10000000, 10000000);
+    char expected[64];
+    auto check = [&](float value) {
+        std::snprintf(expected, sizeof expected, "%g", static_cast<double>(value));
+        ASSERT_EQ(G(value), expected) << value;
+    };
+    for (int i = 0; i < 300000; ++i) {
+        const float sign = i % 2 == 0 ? 1.0f : -1.0f;
+        check(sign * static_cast<float>(std::pow(10.0, exponent(random))));
+        check(static_cast<float>(whole(random)) / 1000000.0f);
+        check(static_cast<float>(whole(random)) / 1000.0f);
+        check(static_cast<float>(whole(random) % 2000000) + 0.5f);
+        check(static_cast<float>(whole(random) % 20000) / 64.0f);
+    }
+    for (float value : {999999.5f, 99999.95f, 0.000099999f, 0.0001f, 0.00009999995f, 1e6f})
+        check(value);
+}
+
 TEST(NumberFormat, ZeroPaddedIndices) {
     auto padded = [](std::int64_t value) {
         std::string out;

@@ -156,6 +156,54 @@ TEST(PovWriter, SmoothNormalsOfCoplanarTriangles) {
         "\r\n\ttexture { poltexture0 }\r\n}\r\n");
 }
 
+// A mesh large enough for its vertex texts to be made in two halves on two
+// threads: every corner, on either side of the split, must read as the C
+// library prints it. The grid lies flat, so every normal is <0,0,1>.
+TEST(PovWriter, LargeMeshReadsTheSameOnBothHalves) {
+    constexpr int kSide = 200;  // 40,000 vertices
+    std::vector<Point3f> points;
+    for (int i = 0; i < kSide; ++i) {
+        for (int j = 0; j < kSide; ++j)
+            points.push_back({static_cast<float>(i) * 0.37f, static_cast<float>(j) / 3.0f, 0.0f});
+    }
+    Polygons triangles;
+    for (int i = 0; i + 1 < kSide; ++i) {
+        for (int j = 0; j + 1 < kSide; ++j) {
+            const std::int32_t a = i * kSide + j;
+            triangles.push_back({a, a + kSide, a + kSide + 1});
+            triangles.push_back({a, a + kSide + 1, a + 1});
+        }
+    }
+    for (const int smooth : {0, 1}) {
+        TempDir dir;
+        TestTable table;
+        table.Add(points, triangles);
+        SetExtents({0, 0, 0}, {80, 80, 0});
+        PovOption option = Plain();
+        option.smooth = smooth;
+        std::string msg;
+        ASSERT_EQ(WriteScene(dir / "big.pov", table, option, msg), 1);
+
+        std::string expected =
+            "#declare poltexture0 = pigment {color rgb <1,1,1>}\r\n\r\n#declare dxfobj0 = mesh "
+            "{\r\n";
+        char corner[128];
+        for (const auto& t : triangles) {
+            expected += smooth ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t";
+            for (int k = 0; k < 3; ++k) {
+                const Point3f& p = points[static_cast<std::size_t>(t[k])];
+                std::snprintf(corner, sizeof corner, "%s<%g,%g,%g>%s", k > 0 ? ", " : "",
+                              static_cast<double>(p.x), static_cast<double>(p.y),
+                              static_cast<double>(p.z), smooth ? ",<0,0,1>" : "");
+                expected += corner;
+            }
+            expected += "\r\n\t}\r\n";
+        }
+        expected += "\r\n\ttexture { poltexture0 }\r\n}\r\n";
+        ASSERT_EQ(ReadBytes(dir / "big.inc"), expected) << "smooth " << smooth;
+    }
+}
+
 TEST(PovWriter, PolygonsWithoutThreeCornersAreLeftOut) {
     TempDir dir;
     TestTable table;

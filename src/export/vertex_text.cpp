@@ -1,0 +1,77 @@
+#include "export/vertex_text.h"
+
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "export/number_format.h"
+
+namespace vertoko {
+
+namespace {
+
+// Below this many vertices a second thread costs more than it saves.
+constexpr std::int32_t kThreadedVertices = 1 << 15;
+
+char* WriteVector(char* at, float x, float y, float z) {
+    *at++ = '<';
+    at = WriteG(at, x);
+    *at++ = ',';
+    at = WriteG(at, y);
+    *at++ = ',';
+    at = WriteG(at, z);
+    *at++ = '>';
+    return at;
+}
+
+}  // namespace
+
+bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, std::int32_t first,
+                             std::int32_t end, Part& part) {
+    try {
+        const std::size_t count = static_cast<std::size_t>(end - first);
+        part.first = first;
+        part.start.resize(count + 1);
+        part.text.reserve(count * (normals != nullptr ? 48 : 24));
+        char line[2 * (3 * kGMaxLength + 4) + 4];
+        for (std::int32_t v = first; v < end; ++v) {
+            const MeshVertex& vertex = *object.vtbl[v];
+            char* at = WriteVector(line, vertex.x, vertex.y, vertex.z);
+            if (normals != nullptr) {
+                const Point3f& n = normals[v];
+                *at++ = ',';
+                at = WriteVector(at, n.x, n.y, n.z);
+            }
+            part.start[static_cast<std::size_t>(v - first)] = part.text.size();
+            part.text.append(line, at);
+        }
+        part.start[count] = part.text.size();
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool VertexTexts::Format(const MeshObject& object, const Point3f* normals) {
+    const std::int32_t n = object.vertexCount > 0 ? object.vertexCount : 0;
+    split_ = n >= kThreadedVertices ? n / 2 : n;
+    bool secondOk = true;
+    std::thread second;
+    if (split_ < n) {
+        try {
+            second =
+                std::thread([&] { secondOk = FormatPart(object, normals, split_, n, parts_[1]); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the second half is done here instead.
+        }
+    }
+    bool ok = FormatPart(object, normals, 0, split_, parts_[0]);
+    if (second.joinable()) {
+        second.join();
+    } else if (split_ < n) {
+        secondOk = FormatPart(object, normals, split_, n, parts_[1]);
+    }
+    return ok && secondOk;
+}
+
+}  // namespace vertoko
