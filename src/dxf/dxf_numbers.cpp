@@ -133,7 +133,7 @@ bool ParseInt(std::string_view line, std::int32_t& value) {
     return TakeDigits(p, end, negative, value);
 }
 
-bool ParseFloat(std::string_view line, float& value) {
+bool ParseFloatSlow(std::string_view line, float& value) {
     const char* p = line.data();
     const char* end = p + line.size();
     const bool negative = TakeSign(p, end);

@@ -29,6 +29,44 @@ bool ParseInt(std::string_view line, std::int32_t& value);
 // Converts a line like one "%g" item into a float in the C locale: leading
 // blanks, an optional sign, a decimal or hexadecimal number, inf or nan.
 // False when no number starts the line; trailing characters are ignored.
-bool ParseFloat(std::string_view line, float& value);
+bool ParseFloatSlow(std::string_view line, float& value);
+inline bool ParseFloat(std::string_view line, float& value) {
+    // The usual value line, inline: an optional minus and digits with at most
+    // one point, nothing else. Without the fraction's trailing zeros the
+    // digits form an integer m; when m <= 2^24 and at most 10 fraction digits
+    // remain, m and the power of ten are exact floats and one division
+    // rounds correctly, as the general conversion does.
+    constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    const char* p = line.data();
+    const char* const end = p + line.size();
+    const bool negative = p < end && *p == '-';
+    if (negative) ++p;
+    if (end - p < 1 || end - p > 18) return ParseFloatSlow(line, value);
+    std::uint64_t m = 0;
+    int fraction = -1;  // digits after the point; -1 before any point
+    bool digits = false;
+    for (; p < end; ++p) {
+        const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (d < 10) {
+            m = m * 10 + d;
+            digits = true;
+            if (fraction >= 0) ++fraction;
+        } else if (*p == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            return ParseFloatSlow(line, value);
+        }
+    }
+    if (fraction < 0) fraction = 0;
+    while (fraction > 0 && m % 10 == 0) {
+        m /= 10;
+        --fraction;
+    }
+    if (!digits || m > (std::uint64_t{1} << 24) || fraction > 10)
+        return ParseFloatSlow(line, value);
+    const float magnitude = static_cast<float>(m) / kPow10[fraction];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
 
 }  // namespace vertoko

@@ -17,8 +17,14 @@ constexpr int kCorners = 4;
 struct FaceGroups {
     float coord[kCorners][3] = {};
     bool given[kCorners][3] = {};
-    char layer[kLayerCapacity] = "0";  // DXF's default layer when group 8 is missing
+    char layer[kLayerCapacity];  // DXF's default layer "0" when group 8 is missing
     std::int32_t color = -1;
+
+    // Only the name's first bytes: the rest of the field is never read.
+    FaceGroups() {
+        layer[0] = '0';
+        layer[1] = '\0';
+    }
 };
 
 // Corners 0 to 2 complete, corner 3 complete or wholly absent: returns the
