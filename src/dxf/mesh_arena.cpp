@@ -85,6 +85,18 @@ void AdoptArena(MeshArena& into, MeshArena& from) {
     from = {};
 }
 
+void AdviseHugePages(void* at, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    const auto start = reinterpret_cast<std::uintptr_t>(at);
+    const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = (start + bytes) & ~(kHugePage - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)at;
+    (void)bytes;
+#endif
+}
+
 void SetArenaChunkLimitForTesting(std::int64_t chunks) {
     chunkLimit.store(chunks < 0 ? -1 : chunks, std::memory_order_relaxed);
 }

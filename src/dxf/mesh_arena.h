@@ -41,6 +41,11 @@ void ReleaseArena(MeshArena& arena);
 // their addresses; into goes on filling its own newest chunk.
 void AdoptArena(MeshArena& into, MeshArena& from);
 
+// Asks the kernel to back the whole 2 MB pages inside [at, at + bytes) with
+// huge pages, before the memory is first touched: a large table then costs
+// one page fault per 2 MB instead of one per 4 KB. Only a hint.
+void AdviseHugePages(void* at, std::size_t bytes);
+
 // For the tests of the out-of-memory paths: after this many more chunks
 // every chunk allocation fails, as if memory had run out. A negative limit
 // lifts it.

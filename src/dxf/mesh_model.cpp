@@ -30,6 +30,7 @@ std::int32_t BuildTable(Node* head, std::int32_t count, Node**& table, const cha
         ReaderMessage() = std::string("メモリーが足りません.(") + name + ")\n";
         return 0;
     }
+    AdviseHugePages(table, (static_cast<std::size_t>(size) + 1) * sizeof(Node*));
     std::int32_t filled = 0;
     for (Node* node = head; node != nullptr && filled < size; node = node->next)
         table[filled++] = node;

@@ -256,9 +256,13 @@ std::int32_t CleanEqualPoints(MeshObject& object, std::vector<std::int32_t>& tar
     const std::int32_t n = object.vertexCount;
     std::vector<std::int32_t> table;  // vertex index of a first copy, -1 when empty
     try {
-        target.resize(static_cast<std::size_t>(n));
         std::size_t size = 1024;
         while (size < static_cast<std::size_t>(n) / 2) size *= 2;
+        target.reserve(static_cast<std::size_t>(n));
+        table.reserve(size);
+        AdviseHugePages(target.data(), target.capacity() * sizeof(std::int32_t));
+        AdviseHugePages(table.data(), table.capacity() * sizeof(std::int32_t));
+        target.resize(static_cast<std::size_t>(n));
         table.assign(size, -1);
     } catch (const std::bad_alloc&) {
         return -1;
@@ -302,6 +306,8 @@ std::int32_t CleanEqualPoints(MeshObject& object, std::vector<std::int32_t>& tar
         if (2 * static_cast<std::size_t>(++used) > table.size()) {
             std::vector<std::int32_t> grown;
             try {
+                grown.reserve(2 * table.size());
+                AdviseHugePages(grown.data(), grown.capacity() * sizeof(std::int32_t));
                 grown.assign(2 * table.size(), -1);
             } catch (const std::bad_alloc&) {
                 return -1;

@@ -31,8 +31,11 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, s
     try {
         const std::size_t count = static_cast<std::size_t>(end - first);
         part.first = first;
-        part.start.resize(count + 1);
+        part.start.reserve(count + 1);
         part.text.reserve(count * (normals != nullptr ? 48 : 24));
+        AdviseHugePages(part.start.data(), part.start.capacity() * sizeof(std::size_t));
+        AdviseHugePages(part.text.data(), part.text.capacity());
+        part.start.resize(count + 1);
         char line[2 * (3 * kGMaxLength + 4) + 4];
         for (std::int32_t v = first; v < end; ++v) {
             const MeshVertex& vertex = *object.vtbl[v];
