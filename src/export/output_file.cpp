@@ -1,8 +1,11 @@
 #include "export/output_file.h"
 
+#include <system_error>
+
 namespace vertoko {
 
 OutputFile::~OutputFile() {
+    Finish();
     if (file_ != nullptr) std::fclose(file_);
 }
 
@@ -17,16 +20,32 @@ bool OutputFile::Open(const std::string& path) {
     return true;
 }
 
-void OutputFile::Drain() {
-    if (file_ != nullptr && !failed_ && !buffer_.empty()) {
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
+void OutputFile::Write(const std::string& block) {
+    if (file_ != nullptr && !failed_ && !block.empty()) {
+        if (std::fwrite(block.data(), 1, block.size(), file_) != block.size()) failed_ = true;
     }
+}
+
+void OutputFile::Finish() {
+    if (writer_.joinable()) writer_.join();
+}
+
+void OutputFile::Drain() {
+    Finish();
+    writing_.swap(buffer_);
     buffer_.clear();
+    try {
+        writer_ = std::thread([this] { Write(writing_); });
+    } catch (const std::system_error&) {
+        Write(writing_);  // no second thread: written here
+    }
 }
 
 bool OutputFile::Close() {
     if (file_ == nullptr) return false;
-    Drain();
+    Finish();
+    Write(buffer_);
+    buffer_.clear();
     if (std::fflush(file_) != 0) failed_ = true;
     if (std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 
 namespace vertoko {
 
@@ -19,7 +20,9 @@ class OutputFile {
     bool IsOpen() const { return file_ != nullptr; }
 
     // The text being assembled; a caller appends to it and calls Commit,
-    // which writes it out once it has grown large.
+    // which hands it to a second thread to be written once it has grown
+    // large, while the caller goes on filling the buffer. The blocks are
+    // written one after another in their order, so the file is the same.
     std::string& Buffer() { return buffer_; }
     void Commit() {
         if (buffer_.size() >= kFlushSize) Drain();
@@ -35,9 +38,14 @@ class OutputFile {
   private:
     static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
     void Drain();
+    // Waits for the block being written, if any.
+    void Finish();
+    void Write(const std::string& block);
 
     std::FILE* file_ = nullptr;
     std::string buffer_;
+    std::string writing_;  // the block the writer thread has
+    std::thread writer_;
     bool failed_ = false;
 };
 
