@@ -3,15 +3,27 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <mutex>
 #if defined(__linux__)
 #include <sys/mman.h>
 #endif
 
 namespace vertoko {
 
+struct ChunkBlock;
+
 struct MeshArenaChunk {
     MeshArenaChunk* next;
-    std::size_t size;  // including this header
+    std::size_t size;   // including this header
+    ChunkBlock* block;  // the shared block it was cut from; null when malloc'd
+};
+
+// A huge-page block that small chunks are cut from one after another, so
+// that thousands of small objects (multi-object mode) share huge pages
+// instead of faulting in 4 KB pages of the heap one by one. It is freed
+// when the last of its chunks is released.
+struct ChunkBlock {
+    std::size_t live;  // chunks cut from it and not yet released
 };
 
 namespace {
@@ -25,19 +37,66 @@ constexpr std::size_t kLargestChunk = std::size_t{64} << 20;
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kHeader = (sizeof(MeshArenaChunk) + 7) & ~std::size_t{7};
 
+// Chunks below this size come from the shared blocks.
+constexpr std::size_t kSmallChunk = std::size_t{64} << 10;
+constexpr std::size_t kBlockSize = std::size_t{16} << 20;
+constexpr std::size_t kBlockHeader = (sizeof(ChunkBlock) + 15) & ~std::size_t{15};
+
 std::atomic<std::int64_t> chunkLimit{-1};
 
-void* AllocateChunk(std::size_t size) {
+void* AllocateHuge(std::size_t size) {
+    void* chunk = std::aligned_alloc(kHugePage, size);
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    if (chunk != nullptr) madvise(chunk, size, MADV_HUGEPAGE);
+#endif
+    return chunk;
+}
+
+// The block small chunks are being cut from, and its free room.
+std::mutex blockMutex;
+ChunkBlock* currentBlock = nullptr;
+char* blockNext = nullptr;
+char* blockEnd = nullptr;
+
+MeshArenaChunk* CutSmallChunk(std::size_t size) {
+    std::lock_guard<std::mutex> lock(blockMutex);
+    if (currentBlock == nullptr || static_cast<std::size_t>(blockEnd - blockNext) < size) {
+        // The old block lives on until its last chunk is released.
+        if (currentBlock != nullptr && currentBlock->live == 0) std::free(currentBlock);
+        currentBlock = static_cast<ChunkBlock*>(AllocateHuge(kBlockSize));
+        if (currentBlock == nullptr) return nullptr;
+        currentBlock->live = 0;
+        blockNext = reinterpret_cast<char*>(currentBlock) + kBlockHeader;
+        blockEnd = reinterpret_cast<char*>(currentBlock) + kBlockSize;
+    }
+    auto* chunk = reinterpret_cast<MeshArenaChunk*>(blockNext);
+    blockNext += size;
+    ++currentBlock->live;
+    chunk->block = currentBlock;
+    return chunk;
+}
+
+void ReleaseSmallChunk(ChunkBlock* block) {
+    std::lock_guard<std::mutex> lock(blockMutex);
+    if (--block->live > 0) return;
+    if (block != currentBlock) {
+        std::free(block);
+    } else {
+        // Empty again: cutting starts over at its beginning.
+        blockNext = reinterpret_cast<char*>(block) + kBlockHeader;
+    }
+}
+
+MeshArenaChunk* AllocateChunk(std::size_t size) {
     if (chunkLimit.load(std::memory_order_relaxed) >= 0 &&
         chunkLimit.fetch_sub(1, std::memory_order_relaxed) <= 0) {
         chunkLimit.store(0, std::memory_order_relaxed);
         return nullptr;
     }
-    if (size < kHugePage) return std::malloc(size);
-    void* chunk = std::aligned_alloc(kHugePage, size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (chunk != nullptr) madvise(chunk, size, MADV_HUGEPAGE);
-#endif
+    if (size < kSmallChunk) return CutSmallChunk(size);
+    auto* chunk =
+        static_cast<MeshArenaChunk*>(size < kHugePage ? std::malloc(size) : AllocateHuge(size));
+    if (chunk != nullptr) chunk->block = nullptr;
     return chunk;
 }
 
@@ -48,7 +107,7 @@ void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
     if (size > kLargestChunk) size = kLargestChunk;
     if (size < bytes + kHeader) size = bytes + kHeader;
     if (size >= kHugePage) size = (size + kHugePage - 1) & ~(kHugePage - 1);
-    auto* chunk = static_cast<MeshArenaChunk*>(AllocateChunk(size));
+    MeshArenaChunk* chunk = AllocateChunk(size);
     if (chunk == nullptr) return nullptr;
     chunk->next = arena.chunks;
     chunk->size = size;
@@ -63,7 +122,11 @@ void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
 void ReleaseArena(MeshArena& arena) {
     for (MeshArenaChunk* chunk = arena.chunks; chunk != nullptr;) {
         MeshArenaChunk* next = chunk->next;
-        std::free(chunk);
+        if (chunk->block != nullptr) {
+            ReleaseSmallChunk(chunk->block);
+        } else {
+            std::free(chunk);
+        }
         chunk = next;
     }
     arena = {};

@@ -269,7 +269,7 @@ std::int32_t CleanEqualPoints(MeshObject& object, std::vector<std::int32_t>& tar
     const std::int32_t n = object.vertexCount;
     std::vector<std::int32_t> table;  // vertex index of a first copy, -1 when empty
     try {
-        std::size_t size = 1024;
+        std::size_t size = 64;
         while (size < static_cast<std::size_t>(n) / 2) size *= 2;
         target.reserve(static_cast<std::size_t>(n));
         table.reserve(size);
