@@ -42,7 +42,8 @@ mkdir -p "$work"
 [ -z "${BENCH_DIR:-}" ] && trap 'rm -rf "$work"' EXIT
 
 # run_timed LOG COMMAND...: runs the command REPEAT times under
-# /usr/bin/time -v and prints "seconds peak_kib" of the fastest run.
+# /usr/bin/time -v and prints "seconds peak_kib cpu_seconds" of the fastest
+# run (processor time: user and system, of all threads).
 run_timed() {
     local log=$1
     shift
@@ -56,12 +57,14 @@ run_timed() {
         local wall peak
         wall=$(sed -n 's/^\s*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log.time")
         peak=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$log.time")
+        user=$(sed -n 's/^\s*User time (seconds): //p' "$log.time")
+        system=$(sed -n 's/^\s*System time (seconds): //p' "$log.time")
         # m:ss.ss or h:mm:ss to seconds
-        best=$(awk -v t="$wall" -v p="$peak" -v best="$best" 'BEGIN {
+        best=$(awk -v t="$wall" -v p="$peak" -v u="$user" -v y="$system" -v best="$best" 'BEGIN {
             n = split(t, part, ":"); s = 0
             for (i = 1; i <= n; i++) s = s * 60 + part[i]
             if (best != "") { split(best, b, " "); if (b[1] + 0 <= s) { print best; exit } }
-            printf "%.3f %d\n", s, p }')
+            printf "%.3f %d %.3f\n", s, p, u + y }')
     done
     echo "$best"
 }
@@ -75,26 +78,27 @@ drawing() {  # drawing N SHAPE: the path of the generated drawing
 }
 
 echo "OBJ with vertex cleaning at distance 0 (best of $repeat)"
-printf '%-6s %-6s %9s %10s %10s %10s %8s\n' size shape "file MB" "vertoko s" "peak MB" "assimp s" ratio
+printf '%-6s %-6s %9s %10s %8s %10s %10s %8s\n' size shape "file MB" "vertoko s" "cpu s" "peak MB" "assimp s" ratio
 largest=""
 largest_obj=""
 for n in "${sizes[@]}"; do
     for shape in faces mesh; do
         dxf=$(drawing "$n" "$shape")
         mb=$(awk -v b="$(stat -c %s "$dxf")" 'BEGIN {printf "%.1f", b / 1e6}')
-        read -r ours peak < <(run_timed "$work/ours" "$convert" --clean --distance 0 "$dxf" -o "$work/ours.obj")
+        read -r ours peak cpu < <(run_timed "$work/ours" "$convert" --clean --distance 0 "$dxf" -o "$work/ours.obj")
         peak_mb=$(awk -v k="$peak" 'BEGIN {printf "%.0f", k / 1024}')
         theirs=- rate=-
         if command -v assimp >/dev/null && [ "$n" -le "$assimp_max" ]; then
             read -r theirs _ < <(run_timed "$work/assimp" assimp export "$dxf" "$work/assimp.obj")
             rate=$(ratio "$theirs" "$ours")
         fi
-        printf '%-6s %-6s %9s %10s %10s %10s %8s\n' "$n" "$shape" "$mb" "$ours" "$peak_mb" "$theirs" "$rate"
+        printf '%-6s %-6s %9s %10s %8s %10s %10s %8s\n' "$n" "$shape" "$mb" "$ours" "$cpu" "$peak_mb" "$theirs" "$rate"
         grep '頂点数' "$work/ours.out" | sed 's/^/       /'
         if [ "$shape" = faces ]; then
             largest=$dxf
             largest_n=$n
             largest_obj=$ours
+            largest_cpu=$cpu
         fi
     done
 done
@@ -103,34 +107,38 @@ echo
 if [ -x "$bench_bin/reader_bench" ]; then
     best=0
     for ((i = 0; i < repeat; i++)); do
-        rate=$("$bench_bin/reader_bench" "$largest" | sed -n 's/.*s: \([0-9.]*\) MB\/s (processor.*/\1/p')
+        line=$("$bench_bin/reader_bench" "$largest" | tail -1)
+        rate=$(echo "$line" | sed -n 's/.*s: \([0-9.]*\) MB\/s (processor.*/\1/p')
+        cpu_rate=$(echo "$line" | sed -n 's/.*processor time .* s: \([0-9.]*\) MB\/s.*/\1/p')
         best=$(awk -v a="$rate" -v b="$best" 'BEGIN {print (a > b ? a : b)}')
+        best_cpu=$(awk -v a="$cpu_rate" -v b="${best_cpu:-0}" 'BEGIN {print (a > b ? a : b)}')
     done
-    echo "reader alone, $largest_n x $largest_n 3DFACEs: $best MB/s (best of $repeat)"
+    echo "reader alone, $largest_n x $largest_n 3DFACEs: $best MB/s, $best_cpu MB/s of processor time (best of $repeat)"
 else
     echo "reader_bench not found in $bench_bin"
 fi
 
 echo
-read -r pov _ < <(run_timed "$work/pov" "$convert" --clean --distance 0 --pov-smooth "$largest" -o "$work/ours.pov")
-echo "POV-Ray with smoothing, $largest_n x $largest_n: $pov s, $(ratio "$pov" "$largest_obj") times the OBJ conversion ($largest_obj s)"
+read -r pov _ pov_cpu < <(run_timed "$work/pov" "$convert" --clean --distance 0 --pov-smooth "$largest" -o "$work/ours.pov")
+echo "POV-Ray with smoothing, $largest_n x $largest_n: $pov s, $(ratio "$pov" "$largest_obj") times the OBJ conversion ($largest_obj s); processor time $pov_cpu s against $largest_cpu s"
 if [ -x "$bench_bin/writer_bench" ]; then
     best_obj=0 best_pov=0
     for ((i = 0; i < repeat; i++)); do
         "$bench_bin/writer_bench" "$largest" "$work" >"$work/writer.out" 2>"$work/writer.err"
         best_obj=$(awk -v b="$best_obj" '/^obj/ {print ($6 > b ? $6 : b)}' "$work/writer.out")
         best_pov=$(awk -v b="$best_pov" '/^pov/ {print ($6 > b ? $6 : b)}' "$work/writer.out")
+        pov_line=$(grep '^pov' "$work/writer.out")
         sizes_text=$(awk '/^obj|^pov/ {printf "%s %s MB  ", $1, $2}' "$work/writer.out")
     done
-    echo "writers alone: OBJ $best_obj MB/s, POV-Ray $best_pov MB/s ($sizes_text)"
+    echo "writers alone: OBJ $best_obj MB/s, POV-Ray $best_pov MB/s ($sizes_text; last POV-Ray run: $pov_line)"
 fi
 
 echo
 layers=$(drawing "$largest_n" layers)
 faces=$((largest_n * largest_n))
-read -r single _ < <(run_timed "$work/single" "$convert" --clean --distance 0 --no-multi "$layers")
-read -r multi _ < <(run_timed "$work/multi" "$convert" --clean --distance 0 --multi "$layers")
+read -r single _ single_cpu < <(run_timed "$work/single" "$convert" --clean --distance 0 --no-multi "$layers")
+read -r multi _ multi_cpu < <(run_timed "$work/multi" "$convert" --clean --distance 0 --multi "$layers")
 objects=$(sed -n 's/^Object数：//p' "$work/multi.out")
-awk -v s="$single" -v m="$multi" -v f="$faces" -v o="$objects" 'BEGIN {
-    printf "multi-object mode, %s objects: %.3f s, %.3f us per face; single-object mode %.3f s, %.3f us per face; ratio %.2f\n",
-        o, m, m / f * 1e6, s, s / f * 1e6, m / s }'
+awk -v s="$single" -v m="$multi" -v f="$faces" -v o="$objects" -v sc="$single_cpu" -v mc="$multi_cpu" 'BEGIN {
+    printf "multi-object mode, %s objects: %.3f s, %.3f us per face; single-object mode %.3f s, %.3f us per face; ratio %.2f (processor time %.3f s against %.3f s, ratio %.2f)\n",
+        o, m, m / f * 1e6, s, s / f * 1e6, m / s, mc, sc, mc / sc }'
