@@ -37,23 +37,21 @@ struct MeshState {
     MeshPolygon* polygonHead = nullptr;
     MeshPolygon* polygonTail = nullptr;
     std::int32_t polygonCount = 0;
+    // The nodes of both lists, until the object that takes them adopts it.
+    MeshArena arena = {};
 
     MeshState() = default;
     MeshState(const MeshState&) = delete;
     MeshState& operator=(const MeshState&) = delete;
-    ~MeshState() {
-        FreeVertexList(vertexHead);
-        FreePolygonList(polygonHead);
-    }
+    ~MeshState() { ReleaseArena(arena); }
 };
 
 bool AddVertex(MeshState& state, float x, std::string& message) {
-    auto* vertex = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
+    MeshVertex* vertex = ArenaVertex(state.arena, x, 0.0f, 0.0f);
     if (vertex == nullptr) {
         message = "メモリーが足りません.(ver)\n";
         return false;
     }
-    *vertex = {x, 0.0f, 0.0f, nullptr};
     if (state.vertexTail != nullptr) {
         state.vertexTail->next = vertex;
     } else {
@@ -66,14 +64,13 @@ bool AddVertex(MeshState& state, float x, std::string& message) {
 
 bool AddFace(MeshState& state, std::string& message) {
     const std::size_t n = state.corners.size();
-    auto* polygon = static_cast<MeshPolygon*>(std::malloc(sizeof(MeshPolygon)));
+    MeshPolygon* polygon = ArenaPolygon(state.arena);
     if (polygon == nullptr) {
         message = "メモリーが足りません.(pol)\n";
         return false;
     }
-    polygon->p = static_cast<std::int32_t*>(std::malloc(n * sizeof(std::int32_t)));
+    polygon->p = ArenaCorners(state.arena, static_cast<std::int32_t>(n));
     if (polygon->p == nullptr) {
-        std::free(polygon);
         message = "メモリーが足りません.(pol->p)\n";
         return false;
     }
@@ -130,6 +127,8 @@ bool CompleteMesh(MeshState& state, int multi, std::string& message) {
     }
     ObjectSlot& slot = ReadState().slots.slots[index];
     const std::int32_t base = slot.vertexCount;
+    // The entity's nodes now belong to the object.
+    AdoptArena(slot.arena, state.arena);
     if (state.vertexHead != nullptr) {
         if (slot.vertexTail != nullptr) {
             slot.vertexTail->next = state.vertexHead;
