@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "dxf/color_resolution.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/read_state.h"
 
@@ -19,6 +20,7 @@ struct FaceGroups {
     bool given[kCorners][3] = {};
     char layer[kLayerCapacity] = "0";  // DXF's default layer when group 8 is missing
     std::int32_t color = -1;
+    std::int32_t trueColor = -1;
 };
 
 // Corners 0 to 2 complete, corner 3 complete or wholly absent: returns the
@@ -74,6 +76,7 @@ std::int32_t StoreFace(const FaceGroups& face, int n, int multi, std::string& me
         return 0;
     }
     polygon->cornerCount = n;
+    polygon->color = PolygonStyle(face.layer, face.color, face.trueColor);
     for (int k = 0; k < n; ++k) polygon->p[k] = -1;
     AppendPolygon(slot, polygon);
 
@@ -134,6 +137,8 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
                 message = LineMessage("not integer value.");
                 return 0;
             }
+        } else if (code == 420) {
+            face.trueColor = ParseIntPrefix(line);
         }
 
         // The rest of a value line cut at 127 characters is no line of its

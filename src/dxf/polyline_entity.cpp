@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "dxf/color_resolution.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/read_state.h"
 
@@ -61,6 +62,7 @@ struct PolylineState {
     std::int32_t largestFaceNumber = 0;
     char layer[kLayerCapacity] = "0";  // DXF's default layer when group 8 is missing
     std::int32_t color = -1;
+    std::int32_t trueColor = -1;
     Chain<MeshVertex> vertices;
     Chain<MeshPolygon> faces;
 
@@ -185,6 +187,21 @@ bool BuildPolygonMesh(const PolylineState& state, ObjectSlot& slot, std::int32_t
     return true;
 }
 
+// Gives the polygons that an entity adds after `before` (all of the slot's
+// when null) the entity's style, on every way out of the entity.
+struct StyleNewPolygons {
+    ObjectSlot& slot;
+    MeshPolygon* before;
+    std::uint32_t style;
+
+    ~StyleNewPolygons() {
+        if (style == 0) return;
+        for (MeshPolygon* p = before != nullptr ? before->next : slot.polygonHead; p != nullptr;
+             p = p->next)
+            p->color = style;
+    }
+};
+
 // Hands the gathered vertices and faces to their object and builds the
 // polygons the polyline kind calls for.
 bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
@@ -214,6 +231,8 @@ bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
     }
     ObjectSlot& slot = ReadState().slots.slots[index];
     const std::int32_t base = slot.vertexCount;
+    const StyleNewPolygons styled{slot, slot.polygonTail,
+                                  PolygonStyle(state.layer, state.color, state.trueColor)};
 
     // The vertex chain moves into the slot as a whole.
     if (state.vertices.head != nullptr) {
@@ -314,6 +333,9 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
             }
             case 62:
                 if (!state.inVertex) state.color = ParseIntPrefix(line);
+                break;
+            case 420:
+                if (!state.inVertex) state.trueColor = ParseIntPrefix(line);
                 break;
             case 66:
                 if (!state.inVertex && ParseIntPrefix(line) != 1) {

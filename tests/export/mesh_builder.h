@@ -53,6 +53,7 @@ class TestTable {
         for (const auto& corners : polygons) {
             auto* node = static_cast<MeshPolygon*>(std::malloc(sizeof(MeshPolygon)));
             node->cornerCount = static_cast<std::int32_t>(corners.size());
+            node->color = 0;
             node->p = static_cast<std::int32_t*>(
                 std::malloc(sizeof(std::int32_t) * (corners.size() + 1)));
             for (std::size_t k = 0; k < corners.size(); ++k) node->p[k] = corners[k];
