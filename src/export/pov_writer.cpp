@@ -9,6 +9,7 @@
 #include "export/file_names.h"
 #include "export/number_format.h"
 #include "export/output_file.h"
+#include "export/polygon_colors.h"
 #include "export/pov_mesh2.h"
 #include "export/triangulate.h"
 
@@ -48,9 +49,11 @@ void AppendVectorG(std::string& out, float x, float y, float z) {
 
 // One mesh entry: three lines, the corners and, when smoothing, each corner's
 // normal after it. cornerBase numbers the triangle's first corner among the
-// object's written corners.
+// object's written corners. A triangle of an object of several colours
+// names its texture on a line of its own before the closing brace.
 void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygon& polygon,
-                    const ObjectNormals* normals, std::size_t cornerBase) {
+                    const ObjectNormals* normals, std::size_t cornerBase, std::int32_t objectNumber,
+                    const ObjectColors* colors) {
     out += normals != nullptr ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t";
     for (std::int32_t k = 0; k < 3; ++k) {
         const MeshVertex& v = *object.vtbl[polygon.p[k]];
@@ -62,6 +65,11 @@ void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygo
             out += ',';
             AppendVectorG(out, n.x, n.y, n.z);
         }
+    }
+    if (colors != nullptr) {
+        out += "\r\n\ttexture { ";
+        AppendColorTextureName(out, objectNumber, colors->position.at(PolygonRgb(polygon)));
+        out += " }";
     }
     out += "\r\n\t}\r\n";
 }
@@ -199,7 +207,18 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
 
     std::string& out = file.Buffer();
     const std::string& texture = povOpt.state.empty() ? std::string(kDefaultTexture) : povOpt.state;
+    // Drawing colours replace the one texture wherever an object has any.
+    std::vector<ObjectColors> colors;
+    if (HasPolygonColors(count, objects)) {
+        colors.reserve(static_cast<std::size_t>(count));
+        for (std::int32_t i = 0; i < count; ++i) colors.emplace_back(objects[i]);
+    }
     for (std::int32_t i = 0; i < count; ++i) {
+        if (!colors.empty() && !colors[static_cast<std::size_t>(i)].colors.empty()) {
+            AppendColorTextures(out, i, colors[static_cast<std::size_t>(i)]);
+            file.Commit();
+            continue;
+        }
         out += "#declare poltexture";
         AppendInt(out, i);
         out += " = ";
@@ -210,8 +229,11 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
         const MeshObject& object = objects[i];
         if (!HasTriangle(object)) continue;
         const ObjectNormals* normals = smooth ? &normalTable[static_cast<std::size_t>(i)] : nullptr;
+        const ObjectColors* several = nullptr;
+        if (!colors.empty() && colors[static_cast<std::size_t>(i)].colors.size() > 1)
+            several = &colors[static_cast<std::size_t>(i)];
         if (povOpt.mesh2 != 0) {
-            AppendMesh2(file, i, object, normals);
+            AppendMesh2(file, i, object, normals, several);
             continue;
         }
         out += "\r\n#declare dxfobj";
@@ -223,12 +245,17 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
             // Polygons of fewer than three corners, or with a corner outside
             // the vertex list, have no triangle to give and are left out.
             if (!IsTriangulable(object, *polygon)) continue;
-            AppendTriangle(out, object, *polygon, normals, corner);
+            AppendTriangle(out, object, *polygon, normals, corner, i, several);
             corner += 3;
             file.Commit();
         }
-        out += "\r\n\ttexture { poltexture";
-        AppendInt(out, i);
+        out += "\r\n\ttexture { ";
+        if (several != nullptr) {
+            AppendColorTextureName(out, i, 0);
+        } else {
+            out += "poltexture";
+            AppendInt(out, i);
+        }
         out += " }\r\n}\r\n";
         file.Commit();
     }
