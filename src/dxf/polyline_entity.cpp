@@ -63,6 +63,9 @@ struct PolylineState {
     char layer[kLayerCapacity] = "0";  // DXF's default layer when group 8 is missing
     std::int32_t color = -1;
     std::int32_t trueColor = -1;
+    // A face record's own colour groups; -1 when it gives none.
+    std::int32_t faceColor = -1;
+    std::int32_t faceTrueColor = -1;
     Chain<MeshVertex> vertices;
     Chain<MeshPolygon> faces;
 
@@ -139,6 +142,10 @@ bool FinishRecord(PolylineState& state, std::string& message) {
 
     MeshPolygon* polygon = NewPolygon(n, message);
     if (polygon == nullptr) return false;
+    // A face record coloured on its own keeps its colour; the others take
+    // the polyline's once it is handed over.
+    if (state.faceColor >= 0 || state.faceTrueColor >= 0)
+        polygon->color = PolygonStyle(state.layer, state.faceColor, state.faceTrueColor);
     for (std::int32_t k = 0; k < n; ++k) {
         polygon->p[k] = corners[k] - 1;
         if (corners[k] > state.largestFaceNumber) state.largestFaceNumber = corners[k];
@@ -188,7 +195,8 @@ bool BuildPolygonMesh(const PolylineState& state, ObjectSlot& slot, std::int32_t
 }
 
 // Gives the polygons that an entity adds after `before` (all of the slot's
-// when null) the entity's style, on every way out of the entity.
+// when null) the entity's style, unless a face record gave its own, on
+// every way out of the entity.
 struct StyleNewPolygons {
     ObjectSlot& slot;
     MeshPolygon* before;
@@ -197,8 +205,9 @@ struct StyleNewPolygons {
     ~StyleNewPolygons() {
         if (style == 0) return;
         for (MeshPolygon* p = before != nullptr ? before->next : slot.polygonHead; p != nullptr;
-             p = p->next)
-            p->color = style;
+             p = p->next) {
+            if (p->color == 0) p->color = style;
+        }
     }
 };
 
@@ -302,6 +311,7 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
                 if (word == "VERTEX") {
                     state.inVertex = true;
                     for (int k = 0; k < 4; ++k) state.faceGiven[k] = false;
+                    state.faceColor = state.faceTrueColor = -1;
                 } else if (word == "SEQEND") {
                     return CompleteEntity(state, multi, message) ? 1 : 0;
                 } else {
@@ -332,10 +342,10 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
                 break;
             }
             case 62:
-                if (!state.inVertex) state.color = ParseIntPrefix(line);
+                (state.inVertex ? state.faceColor : state.color) = ParseIntPrefix(line);
                 break;
             case 420:
-                if (!state.inVertex) state.trueColor = ParseIntPrefix(line);
+                (state.inVertex ? state.faceTrueColor : state.trueColor) = ParseIntPrefix(line);
                 break;
             case 66:
                 if (!state.inVertex && ParseIntPrefix(line) != 1) {

@@ -72,7 +72,7 @@ TEST(DrawingColors, IndexTrueColourLayerTableAndDefaults) {
     for (int i = 0; i < 6; ++i) EXPECT_EQ(off.table[0].ptbl[i]->color, 0u);
 }
 
-TEST(DrawingColors, PolylineFacesTakeTheHeadersColour) {
+TEST(DrawingColors, PolylineFacesTakeTheHeadersColourOrTheirOwn) {
     const std::string polyline =
         Pairs({{0, "POLYLINE"}, {8, "0"}, {62, "3"}, {66, "1"}, {70, "16"}, {71, "2"}, {72, "2"}});
     std::string vertices;
@@ -88,6 +88,26 @@ TEST(DrawingColors, PolylineFacesTakeTheHeadersColour) {
     ASSERT_EQ(r.count, 1) << r.message;
     ASSERT_EQ(r.table[0].polygonCount, 1);
     EXPECT_EQ(Rgb(r, 0), 0x00FF00u);
+
+    // A polyface's face records may carry a colour of their own.
+    std::string polyface = Pairs({{0, "POLYLINE"}, {8, "0"}, {62, "3"}, {66, "1"}, {70, "64"}});
+    for (int i = 0; i < 3; ++i) {
+        polyface += Pairs({{0, "VERTEX"},
+                           {8, "0"},
+                           {10, std::to_string(i % 2)},
+                           {20, std::to_string(i / 2)},
+                           {30, "0"},
+                           {70, "192"}});
+    }
+    for (const char* color : {"5", ""}) {
+        polyface += Pairs({{0, "VERTEX"}, {8, "0"}, {70, "128"}, {71, "1"}, {72, "2"}, {73, "3"}});
+        if (*color != '\0') polyface += Pairs({{62, color}});
+    }
+    auto faces = ReadWith(Drawing("", polyface + Pairs({{0, "SEQEND"}})), false, true);
+    ASSERT_EQ(faces.count, 1) << faces.message;
+    ASSERT_EQ(faces.table[0].polygonCount, 2);
+    EXPECT_EQ(Rgb(faces, 0), 0x0000FFu);
+    EXPECT_EQ(Rgb(faces, 1), 0x00FF00u);
 }
 
 TEST(DrawingColors, ByBlockAndLayerZeroFollowTheInsertsThroughNesting) {
