@@ -43,16 +43,17 @@ TEST(ColoredPov, OneColourKeepsTheObjectTextureSeveralGiveEachTriangleItsOwn) {
     EXPECT_NE(inc.find("#declare poltexture0 = pigment {color rgb <1,0.498039,0>}\r\n"),
               std::string::npos)
         << inc;
-    EXPECT_NE(inc.find("#declare poltexture1_0 = pigment {color rgb <1,0,0>}\r\n"),
+    EXPECT_NE(inc.find("#declare poltexture1_0 = texture { pigment {color rgb <1,0,0>} }\r\n"),
               std::string::npos);
-    EXPECT_NE(inc.find("#declare poltexture1_1 = pigment {color rgb <0,0,1>}\r\n"),
+    EXPECT_NE(inc.find("#declare poltexture1_1 = texture { pigment {color rgb <0,0,1>} }\r\n"),
               std::string::npos);
     EXPECT_EQ(inc.find("#declare poltexture1 "), std::string::npos);
     // The one-coloured object's triangles name no texture of their own.
     EXPECT_EQ(inc.find("poltexture0_"), std::string::npos);
-    EXPECT_NE(inc.find("\ttriangle {\r\n\t<0,0,0>, <1,0,0>, <1,1,0>\r\n\ttexture { poltexture1_0 "
-                       "}\r\n\t}\r\n\ttriangle {\r\n\t<0,0,0>, <1,1,0>, <0,1,0>\r\n\ttexture { "
-                       "poltexture1_1 }\r\n\t}\r\n"),
+    EXPECT_NE(inc.find("\ttriangle {\r\n\t<0,0,0>, <1,0,0>, <1,1,0>\r\n"
+                       "\ttexture { poltexture1_0 }\r\n\t}\r\n"
+                       "\ttriangle {\r\n\t<0,0,0>, <1,1,0>, <0,1,0>\r\n"
+                       "\ttexture { poltexture1_1 }\r\n\t}\r\n"),
               std::string::npos)
         << inc;
     EXPECT_NE(inc.find("texture { poltexture0 }\r\n}"), std::string::npos);
