@@ -289,8 +289,8 @@ TEST_F(PreviewWindowTest, WheelZoomsTwelveStepsPerNotchUpToTheBounds) {
 TEST_F(PreviewWindowTest, PolygonsWithDrawingColoursAreLitInTheirOwnColours) {
     // The square as two triangles split along its rising diagonal: red
     // below it, blue above it; the object colour no longer shows.
-    MeshObject* colored = MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}},
-                                    {{{0, 1, 2}}, {{0, 2, 3}}});
+    MeshObject* colored =
+        MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, {{{0, 1, 2}}, {{0, 2, 3}}});
     colored->polygons->color = kPolygonColorSet | 0xFF0000u;
     colored->polygons->next->color = kPolygonColorSet | 0x0000FFu;
     TPView view;
