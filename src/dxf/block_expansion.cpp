@@ -206,7 +206,23 @@ class Placer {
   public:
     Placer(BlockStore& store, const std::vector<char>& cyclic, const std::vector<Size>& sizes,
            bool multi)
-        : store_(store), cyclic_(cyclic), sizes_(sizes), multi_(multi), colors_(ReadColors()) {}
+        : store_(store), cyclic_(cyclic), sizes_(sizes), multi_(multi), colors_(ReadColors()) {
+        // Each placement visits only what adds something, so that the work
+        // grows with the output however many empty slots and insertions of
+        // empty blocks a definition holds.
+        for (const auto& block : store_.blocks) {
+            Contents contents;
+            for (std::int32_t i = 0; i < block->slots.count; ++i) {
+                const ObjectSlot& slot = block->slots.slots[i];
+                if (slot.vertexHead != nullptr || slot.polygonHead != nullptr)
+                    contents.slots.push_back(i);
+            }
+            for (const InsertRecord& insert : block->inserts) {
+                if (Placeable(insert)) contents.inserts.push_back(&insert);
+            }
+            contents_.push_back(std::move(contents));
+        }
+    }
 
     // An insertion places something when its block exists, does not insert
     // itself and holds anything at all; empty blocks are passed over
@@ -231,13 +247,13 @@ class Placer {
         while (!frames.empty()) {
             Frame& frame = frames.back();
             const auto& inserts =
-                store_.blocks[static_cast<std::size_t>(frame.placement.block)]->inserts;
+                contents_[static_cast<std::size_t>(frame.placement.block)].inserts;
             if (frame.insert >= inserts.size()) {
                 frames.pop_back();
                 continue;
             }
-            const InsertRecord& child = inserts[frame.insert];
-            if (!Placeable(child) || static_cast<std::uint64_t>(frame.cell) >= Cells(child)) {
+            const InsertRecord& child = *inserts[frame.insert];
+            if (static_cast<std::uint64_t>(frame.cell) >= Cells(child)) {
                 ++frame.insert;
                 frame.cell = 0;
                 continue;
@@ -272,9 +288,8 @@ class Placer {
     // Copies the block's own polygons and vertices into the drawing's slots.
     bool Place(const Placement& p, std::string& message) {
         const SlotArray& from = store_.blocks[static_cast<std::size_t>(p.block)]->slots;
-        for (std::int32_t i = 0; i < from.count; ++i) {
+        for (const std::int32_t i : contents_[static_cast<std::size_t>(p.block)].slots) {
             const ObjectSlot& source = from.slots[i];
-            if (source.vertexHead == nullptr && source.polygonHead == nullptr) continue;
             std::int32_t index = 0;
             if (multi_) {
                 const char* layer =
@@ -333,7 +348,13 @@ class Placer {
         return true;
     }
 
+    struct Contents {
+        std::vector<std::int32_t> slots;           // slots that hold anything
+        std::vector<const InsertRecord*> inserts;  // insertions that place anything
+    };
+
     BlockStore& store_;
+    std::vector<Contents> contents_;
     const std::vector<char>& cyclic_;
     const std::vector<Size>& sizes_;
     bool multi_;

@@ -236,6 +236,17 @@ TEST(BlockExpansion, OutputsPastTheCountsOrTheMemoryAreRefusedBeforeAnyCopy) {
         true, false);
     ASSERT_EQ(empty.count, 1) << empty.message;
     EXPECT_EQ(empty.table[0].polygonCount, 1);
+
+    // Nor do insertions of an empty block inside a block placed many times:
+    // 20000 copies x 20000 empty insertions would be 4e8 steps.
+    std::string many;
+    for (int i = 0; i < 20000; ++i) many += Pairs({{0, "INSERT"}, {2, "E"}});
+    auto nested =
+        ReadWith(Drawing(Block("E", {0, 0, 0}, "") + Block("A", {0, 0, 0}, kTriangle + many),
+                         Insert("A", {0, 0, 0}, {{70, "200"}, {71, "100"}})),
+                 true, false);
+    ASSERT_EQ(nested.count, 1) << nested.message;
+    EXPECT_EQ(nested.table[0].polygonCount, 20000);
 }
 
 }  // namespace
