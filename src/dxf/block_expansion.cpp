@@ -145,45 +145,6 @@ std::vector<char> FindCycles(const BlockStore& store, std::vector<std::int32_t>&
     return cyclic;
 }
 
-// The report line of the insertions that place nothing, names in the order
-// they first appear.
-class MissedInserts {
-  public:
-    void Count(const std::string& name, bool missing) {
-        for (Entry& entry : entries_) {
-            if (entry.name == name && entry.missing == missing) {
-                ++entry.count;
-                return;
-            }
-        }
-        entries_.push_back({name, missing, 1});
-    }
-
-    std::string Line() const {
-        if (entries_.empty()) return {};
-        std::string line = "展開しなかったブロック参照：";
-        for (std::size_t i = 0; i < entries_.size(); ++i) {
-            const Entry& entry = entries_[i];
-            if (i > 0) line += ", ";
-            line += '"';
-            line += entry.name;
-            line += entry.missing ? "\"(未定義) " : "\"(自身を挿入) ";
-            char digits[24];
-            const auto end = std::to_chars(digits, digits + sizeof digits, entry.count).ptr;
-            line.append(digits, end).append("個");
-        }
-        return line;
-    }
-
-  private:
-    struct Entry {
-        std::string name;
-        bool missing;
-        std::uint64_t count;
-    };
-    std::vector<Entry> entries_;
-};
-
 float ToFloat(double value) {
     constexpr double kMax = std::numeric_limits<float>::max();
     if (value > kMax) return std::numeric_limits<float>::infinity();
@@ -445,15 +406,10 @@ Affine InsertTransform(const InsertRecord& insert, const double base[3], std::in
 
 void SetExpansionMemoryBudget(std::uint64_t bytes) { budgetOverride = bytes; }
 
-std::string& LastExpansionReport() {
-    static std::string* report = new std::string();
-    return *report;
-}
-
-bool ExpandInserts(bool multi, std::string& message, std::string& report) {
+bool ExpandInserts(bool multi, std::string& message) {
     BlockStore& store = ReadBlocks();
     store.End();
-    MissedInserts missed;
+    UnconvertedReport& unplaced = ReadState().unconverted;
     auto resolve = [&](InsertRecord& insert) {
         const auto found = store.byName.find(insert.block);
         insert.target = found != store.byName.end() ? found->second : -1;
@@ -467,16 +423,15 @@ bool ExpandInserts(bool multi, std::string& message, std::string& report) {
     const std::vector<char> cyclic = FindCycles(store, order);
     auto note = [&](const InsertRecord& insert) {
         if (insert.target < 0) {
-            missed.Count(insert.block, true);
+            unplaced.CountUnplacedInsert(insert.block, true);
         } else if (cyclic[static_cast<std::size_t>(insert.target)]) {
-            missed.Count(insert.block, false);
+            unplaced.CountUnplacedInsert(insert.block, false);
         }
     };
     for (const auto& block : store.blocks) {
         for (const InsertRecord& insert : block->inserts) note(insert);
     }
     for (const InsertRecord& insert : store.topInserts) note(insert);
-    report = missed.Line();
 
     // The size of one copy of each block, its nested copies included;
     // order puts every block after the blocks it inserts.

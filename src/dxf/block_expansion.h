@@ -35,13 +35,10 @@ Affine InsertTransform(const InsertRecord& insert, const double base[3], std::in
 // Places every insertion of the drawing's layouts into the read's slots
 // (multi: keyed by the effective layer and colour; otherwise slot 0), with
 // their colours when colours are on. False with the message when the
-// output would be too large or memory runs short; report names what was
-// not placed.
-bool ExpandInserts(bool multi, std::string& message, std::string& report);
-
-// The line that names the insertions of the last read that placed nothing
-// (missing or self-inserting blocks); empty when there were none.
-std::string& LastExpansionReport();
+// output would be too large or memory runs short. The insertions of missing
+// and self-inserting blocks place nothing and go to the read's report of
+// what was not converted.
+bool ExpandInserts(bool multi, std::string& message);
 
 // The memory the placed copies may take; 0 (the default) means three
 // quarters of what the machine has available.

@@ -262,7 +262,6 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
     }
     BlockStore& blocks = ReadBlocks();
     DrawingColors& colors = ReadColors();
-    LastExpansionReport().clear();
     blocks.enabled = options.dxfInsert != 0;
     colors.enabled = options.dxfColor != 0;
     bool read = ReadSections(file, multi, message);
@@ -272,7 +271,7 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
         colors.ResolveStyles();
         ResolveSlotColors(state.slots);
     }
-    if (read && blocks.enabled) read = ExpandInserts(multi != 0, message, LastExpansionReport());
+    if (read && blocks.enabled) read = ExpandInserts(multi != 0, message);
     blocks.Clear();
     colors.Clear();
     if (!read) {

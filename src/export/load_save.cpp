@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "dxf/block_expansion.h"
 #include "dxf/dxf_reader.h"
 #include "export/file_names.h"
 #include "export/number_format.h"
@@ -56,7 +55,6 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
         log(countLine);
         for (std::int32_t i = 0; i < objectCount; ++i) log(ObjectLine(i + 1, objects[i]));
         if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
-        if (!LastExpansionReport().empty()) log(LastExpansionReport());
         ComputeSceneExtents(objectCount, objects);
     } else {
         // No partial table is ever kept.

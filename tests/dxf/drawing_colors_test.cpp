@@ -110,6 +110,22 @@ TEST(DrawingColors, PolylineFacesTakeTheHeadersColourOrTheirOwn) {
     EXPECT_EQ(Rgb(faces, 1), 0x00FF00u);
 }
 
+TEST(DrawingColors, MeshInABlockIsPlacedWithItsColour) {
+    // A triangle MESH in colour 1 inside a block placed at scale 2.
+    const std::string mesh = Pairs({{0, "MESH"}, {8, "0"},  {62, "1"}, {100, "AcDbSubDMesh"},
+                                    {71, "2"},   {92, "3"}, {10, "0"}, {20, "0"},
+                                    {30, "0"},   {10, "1"}, {20, "0"}, {30, "0"},
+                                    {10, "0"},   {20, "1"}, {30, "0"}, {93, "4"},
+                                    {90, "3"},   {90, "0"}, {90, "1"}, {90, "2"}});
+    auto r = ReadWith(Drawing(Block("M", {0, 0, 0}, mesh),
+                              Insert("M", {0, 0, 0}, {{41, "2"}, {42, "2"}, {43, "2"}})),
+                      true, true);
+    ASSERT_EQ(r.count, 1) << r.message;
+    ASSERT_EQ(r.table[0].polygonCount, 1);
+    EXPECT_POINTS_NEAR(test::PolygonPoints(r, 0, 0), {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}});
+    EXPECT_EQ(Rgb(r, 0), 0xFF0000u);
+}
+
 TEST(DrawingColors, ByBlockAndLayerZeroFollowTheInsertsThroughNesting) {
     // INNER's faces: BYBLOCK, and BYLAYER on layer 0. MID inserts INNER
     // BYBLOCK on layer 0; the drawing inserts MID with colour 30 on layer
