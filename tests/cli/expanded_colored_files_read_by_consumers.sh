@@ -74,6 +74,9 @@ while read -r input polygons colors; do
     "$convert" "${options[@]}" "$input" -o "$name.pov" >/dev/null 2>&1 ||
         { fail "conversion of $input to POV-Ray"; continue; }
     render "$name.pov"
+    "$convert" "${options[@]}" --pov-mesh2 "$input" -o "$name-mesh2.pov" >/dev/null 2>&1 ||
+        { fail "conversion of $input to POV-Ray mesh2"; continue; }
+    render "$name-mesh2.pov"
     if ! log=$("$convert" "${options[@]}" "$input" -o "$name.obj" 2>/dev/null); then
         fail "conversion of $input to OBJ"
         continue

@@ -59,6 +59,22 @@ TEST(ColoredPov, OneColourKeepsTheObjectTextureSeveralGiveEachTriangleItsOwn) {
     EXPECT_NE(inc.find("texture { poltexture0 }\r\n}"), std::string::npos);
 }
 
+TEST(ColoredPov, Mesh2ListsTheColourTexturesAndEachFaceIndexesThem) {
+    TestTable table;
+    Paint(table.Add(kSquare, {{0, 1, 2}, {0, 2, 3}, {0, 1, 3}}), {0xFF0000, 0x0000FF, 0xFF0000});
+    PovOption option = Plain();
+    option.mesh2 = 1;
+    TempDir dir;
+    std::string msg;
+    ASSERT_EQ(WritePov(dir / "m.pov", table.size(), table.data(), option, msg), 1) << msg;
+    const std::string inc = ReadBytes(dir / "m.inc");
+    EXPECT_NE(inc.find("\ttexture_list {\r\n\t\t2,\r\n\t\ttexture { poltexture0_0 },\r\n\t\t"
+                       "texture { poltexture0_1 }\r\n\t}\r\n\tface_indices {\r\n\t\t3,\r\n\t\t"
+                       "<0,1,2>, 0,\r\n\t\t<0,2,3>, 1,\r\n\t\t<0,1,3>, 0\r\n\t}"),
+              std::string::npos)
+        << inc;
+}
+
 TEST(ColoredObj, MaterialLibraryBesideTheFilesAndARunPerColour) {
     TestTable table;
     Paint(table.Add(kSquare, {{0, 1, 2}, {0, 2, 3}, {0, 1, 3}}), {0xFF0000, 0xFF0000, 0x00FF00});
