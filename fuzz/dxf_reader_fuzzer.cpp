@@ -1,17 +1,21 @@
 // Feeds arbitrary bytes to ReadDxf. The first byte chooses the reader
-// options; the rest is the file, text or binary DXF (the seeds in corpus/
-// start binary files after their options byte). Besides the sanitizers' checks, every table
-// the reader hands over must keep its counts and corner indices consistent.
+// options (multi-object, cleaning, lenient reading, block expansion, drawing
+// colours and the cleaning distance); the rest is the file, text or binary
+// DXF (the seeds in corpus/ start binary files after their options byte).
+// Besides the sanitizers' checks, every table the reader hands over must
+// keep its counts and corner indices consistent, and its polygons must
+// carry a colour exactly when colours are on.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "dxf/block_expansion.h"
 #include "dxf/dxf_reader.h"
 
 namespace {
 
-void CheckTable(std::int32_t count, const vertoko::MeshObject* table) {
+void CheckTable(std::int32_t count, const vertoko::MeshObject* table, bool colors) {
     for (std::int32_t i = 0; i < count; ++i) {
         const vertoko::MeshObject& object = table[i];
         std::int32_t vertices = 0;
@@ -23,6 +27,8 @@ void CheckTable(std::int32_t count, const vertoko::MeshObject* table) {
         std::int32_t polygons = 0;
         for (const vertoko::MeshPolygon* p = object.polygons; p != nullptr; p = p->next) {
             if (object.ptbl[polygons] != p || p->cornerCount < 1) std::abort();
+            if (colors != ((p->color & vertoko::kPolygonColorSet) != 0)) std::abort();
+            if ((p->color & ~(vertoko::kPolygonColorSet | 0xFFFFFFu)) != 0) std::abort();
             for (std::int32_t k = 0; k < p->cornerCount; ++k) {
                 if (p->p[k] < 0 || p->p[k] >= object.vertexCount) std::abort();
             }
@@ -40,7 +46,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.dxfMulti = data[0] & 1;
     options.dxfClv = (data[0] >> 1) & 1;
     options.dxfSkip = (data[0] >> 2) & 1;
-    options.dxfVdist = static_cast<float>(data[0] >> 3) * 0.25f;
+    options.dxfInsert = (data[0] >> 3) & 1;
+    options.dxfColor = (data[0] >> 4) & 1;
+    options.dxfVdist = static_cast<float>(data[0] >> 5) * 0.25f;
+    // Small enough that a crafted grid of insertions is refused quickly.
+    vertoko::SetExpansionMemoryBudget(std::uint64_t{64} << 20);
     // fmemopen reads the bytes where they lie; an empty file needs a real one.
     std::FILE* file =
         size > 1 ? fmemopen(const_cast<std::uint8_t*>(data + 1), size - 1, "rb") : std::tmpfile();
@@ -54,7 +64,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string report = vertoko::UnconvertedLine() + vertoko::SkipHintLine();
     if (!options.dxfSkip && report.find("POLYLINE(") != std::string::npos) std::abort();
     if (count > 0) {
-        CheckTable(count, table);
+        CheckTable(count, table, options.dxfColor != 0);
         vertoko::ComputeSceneExtents(count, table);
     } else if (table != nullptr || message.empty()) {
         std::abort();

@@ -7,8 +7,10 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "dxf/block_expansion.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/face_entity.h"
+#include "dxf/layer_table.h"
 #include "dxf/mesh_entity.h"
 #include "dxf/polyline_entity.h"
 #include "dxf/read_state.h"
@@ -46,6 +48,8 @@ enum class PendingName { None, Block, Insert };
 // Walks the pairs up to EOF. False after writing the message.
 bool ReadSections(std::FILE* file, int multi, std::string& message) {
     DxfReadState& state = ReadState();
+    BlockStore& blocks = ReadBlocks();
+    DrawingColors& colors = ReadColors();
     DxfInput& input = state.input;
     bool inSection = false;
     bool inEntities = false;
@@ -92,22 +96,34 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
                     return false;
                 }
                 inSection = inEntities = inBlocks = false;
+                blocks.End();
             } else if (word == "3DFACE") {
-                if (!Read3DFace(file, multi, state.message)) {
+                // A block's own slots are always keyed by layer and colour.
+                if (!Read3DFace(file, multi || blocks.InsideBlock(), state.message)) {
                     message = state.message;
                     return false;
                 }
                 readCode = false;
             } else if (word == "POLYLINE") {
-                if (!ReadPolyline(file, multi, state.message)) {
+                if (!ReadPolyline(file, multi || blocks.InsideBlock(), state.message)) {
                     message = state.message;
                     return false;
                 }
             } else if (word == "MESH") {
-                if (!ReadMesh(multi, state.message)) {
+                if (!ReadMesh(multi || blocks.InsideBlock(), state.message)) {
                     message = state.message;
                     return false;
                 }
+                readCode = false;
+            } else if (blocks.enabled && (word == "INSERT" || (word == "BLOCK" && inBlocks))) {
+                // Expanding, the definitions and insertions are gathered for
+                // placing at the end instead of being counted as not converted.
+                const bool read = word == "INSERT" ? ReadInsert(file, message) != 0
+                                                   : ReadBlockHeader(file, message) != 0;
+                if (!read) return false;
+                readCode = false;
+            } else if (word == "LAYER" && colors.enabled) {
+                if (!ReadLayerEntry(file, colors.layers, message)) return false;
                 readCode = false;
             } else if (word == "EOF") {
                 return true;
@@ -115,6 +131,7 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
                 pendingName = PendingName::Block;
                 blockStart = PolygonTotal(state.slots);
             } else if (word == "ENDBLK") {
+                blocks.End();
                 // A block holds faces when polygons were added while it was
                 // open, which costs nothing per entity.
                 if (PolygonTotal(state.slots) > blockStart) report.MarkFaces();
@@ -230,6 +247,7 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
     const int clean = options.dxfClv;
     const float distance = options.dxfVdist;
     DxfReadState& state = ReadState();
+    ReadBlocks().Clear();
     FreeSlots(state.slots);
     state.message.clear();
     state.input.Reset(file);
@@ -244,7 +262,21 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
         message = multi ? "Memory allocation failed.(91)" : "Memory allocation failed.(100)";
         return 0;
     }
-    if (!ReadSections(file, multi, message)) {
+    BlockStore& blocks = ReadBlocks();
+    DrawingColors& colors = ReadColors();
+    blocks.enabled = options.dxfInsert != 0;
+    colors.enabled = options.dxfColor != 0;
+    bool read = ReadSections(file, multi, message);
+    // The drawing's slots come back from an open block before anything else.
+    blocks.End();
+    if (read && colors.enabled) {
+        colors.ResolveStyles();
+        ResolveSlotColors(state.slots);
+    }
+    if (read && blocks.enabled) read = ExpandInserts(multi != 0, message);
+    blocks.Clear();
+    colors.Clear();
+    if (!read) {
         FreeSlots(state.slots);
         return 0;
     }

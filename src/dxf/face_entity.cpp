@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "dxf/color_resolution.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/read_state.h"
 
@@ -19,6 +20,7 @@ struct FaceGroups {
     bool given[kCorners][3] = {};
     char layer[kLayerCapacity];  // DXF's default layer "0" when group 8 is missing
     std::int32_t color = -1;
+    std::int32_t trueColor = -1;
 
     // Only the name's first bytes: the rest of the field is never read.
     FaceGroups() {
@@ -79,6 +81,7 @@ std::int32_t StoreFace(const FaceGroups& face, int n, int multi, std::string& me
         return 0;
     }
     polygon->cornerCount = n;
+    polygon->color = PolygonStyle(face.layer, face.color, face.trueColor);
     for (int k = 0; k < n; ++k) polygon->p[k] = -1;
     AppendPolygon(slot, polygon);
 
@@ -139,6 +142,8 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
                 message = LineMessage("not integer value.");
                 return 0;
             }
+        } else if (code == 420) {
+            face.trueColor = ParseIntPrefix(line);
         }
 
         // The rest of a value line cut at 127 characters is no line of its

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dxf/color_resolution.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/read_state.h"
 
@@ -31,6 +32,7 @@ struct MeshState {
     std::vector<std::int32_t> corners;
     char layer[kLayerCapacity] = "0";
     std::int32_t color = -1;
+    std::int32_t trueColor = -1;
     MeshVertex* vertexHead = nullptr;
     MeshVertex* vertexTail = nullptr;
     std::int32_t vertexCount = 0;
@@ -75,6 +77,7 @@ bool AddFace(MeshState& state, std::string& message) {
         return false;
     }
     polygon->cornerCount = static_cast<std::int32_t>(n);
+    polygon->color = 0;
     for (std::size_t k = 0; k < n; ++k) polygon->p[k] = state.corners[k];
     polygon->next = nullptr;
     if (state.polygonTail != nullptr) {
@@ -140,8 +143,10 @@ bool CompleteMesh(MeshState& state, int multi, std::string& message) {
         state.vertexHead = state.vertexTail = nullptr;
     }
     if (state.polygonHead != nullptr) {
+        const std::uint32_t style = PolygonStyle(state.layer, state.color, state.trueColor);
         for (MeshPolygon* face = state.polygonHead; face != nullptr; face = face->next) {
             for (std::int32_t k = 0; k < face->cornerCount; ++k) face->p[k] += base;
+            face->color = style;
         }
         if (slot.polygonTail != nullptr) {
             slot.polygonTail->next = state.polygonHead;
@@ -166,6 +171,10 @@ bool TakePair(MeshState& state, std::int32_t code, std::string_view line, std::s
             message = LineMessage(kInvalid);
             return false;
         }
+        return true;
+    }
+    if (code == 420) {
+        state.trueColor = ParseIntPrefix(line);
         return true;
     }
     if (code == 100) {

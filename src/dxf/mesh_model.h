@@ -23,9 +23,15 @@ struct MeshVertex {
     MeshVertex* next;
 };
 
+// A polygon's colour: 0 when it has none (the object's colour applies),
+// otherwise kPolygonColorSet with 0xRRGGBB. It fills what would be padding,
+// so a polygon node keeps its size.
+inline constexpr std::uint32_t kPolygonColorSet = 0x01000000u;
+
 struct MeshPolygon {
     std::int32_t cornerCount;
-    std::int32_t* p;  // cornerCount vertex indices, in file order
+    std::uint32_t color;  // see kPolygonColorSet
+    std::int32_t* p;      // cornerCount vertex indices, in file order
     MeshPolygon* next;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "dxf/color_resolution.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/read_state.h"
 
@@ -61,6 +62,10 @@ struct PolylineState {
     std::int32_t largestFaceNumber = 0;
     char layer[kLayerCapacity] = "0";  // DXF's default layer when group 8 is missing
     std::int32_t color = -1;
+    std::int32_t trueColor = -1;
+    // A face record's own colour groups; -1 when it gives none.
+    std::int32_t faceColor = -1;
+    std::int32_t faceTrueColor = -1;
     Chain<MeshVertex> vertices;
     Chain<MeshPolygon> faces;
     // The nodes of both chains, until the object that takes them adopts it.
@@ -133,6 +138,10 @@ bool FinishRecord(PolylineState& state, std::string& message) {
 
     MeshPolygon* polygon = NewPolygon(state.arena, n, message);
     if (polygon == nullptr) return false;
+    // A face record coloured on its own keeps its colour; the others take
+    // the polyline's once it is handed over.
+    if (state.faceColor >= 0 || state.faceTrueColor >= 0)
+        polygon->color = PolygonStyle(state.layer, state.faceColor, state.faceTrueColor);
     for (std::int32_t k = 0; k < n; ++k) {
         polygon->p[k] = corners[k] - 1;
         if (corners[k] > state.largestFaceNumber) state.largestFaceNumber = corners[k];
@@ -181,6 +190,23 @@ bool BuildPolygonMesh(const PolylineState& state, ObjectSlot& slot, std::int32_t
     return true;
 }
 
+// Gives the polygons that an entity adds after `before` (all of the slot's
+// when null) the entity's style, unless a face record gave its own, on
+// every way out of the entity.
+struct StyleNewPolygons {
+    ObjectSlot& slot;
+    MeshPolygon* before;
+    std::uint32_t style;
+
+    ~StyleNewPolygons() {
+        if (style == 0) return;
+        for (MeshPolygon* p = before != nullptr ? before->next : slot.polygonHead; p != nullptr;
+             p = p->next) {
+            if (p->color == 0) p->color = style;
+        }
+    }
+};
+
 // Hands the gathered vertices and faces to their object and builds the
 // polygons the polyline kind calls for.
 bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
@@ -212,6 +238,8 @@ bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
     const std::int32_t base = slot.vertexCount;
     // The entity's nodes now belong to the object, whatever follows.
     AdoptArena(slot.arena, state.arena);
+    const StyleNewPolygons styled{slot, slot.polygonTail,
+                                  PolygonStyle(state.layer, state.color, state.trueColor)};
 
     // The vertex chain moves into the slot as a whole.
     if (state.vertices.head != nullptr) {
@@ -281,6 +309,7 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
                 if (word == "VERTEX") {
                     state.inVertex = true;
                     for (int k = 0; k < 4; ++k) state.faceGiven[k] = false;
+                    state.faceColor = state.faceTrueColor = -1;
                 } else if (word == "SEQEND") {
                     return CompleteEntity(state, multi, message) ? 1 : 0;
                 } else {
@@ -311,7 +340,10 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
                 break;
             }
             case 62:
-                if (!state.inVertex) state.color = ParseIntPrefix(line);
+                (state.inVertex ? state.faceColor : state.color) = ParseIntPrefix(line);
+                break;
+            case 420:
+                (state.inVertex ? state.faceTrueColor : state.trueColor) = ParseIntPrefix(line);
                 break;
             case 66:
                 if (!state.inVertex && ParseIntPrefix(line) != 1) {

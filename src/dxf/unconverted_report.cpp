@@ -50,6 +50,7 @@ void UnconvertedReport::Reset() {
     counts_.assign(kKindCount, 0);
     blocks_.clear();
     inserts_.clear();
+    unplaced_.clear();
     openBlock_.clear();
     inBlock_ = false;
 }
@@ -83,6 +84,16 @@ void UnconvertedReport::CountInsert(std::string_view blockName) {
     } else {
         ++inserts_[key];
     }
+}
+
+void UnconvertedReport::CountUnplacedInsert(std::string_view blockName, bool missing) {
+    for (Unplaced& entry : unplaced_) {
+        if (entry.missing == missing && entry.block == blockName) {
+            ++entry.count;
+            return;
+        }
+    }
+    unplaced_.push_back({std::string(blockName), missing, 1});
 }
 
 std::set<std::string> UnconvertedReport::BlocksWithFaces() const {
@@ -122,6 +133,12 @@ std::string UnconvertedReport::Line() const {
         }
     }
     if (inserts > 0) AppendCount(line, empty, "INSERT", inserts);
+    for (const Unplaced& entry : unplaced_) {
+        const std::string kind =
+            std::string(entry.missing ? "INSERT(未定義 \"" : "INSERT(自身を挿入 \"") + entry.block +
+            "\")";
+        AppendCount(line, empty, kind, entry.count);
+    }
     return line.size() == empty ? std::string() : line;
 }
 

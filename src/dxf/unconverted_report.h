@@ -41,8 +41,13 @@ class UnconvertedReport {
     // its block holds faces, directly or through nested insertions.
     void CountInsert(std::string_view blockName);
 
-    // "変換しなかった図形：KIND = n, ..." in a fixed order of kinds, or
-    // empty when there is nothing to report.
+    // With insertions expanded: an INSERT that places nothing because its
+    // block is missing or inserts itself, directly or through others.
+    void CountUnplacedInsert(std::string_view blockName, bool missing);
+
+    // "変換しなかった図形：KIND = n, ..." in a fixed order of kinds, the
+    // unplaced insertions by block name last, or empty when there is
+    // nothing to report.
     std::string Line() const;
 
   private:
@@ -55,6 +60,12 @@ class UnconvertedReport {
     std::vector<std::int64_t> counts_;
     std::map<std::string, Block> blocks_;
     std::map<std::string, std::int64_t> inserts_;  // outside blocks, by block name
+    struct Unplaced {
+        std::string block;
+        bool missing;
+        std::int64_t count;
+    };
+    std::vector<Unplaced> unplaced_;  // in the order the names first appear
     std::string openBlock_;
     bool inBlock_ = false;
 };

@@ -2,21 +2,63 @@
 
 #include <algorithm>
 #include <new>
+#include <unordered_map>
 #include <vector>
 
 #include "export/file_names.h"
 #include "export/number_format.h"
 #include "export/output_file.h"
+#include "export/polygon_colors.h"
 #include "export/triangulate.h"
 
 namespace vertoko {
 
 namespace {
 
+void AppendMaterialName(std::string& out, std::uint32_t rgb) {
+    static const char kHex[] = "0123456789abcdef";
+    out += "dxfcolor_";
+    for (int shift = 20; shift >= 0; shift -= 4) out += kHex[(rgb >> shift) & 0xFu];
+}
+
+// One library for all files of a save: one material per colour of the
+// table, in the order the colours first appear.
+bool WriteMaterialLibrary(const std::string& path, std::int32_t count, const MeshObject* objects) {
+    std::vector<std::uint32_t> colors;
+    std::unordered_map<std::uint32_t, bool> seen;
+    for (std::int32_t i = 0; i < count; ++i) {
+        for (const std::uint32_t rgb : ObjectColors(objects[i]).colors) {
+            if (seen.emplace(rgb, true).second) colors.push_back(rgb);
+        }
+    }
+    OutputFile file;
+    if (!file.Open(path)) return false;
+    std::string& out = file.Buffer();
+    for (const std::uint32_t rgb : colors) {
+        out += "newmtl ";
+        AppendMaterialName(out, rgb);
+        out += "\r\nKd ";
+        AppendRgb(out, rgb, ' ');
+        out += "\r\n\r\n";
+        file.Commit();
+    }
+    return file.Close();
+}
+
 // Writes the files; normals, when given, hold one record per object.
 std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshObject* objects,
                         const ObjectNormals* normals, std::string& msgBuf) {
     OutputFile file;
+    // Drawing colours go to a material library beside the files.
+    std::string library;
+    if (HasPolygonColors(count, objects)) {
+        const std::string path = (count == 1 ? CutExtension(name) : name) + ".mtl";
+        if (!WriteMaterialLibrary(path, count, objects)) {
+            msgBuf = "mtlファイルの書き込みに失敗しました.";
+            return 0;
+        }
+        library = path.substr(FileNameStart(path));
+    }
     for (std::int32_t i = 0; i < count; ++i) {
         const std::string path = count == 1 ? name : NumberedFileName(name, i + 1, ".obj");
         if (!file.Open(path)) {
@@ -28,6 +70,11 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
         std::string& out = file.Buffer();
         // Each line is formatted in place and appended whole.
         char line[3 * kGMaxLength + 8];
+        if (!library.empty()) {
+            out += "mtllib ";
+            out += library;
+            file.EndLine();
+        }
         for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next) {
             char* at = line;
             *at++ = 'v';
@@ -61,9 +108,18 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
             out += " vertex normals\r\n\r\n";
         }
         std::size_t corner = 0;
+        bool first = true;
+        std::uint32_t material = 0;
         for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
              polygon = polygon->next) {
             const bool withNormals = objectNormals != nullptr && IsTriangulable(object, *polygon);
+            if (!library.empty() && (first || PolygonRgb(*polygon) != material)) {
+                material = PolygonRgb(*polygon);
+                out += "usemtl ";
+                AppendMaterialName(out, material);
+                file.EndLine();
+            }
+            first = false;
             out += 'f';
             for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
                 char* at = line;

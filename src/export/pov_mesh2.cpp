@@ -41,7 +41,7 @@ void AppendTriple(std::string& out, std::int32_t a, std::int32_t b, std::int32_t
 }  // namespace
 
 void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object,
-                 const ObjectNormals* normals) {
+                 const ObjectNormals* normals, const ObjectColors* colors) {
     std::string& out = file.Buffer();
     std::size_t triangles = 0;
     for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next)
@@ -67,10 +67,25 @@ void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object
         CloseBlock(out);
     }
 
+    if (colors != nullptr) {
+        OpenBlock(out, "texture_list", colors->colors.size());
+        for (std::size_t k = 0; k < colors->colors.size(); ++k) {
+            out += ",\r\n\t\ttexture { ";
+            AppendColorTextureName(out, number, k);
+            out += " }";
+        }
+        CloseBlock(out);
+    }
+
     OpenBlock(out, "face_indices", triangles);
     for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next) {
         if (!IsTriangulable(object, *p)) continue;
         AppendTriple(out, p->p[0], p->p[1], p->p[2]);
+        // Each face's colour as its index into the texture list.
+        if (colors != nullptr) {
+            out += ", ";
+            AppendInt(out, static_cast<std::int64_t>(colors->position.at(PolygonRgb(*p))));
+        }
         file.Commit();
     }
     CloseBlock(out);
@@ -87,8 +102,13 @@ void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object
         CloseBlock(out);
     }
 
-    out += "\r\n\ttexture { poltexture";
-    AppendInt(out, number);
+    out += "\r\n\ttexture { ";
+    if (colors != nullptr) {
+        AppendColorTextureName(out, number, 0);
+    } else {
+        out += "poltexture";
+        AppendInt(out, number);
+    }
     out += " }\r\n}\r\n";
     file.Commit();
 }

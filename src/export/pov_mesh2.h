@@ -7,6 +7,7 @@
 #include "dxf/mesh_model.h"
 #include "export/crease_normals.h"
 #include "export/output_file.h"
+#include "export/polygon_colors.h"
 
 namespace vertoko {
 
@@ -14,8 +15,10 @@ namespace vertoko {
 // triangles (polygons that IsTriangulable, split into triangles already)
 // with texture poltexture<number>; with normals also normal_vectors and,
 // where corners do not simply take their vertex's normal, normal_indices.
-// The object must have a triangle.
+// With colors (an object of several drawing colours) a texture_list of the
+// object's colour textures and each face's index into it. The object must
+// have a triangle.
 void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object,
-                 const ObjectNormals* normals);
+                 const ObjectNormals* normals, const ObjectColors* colors = nullptr);
 
 }  // namespace vertoko

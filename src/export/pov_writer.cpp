@@ -11,6 +11,7 @@
 #include "export/file_names.h"
 #include "export/number_format.h"
 #include "export/output_file.h"
+#include "export/polygon_colors.h"
 #include "export/pov_mesh2.h"
 #include "export/triangulate.h"
 #include "export/vertex_text.h"
@@ -55,11 +56,24 @@ char* WriteText(char* at, std::string_view text) {
     return at + text.size();
 }
 
+// The texture line of a triangle of an object of several colours; nothing
+// for an object of one colour.
+void AppendTriangleTexture(std::string& out, const MeshPolygon& polygon, std::int32_t objectNumber,
+                           const ObjectColors* colors) {
+    if (colors == nullptr) return;
+    out += "\r\n\ttexture { ";
+    AppendColorTextureName(out, objectNumber, colors->position.at(PolygonRgb(polygon)));
+    out += " }";
+}
+
 // One mesh entry: three lines, the corners and, when smoothing, each corner's
 // normal after it, formatted in place and appended whole. cornerBase numbers
-// the triangle's first corner among the object's written corners.
+// the triangle's first corner among the object's written corners. A triangle
+// of an object of several colours names its texture on a line of its own
+// before the closing brace.
 void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygon& polygon,
-                    const ObjectNormals* normals, std::size_t cornerBase) {
+                    const ObjectNormals* normals, std::size_t cornerBase, std::int32_t objectNumber,
+                    const ObjectColors* colors) {
     char text[6 * (3 * kGMaxLength + 4) + 64];
     char* at =
         WriteText(text, normals != nullptr ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t");
@@ -74,19 +88,21 @@ void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygo
             at = WriteVectorG(at, n.x, n.y, n.z);
         }
     }
-    at = WriteText(at, "\r\n\t}\r\n");
     out.append(text, at);
+    AppendTriangleTexture(out, polygon, objectNumber, colors);
+    out += "\r\n\t}\r\n";
 }
 
 // The same from the texts of the vertices.
 void AppendTriangle(std::string& out, const VertexTexts& texts, const MeshPolygon& polygon,
-                    bool smooth) {
+                    bool smooth, std::int32_t objectNumber, const ObjectColors* colors) {
     out += smooth ? "\tsmooth_triangle {\r\n\t" : "\ttriangle {\r\n\t";
     out += texts[polygon.p[0]];
     out += ", ";
     out += texts[polygon.p[1]];
     out += ", ";
     out += texts[polygon.p[2]];
+    AppendTriangleTexture(out, polygon, objectNumber, colors);
     out += "\r\n\t}\r\n";
 }
 
@@ -223,7 +239,18 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
 
     std::string& out = file.Buffer();
     const std::string& texture = povOpt.state.empty() ? std::string(kDefaultTexture) : povOpt.state;
+    // Drawing colours replace the one texture wherever an object has any.
+    std::vector<ObjectColors> colors;
+    if (HasPolygonColors(count, objects)) {
+        colors.reserve(static_cast<std::size_t>(count));
+        for (std::int32_t i = 0; i < count; ++i) colors.emplace_back(objects[i]);
+    }
     for (std::int32_t i = 0; i < count; ++i) {
+        if (!colors.empty() && !colors[static_cast<std::size_t>(i)].colors.empty()) {
+            AppendColorTextures(out, i, colors[static_cast<std::size_t>(i)]);
+            file.Commit();
+            continue;
+        }
         out += "#declare poltexture";
         AppendInt(out, i);
         out += " = ";
@@ -234,8 +261,11 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
         const MeshObject& object = objects[i];
         if (!HasTriangle(object)) continue;
         const ObjectNormals* normals = smooth ? &normalTable[static_cast<std::size_t>(i)] : nullptr;
+        const ObjectColors* several = nullptr;
+        if (!colors.empty() && colors[static_cast<std::size_t>(i)].colors.size() > 1)
+            several = &colors[static_cast<std::size_t>(i)];
         if (povOpt.mesh2 != 0) {
-            AppendMesh2(file, i, object, normals);
+            AppendMesh2(file, i, object, normals, several);
             continue;
         }
         out += "\r\n#declare dxfobj";
@@ -256,15 +286,20 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
             // the vertex list, have no triangle to give and are left out.
             if (!IsTriangulable(object, *polygon)) continue;
             if (textsMade) {
-                AppendTriangle(out, texts, *polygon, normals != nullptr);
+                AppendTriangle(out, texts, *polygon, normals != nullptr, i, several);
             } else {
-                AppendTriangle(out, object, *polygon, normals, corner);
+                AppendTriangle(out, object, *polygon, normals, corner, i, several);
             }
             corner += 3;
             file.Commit();
         }
-        out += "\r\n\ttexture { poltexture";
-        AppendInt(out, i);
+        out += "\r\n\ttexture { ";
+        if (several != nullptr) {
+            AppendColorTextureName(out, i, 0);
+        } else {
+            out += "poltexture";
+            AppendInt(out, i);
+        }
         out += " }\r\n}\r\n";
         file.Commit();
     }

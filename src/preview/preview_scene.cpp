@@ -76,6 +76,7 @@ void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f
     FglMatrixMode(GL_MODELVIEW);
     FglLoadIdentity();
     FglNewList(kModelList, GL_COMPILE);
+    std::uint32_t material = 0;
     for (std::int32_t k = 0; objects != nullptr && k < count; ++k) {
         const MeshObject& object = objects[k];
         for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
@@ -86,6 +87,15 @@ void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f
             const Point3f n =
                 FaceNormal(At(object, polygon->p[first]), At(object, polygon->p[second]),
                            At(object, polygon->p[last]));
+            // A polygon with a drawing colour takes it as its diffuse colour,
+            // set in the list only where the colour changes.
+            if (polygon->color != 0 && polygon->color != material) {
+                material = polygon->color;
+                const float diffuse[4] = {static_cast<float>((material >> 16) & 0xFF) / 255.0f,
+                                          static_cast<float>((material >> 8) & 0xFF) / 255.0f,
+                                          static_cast<float>(material & 0xFF) / 255.0f, 1.0f};
+                FglMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+            }
             FglBegin(GL_POLYGON);
             for (std::int32_t j = 0; j < polygon->cornerCount; ++j) {
                 const MeshVertex* v = object.vtbl[polygon->p[j]];

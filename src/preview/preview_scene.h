@@ -31,6 +31,8 @@ void SetupSceneLights(const float objColor[4]);
 // Replaces display list 1 with every polygon of the count objects, moved by
 // -center, one face normal per polygon; drops the model rotation. Polygons
 // whose corner indices lie outside their object's vertex table are skipped.
+// Polygons with a drawing colour are drawn in it instead of the object
+// colour (a table has colours on all polygons or on none).
 void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f& center);
 
 // Clears to backColor, takes objColor as the diffuse material and replays

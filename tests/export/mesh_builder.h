@@ -53,6 +53,7 @@ class TestTable {
         for (const auto& corners : polygons) {
             MeshPolygon* node = ArenaPolygon(object.arena);
             node->cornerCount = static_cast<std::int32_t>(corners.size());
+            node->color = 0;
             node->p = ArenaCorners(object.arena, node->cornerCount);
             for (std::size_t k = 0; k < corners.size(); ++k) node->p[k] = corners[k];
             node->next = nullptr;

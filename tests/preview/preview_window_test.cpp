@@ -286,6 +286,28 @@ TEST_F(PreviewWindowTest, WheelZoomsTwelveStepsPerNotchUpToTheBounds) {
     ExpectColor(frame, 1, 1, grey, grey, grey);
 }
 
+TEST_F(PreviewWindowTest, PolygonsWithDrawingColoursAreLitInTheirOwnColours) {
+    // The square as two triangles split along its rising diagonal: red
+    // below it, blue above it; the object colour no longer shows.
+    MeshObject* colored =
+        MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, {{{0, 1, 2}}, {{0, 2, 3}}});
+    colored->polygons->color = kPolygonColorSet | 0xFF0000u;
+    colored->polygons->next->color = kPolygonColorSet | 0x0000FFu;
+    TPView view;
+    view.FitView();
+    view.SetColors(kBack, kGrey);
+    view.ShowPreview(true, 1, colored);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage frame = view.GLPanel1->GrabFrame();
+    const int full = LitChannel(255, kL1z, 0.0);
+    const int none = LitChannel(0, kL1z, 0.0);
+    const int cx = frame.width() / 2, cy = frame.height() / 2, d = frame.height() / 10;
+    ExpectColor(frame, cx + d, cy + d, full, none, none);  // x > 0, y < 0: below
+    ExpectColor(frame, cx - d, cy - d, none, none, full);  // x < 0, y > 0: above
+    view.hide();
+    FreeTable(colored);
+}
+
 TEST_F(PreviewWindowTest, PolygonsWithBadCornersAreSkipped) {
     MeshObject* bad =
         MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}}, {{{0, 1, 7}}, {{0}}, {{}}, {{0, -1, 2}}});
