@@ -206,14 +206,7 @@ void TMainForm::FreeTable() {
 
 void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
-    ReaderOptions options;
-    options.dxfMulti = dxfMulti;
-    options.dxfClv = dxfClv;
-    options.dxfVdist = dxfVdist;
-    options.dxfSkip = extraOpt.dxfSkip;
-    options.dxfInsert = extraOpt.dxfInsert;
-    options.dxfColor = extraOpt.dxfColor;
-    options.dxfOrient = extraOpt.dxfOrient;
+    const ReaderOptions options = ReaderOptionsOf(CurrentSettings());
     const bool opened = vertoko::LoadDxf(
         name.toStdString(), options, objects, objectCount, msgBuf,
         [this](const std::string& line) { AppendLog(line); },
@@ -237,10 +230,7 @@ void TMainForm::SaveAs(const QString& name, int filterIndex) {
     if (objects == nullptr || objectCount <= 0) return;
     if (filterIndex < 1 || filterIndex > 3) return;
     WaitCursor wait;
-    WriterOptions options;
-    options.estrOpt = estrOpt;
-    options.povOpt = povOpt;
-    options.objNormal = extraOpt.objNormal;
+    const WriterOptions options = WriterOptionsOf(CurrentSettings());
     SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects,
                 options, msgBuf, [this](const std::string& line) { AppendLog(line); });
 }
@@ -339,7 +329,9 @@ void TMainForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TMainForm::WriteSettingsFile() {
+void TMainForm::WriteSettingsFile() { WriteSettings(CurrentSettings(), *iniFile); }
+
+AppSettings TMainForm::CurrentSettings() const {
     AppSettings settings;
     settings.dxfMulti = dxfMulti;
     settings.dxfClv = dxfClv;
@@ -353,7 +345,7 @@ void TMainForm::WriteSettingsFile() {
     settings.objNormal = extraOpt.objNormal;
     settings.pviewBack = pviewBack;
     settings.pviewObj = pviewObj;
-    WriteSettings(settings, *iniFile);
+    return settings;
 }
 
 bool TMainForm::FormClose() {

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/ini_file.h"
+#include "app/settings.h"
 #include "dialogs/opt_dlg.h"
 #include "dxf/mesh_model.h"
 #include "export/pov_option.h"
@@ -112,6 +113,8 @@ class TMainForm : public QMainWindow {
     void FormShow();
     void ReadSettingsFile();
     void WriteSettingsFile();
+    // The options and colours the window holds, as the settings file keeps them.
+    AppSettings CurrentSettings() const;
     void AppendLog(const std::string& line);
     void FreeTable();
     void SetDrawing(const QString& path);

@@ -33,12 +33,8 @@ struct MeshState {
     char layer[kLayerCapacity] = "0";
     std::int32_t color = -1;
     std::int32_t trueColor = -1;
-    MeshVertex* vertexHead = nullptr;
-    MeshVertex* vertexTail = nullptr;
-    std::int32_t vertexCount = 0;
-    MeshPolygon* polygonHead = nullptr;
-    MeshPolygon* polygonTail = nullptr;
-    std::int32_t polygonCount = 0;
+    Chain<MeshVertex> vertices;
+    Chain<MeshPolygon> faces;
     // The nodes of both lists, until the object that takes them adopts it.
     MeshArena arena = {};
 
@@ -54,13 +50,7 @@ bool AddVertex(MeshState& state, float x, std::string& message) {
         message = "メモリーが足りません.(ver)\n";
         return false;
     }
-    if (state.vertexTail != nullptr) {
-        state.vertexTail->next = vertex;
-    } else {
-        state.vertexHead = vertex;
-    }
-    state.vertexTail = vertex;
-    ++state.vertexCount;
+    state.vertices.Append(vertex);
     return true;
 }
 
@@ -80,13 +70,7 @@ bool AddFace(MeshState& state, std::string& message) {
     polygon->color = 0;
     for (std::size_t k = 0; k < n; ++k) polygon->p[k] = state.corners[k];
     polygon->next = nullptr;
-    if (state.polygonTail != nullptr) {
-        state.polygonTail->next = polygon;
-    } else {
-        state.polygonHead = polygon;
-    }
-    state.polygonTail = polygon;
-    ++state.polygonCount;
+    state.faces.Append(polygon);
     return true;
 }
 
@@ -102,7 +86,7 @@ bool TakeFaceEntry(MeshState& state, std::int32_t value, std::string& message) {
         state.corners.clear();
         state.cornersLeft = value;
     } else {
-        if (value < 0 || value >= state.vertexCount) {
+        if (value < 0 || value >= state.vertices.length) {
             message = LineMessage(kInvalid);
             return false;
         }
@@ -119,7 +103,7 @@ bool TakeFaceEntry(MeshState& state, std::int32_t value, std::string& message) {
 // Hands the vertices and faces to their object.
 bool CompleteMesh(MeshState& state, int multi, std::string& message) {
     if (state.phase == Phase::Faces ||
-        (state.phase == Phase::Vertices && state.vertexCount != state.announcedVertices)) {
+        (state.phase == Phase::Vertices && state.vertices.length != state.announcedVertices)) {
         message = LineMessage(kInvalid);
         return false;
     }
@@ -132,31 +116,13 @@ bool CompleteMesh(MeshState& state, int multi, std::string& message) {
     const std::int32_t base = slot.vertexCount;
     // The entity's nodes now belong to the object.
     AdoptArena(slot.arena, state.arena);
-    if (state.vertexHead != nullptr) {
-        if (slot.vertexTail != nullptr) {
-            slot.vertexTail->next = state.vertexHead;
-        } else {
-            slot.vertexHead = state.vertexHead;
-        }
-        slot.vertexTail = state.vertexTail;
-        slot.vertexCount += state.vertexCount;
-        state.vertexHead = state.vertexTail = nullptr;
+    SpliceVertices(slot, state.vertices);
+    const std::uint32_t style = PolygonStyle(state.layer, state.color, state.trueColor);
+    for (MeshPolygon* face = state.faces.head; face != nullptr; face = face->next) {
+        for (std::int32_t k = 0; k < face->cornerCount; ++k) face->p[k] += base;
+        face->color = style;
     }
-    if (state.polygonHead != nullptr) {
-        const std::uint32_t style = PolygonStyle(state.layer, state.color, state.trueColor);
-        for (MeshPolygon* face = state.polygonHead; face != nullptr; face = face->next) {
-            for (std::int32_t k = 0; k < face->cornerCount; ++k) face->p[k] += base;
-            face->color = style;
-        }
-        if (slot.polygonTail != nullptr) {
-            slot.polygonTail->next = state.polygonHead;
-        } else {
-            slot.polygonHead = state.polygonHead;
-        }
-        slot.polygonTail = state.polygonTail;
-        slot.polygonCount += state.polygonCount;
-        state.polygonHead = state.polygonTail = nullptr;
-    }
+    SplicePolygons(slot, state.faces);
     return true;
 }
 
@@ -199,17 +165,17 @@ bool TakePair(MeshState& state, std::int32_t code, std::string_view line, std::s
             return false;
         }
         if (code == 10) {
-            if (state.vertexCount == state.announcedVertices) {
+            if (state.vertices.length == state.announcedVertices) {
                 message = LineMessage(kInvalid);
                 return false;
             }
             return AddVertex(state, value, message);
         }
-        if (state.vertexTail == nullptr) {
+        if (state.vertices.tail == nullptr) {
             message = LineMessage(kInvalid);
             return false;
         }
-        (code == 20 ? state.vertexTail->y : state.vertexTail->z) = value;
+        (code == 20 ? state.vertices.tail->y : state.vertices.tail->z) = value;
         return true;
     }
     if (code != 90 && code != 92 && code != 93) return true;
@@ -223,7 +189,7 @@ bool TakePair(MeshState& state, std::int32_t code, std::string_view line, std::s
         state.announcedVertices = value;
         state.phase = Phase::Vertices;
     } else if (code == 93 && (state.phase == Phase::Header || state.phase == Phase::Vertices)) {
-        if (!number || value < 0 || state.vertexCount != state.announcedVertices) {
+        if (!number || value < 0 || state.vertices.length != state.announcedVertices) {
             message = LineMessage(kInvalid);
             return false;
         }

@@ -145,6 +145,30 @@ void AppendVertex(ObjectSlot& slot, MeshVertex* vertex) {
     ++slot.vertexCount;
 }
 
+void SpliceVertices(ObjectSlot& slot, Chain<MeshVertex>& chain) {
+    if (chain.head == nullptr) return;
+    if (slot.vertexTail != nullptr) {
+        slot.vertexTail->next = chain.head;
+    } else {
+        slot.vertexHead = chain.head;
+    }
+    slot.vertexTail = chain.tail;
+    slot.vertexCount += chain.length;
+    chain = {};
+}
+
+void SplicePolygons(ObjectSlot& slot, Chain<MeshPolygon>& chain) {
+    if (chain.head == nullptr) return;
+    if (slot.polygonTail != nullptr) {
+        slot.polygonTail->next = chain.head;
+    } else {
+        slot.polygonHead = chain.head;
+    }
+    slot.polygonTail = chain.tail;
+    slot.polygonCount += chain.length;
+    chain = {};
+}
+
 void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon) {
     if (slot.polygonTail != nullptr) {
         slot.polygonTail->next = polygon;

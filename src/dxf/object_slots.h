@@ -55,6 +55,30 @@ void AppendVertex(ObjectSlot& slot, MeshVertex* vertex);
 // Links polygon after the slot's polygon tail and counts it.
 void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon);
 
+// A singly linked chain with its tail and length, as an entity gathers its
+// nodes before it knows which object takes them.
+template <typename Node>
+struct Chain {
+    Node* head = nullptr;
+    Node* tail = nullptr;
+    std::int32_t length = 0;
+
+    void Append(Node* node) {
+        if (tail != nullptr) {
+            tail->next = node;
+        } else {
+            head = node;
+        }
+        tail = node;
+        ++length;
+    }
+};
+
+// Links a whole chain after the slot's list and counts it; the chain is left
+// empty. The polygons' corners must already be the slot's indices.
+void SpliceVertices(ObjectSlot& slot, Chain<MeshVertex>& chain);
+void SplicePolygons(ObjectSlot& slot, Chain<MeshPolygon>& chain);
+
 // The slot of the object keyed by (layer, color) in the current read's slot
 // array, added at the end when new, so the slots keep the order in which
 // their keys first appeared. A hash index finds the slot in constant time.

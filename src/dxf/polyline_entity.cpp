@@ -27,24 +27,6 @@ constexpr std::int32_t kFaceRecord = 128;
 constexpr const char* kInvalid = "POLYLINE:Invalid data.";
 constexpr const char* kUnsupported = "POLYLINE:対応していない形式です.";
 
-// A singly linked chain with its tail and length.
-template <typename Node>
-struct Chain {
-    Node* head = nullptr;
-    Node* tail = nullptr;
-    std::int32_t length = 0;
-
-    void Append(Node* node) {
-        if (tail != nullptr) {
-            tail->next = node;
-        } else {
-            head = node;
-        }
-        tail = node;
-        ++length;
-    }
-};
-
 struct PolylineState {
     bool inVertex = false;
     bool skipped = false;  // lenient reading: the entity adds nothing
@@ -242,16 +224,7 @@ bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
                                   PolygonStyle(state.layer, state.color, state.trueColor)};
 
     // The vertex chain moves into the slot as a whole.
-    if (state.vertices.head != nullptr) {
-        if (slot.vertexTail != nullptr) {
-            slot.vertexTail->next = state.vertices.head;
-        } else {
-            slot.vertexHead = state.vertices.head;
-        }
-        slot.vertexTail = state.vertices.tail;
-        slot.vertexCount += count;
-        state.vertices = {};
-    }
+    SpliceVertices(slot, state.vertices);
 
     if (flags == kClosed3DPolyline) {
         // A closed outline needs three corners to enclose anything.
@@ -267,16 +240,7 @@ bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
     for (MeshPolygon* face = state.faces.head; face != nullptr; face = face->next) {
         for (std::int32_t k = 0; k < face->cornerCount; ++k) face->p[k] += base;
     }
-    if (state.faces.head != nullptr) {
-        if (slot.polygonTail != nullptr) {
-            slot.polygonTail->next = state.faces.head;
-        } else {
-            slot.polygonHead = state.faces.head;
-        }
-        slot.polygonTail = state.faces.tail;
-        slot.polygonCount += state.faces.length;
-        state.faces = {};
-    }
+    SplicePolygons(slot, state.faces);
     return true;
 }
 
