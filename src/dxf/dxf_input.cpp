@@ -3,7 +3,11 @@
 // block is gathered in a small line buffer.
 #include "dxf/dxf_input.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
+
+#include "dxf/huge_pages.h"
 
 namespace vertoko {
 
@@ -11,6 +15,13 @@ using line_scan::FindLineEnd;
 using line_scan::IsBlank;
 using line_scan::IsInlineBlank;
 using line_scan::IsLineEnd;
+
+DxfInput::DxfInput() : block_(static_cast<char*>(AllocateLarge(kBlockSize + 16))) {
+    if (block_ == nullptr) throw std::bad_alloc();
+    std::memset(block_, 0, 16);
+}
+
+DxfInput::~DxfInput() { std::free(block_); }
 
 void DxfInput::Reset(std::FILE* file) {
     file_ = file;
@@ -51,6 +62,7 @@ LineStatus DxfInput::Fill() {
         if (stop_ < length_) return LineStatus::Binary;
         if (atEnd_) return LineStatus::End;
         length_ = std::fread(block_, 1, kBlockSize, file_);
+        std::memset(block_ + length_, 0, 16);
         pos_ = 0;
         if (length_ == 0) {
             atEnd_ = true;

@@ -25,6 +25,13 @@ class DxfInput {
     static constexpr std::size_t kLineLimit = 127;  // longer lines are cut
     static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
+    // The block lives as long as the reader; std::bad_alloc when it cannot
+    // be had.
+    DxfInput();
+    ~DxfInput();
+    DxfInput(const DxfInput&) = delete;
+    DxfInput& operator=(const DxfInput&) = delete;
+
     // Starts reading file from its current position; the counter is 0.
     void Reset(std::FILE* file);
 
@@ -96,8 +103,10 @@ class DxfInput {
     BinaryDxfInput binary_;
     LineEnd lastEnd_ = LineEnd::None;
     char line_[kLineLimit + 1] = {};
-    // The padding lets the line-end search read whole 16-byte groups.
-    char block_[kBlockSize + 16] = {};
+    // kBlockSize bytes and 16 of padding, which let the line-end search read
+    // whole 16-byte groups; in huge pages, and never cleared as a whole:
+    // every byte the search may look at has been read into or zeroed.
+    char* block_;
 };
 
 // The common case inline: the line lies well inside the block.

@@ -4,9 +4,8 @@
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
+
+#include "dxf/huge_pages.h"
 
 namespace vertoko {
 
@@ -34,23 +33,23 @@ constexpr std::size_t kFirstChunk = 256;
 constexpr std::size_t kLargestChunk = std::size_t{64} << 20;
 // Chunks from this size on are aligned to and asked for in huge pages,
 // which saves the kernel most of its page faults on large drawings.
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
+constexpr std::size_t kHugePage = kHugePageSize;
 constexpr std::size_t kHeader = (sizeof(MeshArenaChunk) + 7) & ~std::size_t{7};
 
-// Chunks below this size come from the shared blocks.
-constexpr std::size_t kSmallChunk = std::size_t{64} << 10;
+// Chunks below this size come from the shared blocks, so that they too sit
+// in huge pages.
+constexpr std::size_t kSmallChunk = kHugePage;
 constexpr std::size_t kBlockSize = std::size_t{16} << 20;
 constexpr std::size_t kBlockHeader = (sizeof(ChunkBlock) + 15) & ~std::size_t{15};
 
+// A large chunk is faulted in this far ahead of the node being cut, on a
+// second thread: far enough that the reader never waits for the kernel, near
+// enough that the unused end of the last chunk is never made resident.
+constexpr std::size_t kPrefaultWindow = std::size_t{4} << 20;
+
 std::atomic<std::int64_t> chunkLimit{-1};
 
-void* AllocateHuge(std::size_t size) {
-    void* chunk = std::aligned_alloc(kHugePage, size);
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    if (chunk != nullptr) madvise(chunk, size, MADV_HUGEPAGE);
-#endif
-    return chunk;
-}
+void* AllocateHuge(std::size_t size) { return AllocateLarge(size); }
 
 // The block small chunks are being cut from, and its free room.
 std::mutex blockMutex;
@@ -66,6 +65,7 @@ MeshArenaChunk* CutSmallChunk(std::size_t size) {
         currentBlock = static_cast<ChunkBlock*>(AllocateHuge(kBlockSize));
         if (currentBlock == nullptr) return nullptr;
         currentBlock->live = 0;
+        PrefaultInBackground(currentBlock, kBlockSize);
         blockNext = reinterpret_cast<char*>(currentBlock) + kBlockHeader;
         blockEnd = reinterpret_cast<char*>(currentBlock) + kBlockSize;
     }
@@ -103,6 +103,17 @@ MeshArenaChunk* AllocateChunk(std::size_t size) {
 }  // namespace
 
 void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
+    // The newest chunk still has room past the window handed out so far:
+    // the next window opens and the one after it is faulted in.
+    if (arena.end != arena.limit) {
+        const std::size_t rest = static_cast<std::size_t>(arena.limit - arena.end);
+        arena.end += rest < kPrefaultWindow ? rest : kPrefaultWindow;
+        if (arena.end != arena.limit) {
+            const std::size_t ahead = static_cast<std::size_t>(arena.limit - arena.end);
+            PrefaultInBackground(arena.end, ahead < kPrefaultWindow ? ahead : kPrefaultWindow);
+        }
+        return ArenaAllocate(arena, bytes);
+    }
     std::size_t size = arena.reserved < kFirstChunk ? kFirstChunk : arena.reserved;
     if (size > kLargestChunk) size = kLargestChunk;
     if (size < bytes + kHeader) size = bytes + kHeader;
@@ -115,7 +126,12 @@ void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
     arena.reserved += size;
     char* base = reinterpret_cast<char*>(chunk) + kHeader;
     arena.next = base + bytes;
-    arena.end = reinterpret_cast<char*>(chunk) + size;
+    arena.limit = reinterpret_cast<char*>(chunk) + size;
+    arena.end = arena.limit;
+    if (chunk->block == nullptr && size > 2 * kPrefaultWindow) {
+        arena.end = base + kPrefaultWindow;
+        PrefaultInBackground(base, 2 * kPrefaultWindow);
+    }
     return base;
 }
 
@@ -146,18 +162,6 @@ void AdoptArena(MeshArena& into, MeshArena& from) {
         into.reserved += from.reserved;
     }
     from = {};
-}
-
-void AdviseHugePages(void* at, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    const auto start = reinterpret_cast<std::uintptr_t>(at);
-    const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
-    const std::uintptr_t last = (start + bytes) & ~(kHugePage - 1);
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#else
-    (void)at;
-    (void)bytes;
-#endif
 }
 
 void SetArenaChunkLimitForTesting(std::int64_t chunks) {

@@ -17,8 +17,9 @@ struct MeshArenaChunk;
 struct MeshArena {
     MeshArenaChunk* chunks;  // newest first; null for an empty arena
     char* next;              // free room of the newest chunk
-    char* end;
-    std::size_t reserved;  // bytes of all chunks, which sets the next chunk's size
+    char* end;               // where the slow path next looks in: at most limit
+    char* limit;             // the end of the newest chunk
+    std::size_t reserved;    // bytes of all chunks, which sets the next chunk's size
 };
 
 // Takes bytes (rounded up to 8) from the arena; null when no chunk can be
@@ -40,11 +41,6 @@ void ReleaseArena(MeshArena& arena);
 // Moves every chunk of from into into, leaving from empty. The nodes keep
 // their addresses; into goes on filling its own newest chunk.
 void AdoptArena(MeshArena& into, MeshArena& from);
-
-// Asks the kernel to back the whole 2 MB pages inside [at, at + bytes) with
-// huge pages, before the memory is first touched: a large table then costs
-// one page fault per 2 MB instead of one per 4 KB. Only a hint.
-void AdviseHugePages(void* at, std::size_t bytes);
 
 // For the tests of the out-of-memory paths: after this many more chunks
 // every chunk allocation fails, as if memory had run out. A negative limit

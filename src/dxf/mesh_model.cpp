@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "dxf/dxf_reader.h"
+#include "dxf/huge_pages.h"
 #include "dxf/object_slots.h"
 
 namespace vertoko {
@@ -25,12 +26,11 @@ std::int32_t BuildTable(Node* head, std::int32_t count, Node**& table, const cha
     }
     if (size < 0) size = 0;
     // One spare entry keeps malloc(0) from giving a null table for an empty list.
-    table = static_cast<Node**>(std::malloc((static_cast<std::size_t>(size) + 1) * sizeof(Node*)));
+    table = static_cast<Node**>(AllocateLarge((static_cast<std::size_t>(size) + 1) * sizeof(Node*)));
     if (table == nullptr) {
         ReaderMessage() = std::string("メモリーが足りません.(") + name + ")\n";
         return 0;
     }
-    AdviseHugePages(table, (static_cast<std::size_t>(size) + 1) * sizeof(Node*));
     std::int32_t filled = 0;
     for (Node* node = head; node != nullptr && filled < size; node = node->next)
         table[filled++] = node;

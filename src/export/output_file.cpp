@@ -5,7 +5,7 @@
 namespace vertoko {
 
 OutputFile::~OutputFile() {
-    Finish();
+    StopWriter();
     if (file_ != nullptr) std::fclose(file_);
 }
 
@@ -16,7 +16,7 @@ bool OutputFile::Open(const std::string& path) {
     // Binary mode: the line ends are written as "\r\n" by the callers.
     file_ = std::fopen(path.c_str(), "wb");
     if (file_ == nullptr) return false;
-    buffer_.reserve(kFlushSize + 4096);
+    buffer_.reserve(kCapacity);
     return true;
 }
 
@@ -26,24 +26,55 @@ void OutputFile::Write(const std::string& block) {
     }
 }
 
-void OutputFile::Finish() {
-    if (writer_.joinable()) writer_.join();
+void OutputFile::RunWriter() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [this] { return pending_ || stop_; });
+        if (!pending_) return;
+        // Drain leaves writing_ alone until pending_ is false again.
+        lock.unlock();
+        Write(writing_);
+        lock.lock();
+        pending_ = false;
+        changed_.notify_all();
+    }
+}
+
+void OutputFile::StopWriter() {
+    if (!writer_.joinable()) return;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stop_ = true;
+    }
+    changed_.notify_all();
+    writer_.join();
+    stop_ = false;
 }
 
 void OutputFile::Drain() {
-    Finish();
-    writing_.swap(buffer_);
-    buffer_.clear();
-    try {
-        writer_ = std::thread([this] { Write(writing_); });
-    } catch (const std::system_error&) {
-        Write(writing_);  // no second thread: written here
+    if (!writer_.joinable()) {
+        try {
+            writing_.reserve(kCapacity);
+            writer_ = std::thread([this] { RunWriter(); });
+        } catch (const std::system_error&) {
+            Write(buffer_);  // no second thread: written here
+            buffer_.clear();
+            return;
+        }
     }
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return !pending_; });
+        writing_.swap(buffer_);
+        pending_ = true;
+    }
+    changed_.notify_all();
+    buffer_.clear();
 }
 
 bool OutputFile::Close() {
     if (file_ == nullptr) return false;
-    Finish();
+    StopWriter();
     Write(buffer_);
     buffer_.clear();
     if (std::fflush(file_) != 0) failed_ = true;

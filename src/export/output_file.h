@@ -2,7 +2,9 @@
 // every failed write, flush and close.
 #pragma once
 
+#include <condition_variable>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -20,8 +22,8 @@ class OutputFile {
     bool IsOpen() const { return file_ != nullptr; }
 
     // The text being assembled; a caller appends to it and calls Commit,
-    // which hands it to a second thread to be written once it has grown
-    // large, while the caller goes on filling the buffer. The blocks are
+    // which hands it to a second thread to be written once it has grown to
+    // a block, while the caller goes on filling the buffer. The blocks are
     // written one after another in their order, so the file is the same.
     std::string& Buffer() { return buffer_; }
     void Commit() {
@@ -36,16 +38,25 @@ class OutputFile {
     bool Close();
 
   private:
-    static constexpr std::size_t kFlushSize = std::size_t{1} << 20;
+    // Small enough that a block is still in the cache when it is written,
+    // and that the two buffers cost the kernel few page faults.
+    static constexpr std::size_t kFlushSize = std::size_t{256} << 10;
+    static constexpr std::size_t kCapacity = kFlushSize + 4096;
+    // Hands the buffer to the writer thread, started on the first block.
     void Drain();
-    // Waits for the block being written, if any.
-    void Finish();
+    // Lets the writer thread end, once it has written what it holds.
+    void StopWriter();
+    void RunWriter();
     void Write(const std::string& block);
 
     std::FILE* file_ = nullptr;
     std::string buffer_;
-    std::string writing_;  // the block the writer thread has
+    std::string writing_;  // the block the writer thread holds while pending_
     std::thread writer_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool pending_ = false;
+    bool stop_ = false;
     bool failed_ = false;
 };
 

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <vector>
 
 #include "dxf/dxf_reader.h"
+#include "dxf/huge_pages.h"
 
 namespace vertoko {
 
@@ -56,7 +56,7 @@ inline std::uint32_t OrderedKey(float value) {
 // least-significant-digit radix sort over 16-bit digits of z, y and x,
 // starting from index order. Digits that are the same for every entry are
 // passed over.
-void SortByKey(std::vector<SortedEntry>& entries) {
+void SortByKey(LargeVector<SortedEntry>& entries) {
     const std::size_t n = entries.size();
     // The digit counts alone would outweigh a small object: compare instead,
     // by the same keys and then the index, which gives the same order.
@@ -78,11 +78,11 @@ void SortByKey(std::vector<SortedEntry>& entries) {
         return (pass & 1) == 0 ? key & 0xFFFFu : key >> 16;
     };
 
-    std::vector<std::uint32_t> counts(kDigits * kBuckets, 0);
+    LargeVector<std::uint32_t> counts(kDigits * kBuckets, 0);
     for (const SortedEntry& e : entries) {
         for (int pass = 0; pass < kDigits; ++pass) ++counts[pass * kBuckets + digit(e, pass)];
     }
-    std::vector<SortedEntry> scratch(n);
+    LargeVector<SortedEntry> scratch(n);
     for (int pass = 0; pass < kDigits; ++pass) {
         std::uint32_t* count = counts.data() + pass * kBuckets;
         if (count[digit(entries[0], pass)] == n) continue;
@@ -101,8 +101,8 @@ void SortByKey(std::vector<SortedEntry>& entries) {
 // The representative of a group is the first unassigned entry in key order;
 // it takes every later unassigned entry whose squared distance, summed in
 // single precision as dx² + dy² + dz², does not exceed d².
-void GroupVertices(const std::vector<SortedEntry>& sorted, float d2,
-                   std::vector<std::int32_t>& group) {
+void GroupVertices(const LargeVector<SortedEntry>& sorted, float d2,
+                   LargeVector<std::int32_t>& group) {
     const std::size_t n = sorted.size();
     group.assign(n, -1);
 
@@ -110,7 +110,7 @@ void GroupVertices(const std::vector<SortedEntry>& sorted, float d2,
     // Within such a run the entries ascend in y, so once y has passed the
     // representative's y by more than the distance the rest of the run can
     // be skipped without changing any result.
-    std::vector<std::int32_t> runEnd(n);
+    LargeVector<std::int32_t> runEnd(n);
     for (std::size_t i = n; i-- > 0;) {
         const bool sameAsNext = i + 1 < n && sorted[i + 1].x == sorted[i].x;
         runEnd[i] = sameAsNext ? runEnd[i + 1] : static_cast<std::int32_t>(i + 1);
@@ -176,12 +176,12 @@ void TruncateVertexList(MeshObject& object, std::int32_t count) {
 // grouped by a sweep and compacted in place. On success returns the number
 // of survivors and leaves in target the new index of every vertex's
 // representative; -1 with the message written on failure.
-std::int32_t CleanBySorting(MeshObject& object, float distance, std::vector<std::int32_t>& target,
+std::int32_t CleanBySorting(MeshObject& object, float distance, LargeVector<std::int32_t>& target,
                             ProgressDots& dots) {
     const std::int32_t n = object.vertexCount;
-    std::vector<SortedEntry> sorted;
-    std::vector<std::int32_t>& position = target;  // position[v]: sorted position of vertex v
-    std::vector<std::int32_t> group;  // group[j]: sorted position of j's representative
+    LargeVector<SortedEntry> sorted;
+    LargeVector<std::int32_t>& position = target;  // position[v]: sorted position of vertex v
+    LargeVector<std::int32_t> group;  // group[j]: sorted position of j's representative
     try {
         sorted.resize(static_cast<std::size_t>(n));
         position.resize(static_cast<std::size_t>(n));
@@ -264,17 +264,15 @@ inline bool IsTiny(float magnitude) { return magnitude < kTiny && magnitude != 0
 // Returns the number of survivors with target filled as CleanBySorting
 // does, or -1 (nothing changed, nothing written) when the drawing has tiny
 // coordinates or memory is short, for CleanBySorting to take over.
-std::int32_t CleanEqualPoints(MeshObject& object, std::vector<std::int32_t>& target,
+std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& target,
                               ProgressDots& dots) {
     const std::int32_t n = object.vertexCount;
-    std::vector<std::int32_t> table;  // vertex index of a first copy, -1 when empty
+    LargeVector<std::int32_t> table;  // vertex index of a first copy, -1 when empty
     try {
         std::size_t size = 64;
         while (size < static_cast<std::size_t>(n) / 2) size *= 2;
         target.reserve(static_cast<std::size_t>(n));
         table.reserve(size);
-        AdviseHugePages(target.data(), target.capacity() * sizeof(std::int32_t));
-        AdviseHugePages(table.data(), table.capacity() * sizeof(std::int32_t));
         target.resize(static_cast<std::size_t>(n));
         table.assign(size, -1);
     } catch (const std::bad_alloc&) {
@@ -317,10 +315,9 @@ std::int32_t CleanEqualPoints(MeshObject& object, std::vector<std::int32_t>& tar
         table[i] = v;
         target[static_cast<std::size_t>(v)] = c++;
         if (2 * static_cast<std::size_t>(++used) > table.size()) {
-            std::vector<std::int32_t> grown;
+            LargeVector<std::int32_t> grown;
             try {
                 grown.reserve(2 * table.size());
-                AdviseHugePages(grown.data(), grown.capacity() * sizeof(std::int32_t));
                 grown.assign(2 * table.size(), -1);
             } catch (const std::bad_alloc&) {
                 return -1;
@@ -366,7 +363,7 @@ std::int32_t VClearn(MeshObject& object, float distance) {
     }
 
     ProgressDots dots;
-    std::vector<std::int32_t> target;  // target[v]: new index of v's representative
+    LargeVector<std::int32_t> target;  // target[v]: new index of v's representative
     std::int32_t c = distance == 0.0f ? CleanEqualPoints(object, target, dots) : -1;
     if (c < 0) c = CleanBySorting(object, distance, target, dots);
     if (c < 0) return 1;

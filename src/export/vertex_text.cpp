@@ -33,8 +33,6 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, s
         part.first = first;
         part.start.reserve(count + 1);
         part.text.reserve(count * (normals != nullptr ? 48 : 24));
-        AdviseHugePages(part.start.data(), part.start.capacity() * sizeof(std::size_t));
-        AdviseHugePages(part.text.data(), part.text.capacity());
         part.start.resize(count + 1);
         char line[2 * (3 * kGMaxLength + 4) + 4];
         for (std::int32_t v = first; v < end; ++v) {

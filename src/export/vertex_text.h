@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "dxf/huge_pages.h"
 #include "dxf/mesh_model.h"
 
 namespace vertoko {
@@ -30,8 +30,8 @@ class VertexTexts {
   private:
     struct Part {
         std::int32_t first = 0;
-        std::string text;
-        std::vector<std::size_t> start;  // one more than the vertices
+        std::basic_string<char, std::char_traits<char>, LargeAllocator<char>> text;
+        LargeVector<std::size_t> start;  // one more than the vertices
     };
     static bool FormatPart(const MeshObject& object, const Point3f* normals, std::int32_t first,
                            std::int32_t end, Part& part);
