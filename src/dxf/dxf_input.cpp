@@ -9,6 +9,12 @@
 
 #include "dxf/huge_pages.h"
 
+#if defined(__unix__)
+#include <unistd.h>
+
+#include <cerrno>
+#endif
+
 namespace vertoko {
 
 using line_scan::FindLineEnd;
@@ -25,6 +31,13 @@ DxfInput::~DxfInput() { std::free(block_); }
 
 void DxfInput::Reset(std::FILE* file) {
     file_ = file;
+    fd_ = -1;
+    // Offsets are known for files that can tell their position.
+    blockOffset_ = -1;
+#if defined(__unix__)
+    if (file != nullptr) blockOffset_ = ftello(file);
+#endif
+    lineStart_ = nullptr;
     pos_ = 0;
     length_ = 0;
     stop_ = 0;
@@ -33,6 +46,34 @@ void DxfInput::Reset(std::FILE* file) {
     started_ = false;
     binaryMode_ = false;
     lineCounter = 0;
+}
+
+void DxfInput::ResetAt(int fd, std::int64_t offset) {
+    Reset(nullptr);
+    fd_ = fd;
+    atEnd_ = fd < 0;
+    readOffset_ = blockOffset_ = offset;
+    started_ = true;  // text by the caller's word: no sentinel to look for
+}
+
+bool DxfInput::JumpTo(const Mark& mark) {
+    if (mark.offset < 0 || binaryMode_) return false;
+    if (fd_ >= 0) {
+        readOffset_ = mark.offset;
+    } else {
+#if defined(__unix__)
+        if (file_ == nullptr || fseeko(file_, mark.offset, SEEK_SET) != 0) return false;
+#else
+        return false;
+#endif
+    }
+    blockOffset_ = mark.offset;
+    pos_ = length_ = stop_ = 0;
+    atEnd_ = false;
+    started_ = true;
+    lineStart_ = nullptr;
+    lastEnd_ = static_cast<LineEnd>(mark.lastEnd);
+    return true;
 }
 
 void DxfInput::Start() {
@@ -57,11 +98,28 @@ LineStatus DxfInput::ReadBinaryCode(std::string_view& line) {
     return LineStatus::Malformed;
 }
 
+std::size_t DxfInput::ReadAt() {
+#if defined(__unix__)
+    for (;;) {
+        const ssize_t got = pread(fd_, block_, kBlockSize, static_cast<off_t>(readOffset_));
+        if (got >= 0) {
+            readOffset_ += got;
+            return static_cast<std::size_t>(got);
+        }
+        if (errno != EINTR) return 0;
+    }
+#else
+    return 0;
+#endif
+}
+
 LineStatus DxfInput::Fill() {
     while (pos_ >= stop_) {
         if (stop_ < length_) return LineStatus::Binary;
         if (atEnd_) return LineStatus::End;
-        length_ = std::fread(block_, 1, kBlockSize, file_);
+        if (blockOffset_ >= 0) blockOffset_ += static_cast<std::int64_t>(length_);
+        lineStart_ = nullptr;  // the block it pointed into is replaced
+        length_ = fd_ >= 0 ? ReadAt() : std::fread(block_, 1, kBlockSize, file_);
         std::memset(block_ + length_, 0, 16);
         pos_ = 0;
         if (length_ == 0) {
@@ -117,6 +175,7 @@ LineStatus DxfInput::CopyLine(std::string_view& line) {
     const std::size_t end = FindLineEnd(block_ + pos_, limit);
     if (end < limit) {
         line = std::string_view(block_ + pos_, end);
+        lineStart_ = block_ + pos_;
         lastEnd_ = block_[pos_ + end] == '\r' ? LineEnd::Cr : LineEnd::Lf;
         pos_ += end + 1;
         return LineStatus::Ok;
@@ -140,8 +199,10 @@ LineStatus DxfInput::CopyLongLine(std::string_view& line) {
             if (inBuffer) {
                 std::memcpy(line_ + gathered, p, i);
                 line = std::string_view(line_, gathered + i);
+                lineStart_ = nullptr;
             } else {
                 line = std::string_view(p, i);
+                lineStart_ = p;
             }
             return LineStatus::Ok;
         }
@@ -152,8 +213,10 @@ LineStatus DxfInput::CopyLongLine(std::string_view& line) {
             if (inBuffer || pos_ >= stop_) {
                 std::memcpy(line_ + gathered, p, limit);
                 line = std::string_view(line_, kLineLimit);
+                lineStart_ = nullptr;
             } else {
                 line = std::string_view(p, kLineLimit);
+                lineStart_ = p;
             }
             if (LineStatus status = Fill(); status != LineStatus::Ok) {
                 if (status != LineStatus::End) return status;
@@ -174,6 +237,7 @@ LineStatus DxfInput::CopyLongLine(std::string_view& line) {
             if (status != LineStatus::End) return status;
             lastEnd_ = LineEnd::None;
             line = std::string_view(line_, gathered);
+            lineStart_ = nullptr;
             return LineStatus::Ok;
         }
     }

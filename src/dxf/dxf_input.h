@@ -35,6 +35,35 @@ class DxfInput {
     // Starts reading file from its current position; the counter is 0.
     void Reset(std::FILE* file);
 
+    // Starts reading the text file open as descriptor fd at offset, with
+    // pread, so that another reader of the same file is not disturbed; the
+    // counter is 0. The file is taken to be text DXF.
+    void ResetAt(int fd, std::int64_t offset);
+
+    // The file offset of the first character of the line the last read
+    // returned, or -1 when it is not known (a line gathered across blocks,
+    // a file without offsets such as a pipe, binary DXF).
+    std::int64_t LastLineOffset() const {
+        if (blockOffset_ < 0 || lineStart_ == nullptr) return -1;
+        return blockOffset_ + (lineStart_ - block_);
+    }
+
+    // Where the reading stands between two lines: the file offset of the
+    // next unread character and how the last line ended (a CR LF pair ends
+    // a line once).
+    struct Mark {
+        std::int64_t offset = -1;
+        int lastEnd = 0;
+    };
+    Mark Here() const {
+        return {blockOffset_ < 0 ? -1 : blockOffset_ + static_cast<std::int64_t>(pos_),
+                static_cast<int>(lastEnd_)};
+    }
+
+    // Goes on reading from mark, which another reader of the same file
+    // took. False, with nothing changed, when the file cannot seek there.
+    bool JumpTo(const Mark& mark);
+
     // True once the file has turned out to be binary DXF. Its code "lines"
     // are the group codes as decimal text, each followed by its value.
     bool IsBinary() const { return binaryMode_; }
@@ -80,6 +109,7 @@ class DxfInput {
         const std::size_t end = line_scan::FindLineEnd(p, kLineLimit + 1);
         if (end > kLineLimit) return false;
         line = std::string_view(p, end);
+        lineStart_ = p;
         lastEnd_ = p[end] == '\r' ? LineEnd::Cr : LineEnd::Lf;
         pos_ = static_cast<std::size_t>(p - block_) + end + 1;
         return true;
@@ -87,11 +117,17 @@ class DxfInput {
 
     // Makes at least one byte available at pos_, refilling the block.
     LineStatus Fill();
+    // Fills the block with pread; 0 at the end or on an error.
+    std::size_t ReadAt();
     LineStatus CopyLine(std::string_view& line);
     // A line that is longer than 127 characters or runs over the block end.
     LineStatus CopyLongLine(std::string_view& line);
 
     std::FILE* file_ = nullptr;
+    int fd_ = -1;                    // read with pread when not negative
+    std::int64_t readOffset_ = 0;    // the next pread's offset
+    std::int64_t blockOffset_ = -1;  // file offset of block_[0]; -1 when unknown
+    const char* lineStart_ = nullptr;
     std::size_t pos_ = 0;
     std::size_t length_ = 0;
     std::size_t stop_ = 0;  // first NUL byte of the block, or length_

@@ -14,6 +14,7 @@
 #include "dxf/mesh_entity.h"
 #include "dxf/polyline_entity.h"
 #include "dxf/read_state.h"
+#include "dxf/split_reading.h"
 #include "export/face_orientation.h"
 #include "export/vertex_clean.h"
 
@@ -46,7 +47,7 @@ std::int64_t PolygonTotal(const SlotArray& slots) {
 enum class PendingName { None, Block, Insert };
 
 // Walks the pairs up to EOF. False after writing the message.
-bool ReadSections(std::FILE* file, int multi, std::string& message) {
+bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& message) {
     DxfReadState& state = ReadState();
     BlockStore& blocks = ReadBlocks();
     DrawingColors& colors = ReadColors();
@@ -71,6 +72,8 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
         } else {
             readCode = true;
         }
+        // An entity parser that returns has read the next code line last.
+        const std::int64_t codeOffset = split.Pending() ? input.LastLineOffset() : -1;
         if (status == LineStatus::Ok) {
             ++input.lineCounter;
             status = input.ReadValueLine(line);
@@ -81,6 +84,25 @@ bool ReadSections(std::FILE* file, int multi, std::string& message) {
         }
         ReadToken(line, name, sizeof name);
         const std::string_view word(name);
+
+        if (split.Pending() && codeOffset >= split.Offset()) {
+            // The driver stands where the second reader began: the faces it
+            // read are taken over, and reading goes on after them.
+            if (codeOffset == split.Offset() && code == 0 && word == "3DFACE" &&
+                !blocks.InsideBlock()) {
+                const SplitReading::Outcome taken = split.Take();
+                if (taken == SplitReading::Outcome::Failed) {
+                    message = state.message;
+                    return false;
+                }
+                if (taken == SplitReading::Outcome::Taken) {
+                    readCode = false;
+                    continue;
+                }
+            } else {
+                split.Cancel();
+            }
+        }
 
         if (code == 0) {
             pendingName = PendingName::None;
@@ -266,7 +288,10 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
     DrawingColors& colors = ReadColors();
     blocks.enabled = options.dxfInsert != 0;
     colors.enabled = options.dxfColor != 0;
-    bool read = ReadSections(file, multi, message);
+    SplitReading split;
+    split.Start(file, options);
+    bool read = ReadSections(file, multi, split, message);
+    split.Cancel();
     // The drawing's slots come back from an open block before anything else.
     blocks.End();
     if (read && colors.enabled) {

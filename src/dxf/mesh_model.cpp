@@ -26,7 +26,8 @@ std::int32_t BuildTable(Node* head, std::int32_t count, Node**& table, const cha
     }
     if (size < 0) size = 0;
     // One spare entry keeps malloc(0) from giving a null table for an empty list.
-    table = static_cast<Node**>(AllocateLarge((static_cast<std::size_t>(size) + 1) * sizeof(Node*)));
+    table =
+        static_cast<Node**>(AllocateLarge((static_cast<std::size_t>(size) + 1) * sizeof(Node*)));
     if (table == nullptr) {
         ReaderMessage() = std::string("メモリーが足りません.(") + name + ")\n";
         return 0;

@@ -6,11 +6,20 @@
 
 namespace vertoko {
 
+namespace {
+
+thread_local DxfReadState* threadState = nullptr;
+
+}  // namespace
+
 DxfReadState& ReadState() {
+    if (threadState != nullptr) return *threadState;
     // Allocated once and kept for the whole run: the input block is large.
     static DxfReadState* state = new DxfReadState;  // every member has its initialiser
     return *state;
 }
+
+void ThreadReadState(DxfReadState* state) { threadState = state; }
 
 std::string& ReaderMessage() { return ReadState().message; }
 

@@ -22,8 +22,13 @@ struct DxfReadState {
 };
 
 // The one read state of the process; ReadDxf resets it at the start of
-// every read. Only one file is read at a time.
+// every read. Only one file is read at a time. A thread that reads part of
+// the file ahead works on a state of its own, set by ThreadReadState.
 DxfReadState& ReadState();
+
+// Makes ReadState() give state on the calling thread (the process's own
+// again with null).
+void ThreadReadState(DxfReadState* state);
 
 // text followed by "(L<line counter>)" and tail; binary DXF names the pair
 // being read instead, as "(P<pair number>)".
