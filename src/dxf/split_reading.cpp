@@ -25,6 +25,7 @@ namespace {
 
 // Below this size one reader is done before a second one pays off.
 constexpr std::int64_t kSplitSize = std::int64_t{2} << 20;
+std::atomic<std::int64_t> splitSize{kSplitSize};
 // How far past the middle a boundary is looked for.
 constexpr std::int64_t kSearchSpan = std::int64_t{1} << 20;
 constexpr std::size_t kWindow = std::size_t{64} << 10;
@@ -67,7 +68,7 @@ std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t fileSize) {
     constexpr std::int64_t kOverlap = 64;
     for (std::int64_t start = from; start < last; start += kWindow - kOverlap) {
         const std::size_t got = ReadFully(fd, window.data(), kWindow, start);
-        if (got < 16) break;
+        if (got == 0) break;
         for (std::size_t i = 1; i < got; ++i) {
             if (window[i - 1] != '\n') continue;
             std::size_t at = i;
@@ -100,7 +101,7 @@ void SplitReading::Start(std::FILE* file, const ReaderOptions& options) {
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return;
     const std::int64_t begin = ftello(file);
     const std::int64_t size = info.st_size;
-    if (begin < 0 || size - begin < kSplitSize) return;
+    if (begin < 0 || size - begin < splitSize.load() || size - begin < 1) return;
     char head[BinaryDxfInput::kSentinelSize];
     if (ReadFully(fd, head, sizeof head, begin) != sizeof head ||
         BinaryDxfInput::StartsWithSentinel(head, sizeof head))
@@ -259,5 +260,7 @@ void SplitReading::Cancel() {
 std::int64_t SplitRunsTaken() { return runsTaken.load(); }
 
 void SplitReadingWaitsForTesting(bool wait) { waitForRun.store(wait); }
+
+void SetSplitSizeForTesting(std::int64_t bytes) { splitSize.store(bytes < 0 ? kSplitSize : bytes); }
 
 }  // namespace vertoko

@@ -79,4 +79,8 @@ std::int64_t SplitRunsTaken();
 // whole run instead of taking what is read by the time it arrives.
 void SplitReadingWaitsForTesting(bool wait);
 
+// For the fuzzer, whose inputs are small: files from this size on are read
+// on two threads (a negative size restores the usual one).
+void SetSplitSizeForTesting(std::int64_t bytes);
+
 }  // namespace vertoko
