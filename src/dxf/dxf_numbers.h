@@ -58,9 +58,13 @@ inline bool ParseFloat(std::string_view line, float& value) {
         }
     }
     if (fraction < 0) fraction = 0;
-    while (fraction > 0 && m % 10 == 0) {
-        m /= 10;
-        --fraction;
+    // Trailing zeros are dropped only when they keep m or the power of ten
+    // from being exact: dividing m * 10^k by 10^(f+k) gives the same float.
+    if (m > (std::uint64_t{1} << 24) || fraction > 10) {
+        while (fraction > 0 && m % 10 == 0) {
+            m /= 10;
+            --fraction;
+        }
     }
     if (!digits || m > (std::uint64_t{1} << 24) || fraction > 10)
         return ParseFloatSlow(line, value);

@@ -56,6 +56,9 @@ std::mutex blockMutex;
 ChunkBlock* currentBlock = nullptr;
 char* blockNext = nullptr;
 char* blockEnd = nullptr;
+// The block is faulted in up to here: one huge page at a time, ahead of the
+// chunks being cut, so that a small drawing does not make it all resident.
+char* blockWarm = nullptr;
 
 MeshArenaChunk* CutSmallChunk(std::size_t size) {
     std::lock_guard<std::mutex> lock(blockMutex);
@@ -65,12 +68,17 @@ MeshArenaChunk* CutSmallChunk(std::size_t size) {
         currentBlock = static_cast<ChunkBlock*>(AllocateHuge(kBlockSize));
         if (currentBlock == nullptr) return nullptr;
         currentBlock->live = 0;
-        PrefaultInBackground(currentBlock, kBlockSize);
         blockNext = reinterpret_cast<char*>(currentBlock) + kBlockHeader;
         blockEnd = reinterpret_cast<char*>(currentBlock) + kBlockSize;
+        // Writing the header has faulted in the first huge page.
+        blockWarm = reinterpret_cast<char*>(currentBlock) + kHugePage;
     }
     auto* chunk = reinterpret_cast<MeshArenaChunk*>(blockNext);
     blockNext += size;
+    while (blockWarm < blockEnd && blockNext + kHugePage / 2 > blockWarm) {
+        PrefaultInBackground(blockWarm, kHugePage);
+        blockWarm += kHugePage;
+    }
     ++currentBlock->live;
     chunk->block = currentBlock;
     return chunk;
@@ -82,7 +90,8 @@ void ReleaseSmallChunk(ChunkBlock* block) {
     if (block != currentBlock) {
         std::free(block);
     } else {
-        // Empty again: cutting starts over at its beginning.
+        // Empty again: cutting starts over at its beginning, over pages
+        // already faulted in.
         blockNext = reinterpret_cast<char*>(block) + kBlockHeader;
     }
 }
