@@ -32,6 +32,10 @@ std::int32_t BuildTable(Node* head, std::int32_t count, Node**& table, const cha
         ReaderMessage() = std::string("メモリーが足りません.(") + name + ")\n";
         return 0;
     }
+    // The back half of a large table is faulted in on the second thread
+    // while this one fills the front half.
+    const std::size_t bytes = (static_cast<std::size_t>(size) + 1) * sizeof(Node*);
+    if (bytes >= 2 * kHugePageSize) PrefaultInBackground(table + size / 2, bytes / 2);
     std::int32_t filled = 0;
     for (Node* node = head; node != nullptr && filled < size; node = node->next)
         table[filled++] = node;
