@@ -30,7 +30,9 @@ bool ParseInt(std::string_view line, std::int32_t& value);
 // blanks, an optional sign, a decimal or hexadecimal number, inf or nan.
 // False when no number starts the line; trailing characters are ignored.
 bool ParseFloatSlow(std::string_view line, float& value);
-inline bool ParseFloat(std::string_view line, float& value) {
+// Inlined into the parsers even where the compiler would rather call it: a
+// coordinate line costs little more than the call.
+[[gnu::always_inline]] inline bool ParseFloat(std::string_view line, float& value) {
     // The usual value line, inline: an optional minus and digits with at most
     // one point, nothing else. Without the fraction's trailing zeros the
     // digits form an integer m; when m <= 2^24 and at most 10 fraction digits
