@@ -4,6 +4,7 @@
 #include "export/vertex_clean.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,8 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "dxf/dxf_reader.h"
 #include "dxf/huge_pages.h"
@@ -253,6 +256,171 @@ inline std::uint64_t PointHash(const MeshVertex& v) {
 
 inline bool IsTiny(float magnitude) { return magnitude < kTiny && magnitude != 0.0f; }
 
+// Vertices from which cleaning at distance 0 runs on two threads; below,
+// starting a thread would cost more than it saves.
+constexpr std::int32_t kThreadedVertices = 1 << 15;
+
+// A hash table of the first copies met in one run of vertices, probing
+// linearly. An entry holds the low 32 bits of its point's hash, which place
+// it and are compared before the coordinates, so that a probe past other
+// points rarely needs their nodes, which lie anywhere in memory.
+class FirstCopyTable {
+  public:
+    explicit FirstCopyTable(MeshVertex* const* vtbl) : vtbl_(vtbl) {}
+
+    // Allocates the table for a run of the given length; false when memory
+    // is short. Start, which fills it, does not allocate, so that it can run
+    // on another thread while the memory still comes from the allocating one:
+    // released on another thread, memory would stay with that thread's pool.
+    bool Reserve(std::size_t vertices) {
+        std::size_t size = 64;
+        while (size < vertices / 2) size *= 2;
+        try {
+            slots_.reserve(size);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        mask_ = size - 1;
+        return true;
+    }
+
+    void Start() { slots_.assign(mask_ + 1, Slot{0, -1}); }
+
+    // Starts fetching the entries where a point of this hash would be.
+    void Fetch(std::uint32_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+
+    // The vertex entered with a point equal to point, or -1.
+    std::int32_t Find(std::uint32_t hash, const MeshVertex& point) const {
+        for (std::size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            const Slot slot = slots_[i];
+            if (slot.vertex < 0) return -1;
+            if (slot.hash == hash && Equal(*vtbl_[slot.vertex], point)) return slot.vertex;
+        }
+    }
+
+    // The vertex entered with a point equal to that of vertex v, or v itself,
+    // entered now; -1 when the table cannot grow.
+    std::int32_t FindOrAdd(std::uint32_t hash, std::int32_t v) {
+        const MeshVertex& point = *vtbl_[v];
+        std::size_t i = hash & mask_;
+        for (;; i = (i + 1) & mask_) {
+            const Slot slot = slots_[i];
+            if (slot.vertex < 0) break;
+            if (slot.hash == hash && Equal(*vtbl_[slot.vertex], point)) return slot.vertex;
+        }
+        slots_[i] = {hash, v};
+        if (2 * ++used_ > slots_.size() && !Resize(2 * slots_.size())) return -1;
+        return v;
+    }
+
+    void Release() { LargeVector<Slot>().swap(slots_); }
+
+  private:
+    struct Slot {
+        std::uint32_t hash;
+        std::int32_t vertex;  // -1: empty
+    };
+
+    static bool Equal(const MeshVertex& a, const MeshVertex& b) {
+        return a.x == b.x && a.y == b.y && a.z == b.z;
+    }
+
+    bool Resize(std::size_t size) {
+        LargeVector<Slot> grown;
+        try {
+            grown.reserve(size);
+            grown.assign(size, Slot{0, -1});
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        mask_ = size - 1;
+        for (const Slot& slot : slots_) {
+            if (slot.vertex < 0) continue;
+            std::size_t j = slot.hash & mask_;
+            while (grown[j].vertex >= 0) j = (j + 1) & mask_;
+            grown[j] = slot;
+        }
+        slots_.swap(grown);
+        return true;
+    }
+
+    MeshVertex* const* vtbl_;
+    LargeVector<Slot> slots_;
+    std::size_t mask_ = 0;
+    std::size_t used_ = 0;
+};
+
+enum class PassEnd { kDone, kTiny, kNoMemory, kStopped };
+
+// Walks the vertices [begin, end) in blocks: a block is hashed and its table
+// entries are fetched, and it is looked up only after the next block has been
+// hashed, so that the misses into a table far larger than the caches overlap.
+// visit(hash, v) looks up one vertex; a vertex that is not finite (it merges
+// with nothing) is passed to single(v) instead, and only when keep(v) holds
+// is a vertex hashed at all. Stops at the first tiny coordinate, at the
+// first failed visit, or when stop is set.
+template <typename Keep, typename Single, typename Visit>
+PassEnd WalkBlocks(MeshVertex* const* vtbl, std::int32_t begin, std::int32_t end,
+                   const FirstCopyTable& table, const std::atomic<bool>& stop, Keep keep,
+                   Single single, Visit visit) {
+    struct Item {
+        std::uint32_t hash;
+        std::int32_t vertex;
+    };
+    constexpr std::int32_t kBlock = 64;
+    constexpr float kLargest = std::numeric_limits<float>::max();
+    Item blocks[2][kBlock];
+    Item* ready = blocks[0];
+    Item* fetched = blocks[1];
+    int readyCount = 0;
+    for (std::int32_t first = begin; first < end;) {
+        if (stop.load(std::memory_order_relaxed)) return PassEnd::kStopped;
+        const std::int32_t last = end - first > kBlock ? first + kBlock : end;
+        int count = 0;
+        for (std::int32_t v = first; v < last; ++v) {
+            if (!keep(v)) continue;
+            const MeshVertex& point = *vtbl[v];
+            const float ax = std::fabs(point.x);
+            const float ay = std::fabs(point.y);
+            const float az = std::fabs(point.z);
+            if (IsTiny(ax) || IsTiny(ay) || IsTiny(az)) return PassEnd::kTiny;
+            if (!(ax <= kLargest && ay <= kLargest && az <= kLargest)) {
+                single(v);
+                continue;
+            }
+            const auto hash = static_cast<std::uint32_t>(PointHash(point));
+            table.Fetch(hash);
+            fetched[count++] = {hash, v};
+        }
+        for (int k = 0; k < readyCount; ++k) {
+            if (!visit(ready[k].hash, ready[k].vertex)) return PassEnd::kNoMemory;
+        }
+        std::swap(ready, fetched);
+        readyCount = count;
+        first = last;
+    }
+    for (int k = 0; k < readyCount; ++k) {
+        if (!visit(ready[k].hash, ready[k].vertex)) return PassEnd::kNoMemory;
+    }
+    return PassEnd::kDone;
+}
+
+// Writes into first[v], for every vertex of [begin, end), the first vertex
+// of the run with a point equal to v's (v itself when there is none before
+// it, or when v is not finite). Leaves the run's first copies in table.
+PassEnd FindFirstCopies(MeshVertex* const* vtbl, std::int32_t begin, std::int32_t end,
+                        FirstCopyTable& table, std::int32_t* first, const std::atomic<bool>& stop) {
+    table.Start();
+    return WalkBlocks(
+        vtbl, begin, end, table, stop, [](std::int32_t) { return true; },
+        [first](std::int32_t v) { first[v] = v; },
+        [&table, first](std::uint32_t hash, std::int32_t v) {
+            const std::int32_t found = table.FindOrAdd(hash, v);
+            first[v] = found;
+            return found >= 0;
+        });
+}
+
 // Cleaning at distance 0 without sorting. There the sweep merges exactly
 // the points whose every squared coordinate difference rounds to zero:
 // equal points (with -0 equal to 0), never one with an infinite or NaN
@@ -260,93 +428,110 @@ inline bool IsTiny(float magnitude) { return magnitude < kTiny && magnitude != 0
 // When no coordinate lies strictly between 0 and kTiny the last cannot
 // happen, merging is equality, and the group of a point is all its copies
 // with the first copy (the smallest in key order: equal keys go by index) as
-// representative. One pass with a hash table of first copies finds them.
-// Returns the number of survivors with target filled as CleanBySorting
-// does, or -1 (nothing changed, nothing written) when the drawing has tiny
-// coordinates or memory is short, for CleanBySorting to take over.
+// representative. A hash pass finds every vertex's first copy; one pass in
+// index order then numbers the first copies and maps the others. A large
+// object is split into two halves, each hashed on a thread of its own; the
+// first copies of the second half are then looked up among those of the
+// first. Returns the number of survivors with target filled as
+// CleanBySorting does, or -1 (nothing changed, nothing written) when the
+// drawing has tiny coordinates or memory is short, for CleanBySorting to
+// take over.
 std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& target,
                               ProgressDots& dots) {
     const std::int32_t n = object.vertexCount;
-    LargeVector<std::int32_t> table;  // vertex index of a first copy, -1 when empty
+    MeshVertex* const* vtbl = object.vtbl;
     try {
-        std::size_t size = 64;
-        while (size < static_cast<std::size_t>(n) / 2) size *= 2;
         target.reserve(static_cast<std::size_t>(n));
-        table.reserve(size);
         target.resize(static_cast<std::size_t>(n));
-        table.assign(size, -1);
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    std::size_t mask = table.size() - 1;
-    std::int32_t used = 0;
-    std::int32_t c = 0;
-    MeshVertex* const* vtbl = object.vtbl;
-    constexpr float kLargest = std::numeric_limits<float>::max();
-    // The table is far larger than the caches: the entry of a vertex a few
-    // places ahead is fetched early, so that the misses overlap.
-    constexpr std::int32_t kAhead = 12;
-    for (std::int32_t v = 0; v < n; ++v) {
-        if (v + kAhead < n) __builtin_prefetch(&table[PointHash(*vtbl[v + kAhead]) & mask]);
-        const MeshVertex& point = *vtbl[v];
-        const float ax = std::fabs(point.x);
-        const float ay = std::fabs(point.y);
-        const float az = std::fabs(point.z);
-        if (IsTiny(ax) || IsTiny(ay) || IsTiny(az)) return -1;
-        if (!(ax <= kLargest && ay <= kLargest && az <= kLargest)) {
-            target[static_cast<std::size_t>(v)] = c++;  // merges with nothing
-            continue;
-        }
-        std::size_t i = PointHash(point) & mask;
-        std::int32_t found = -1;
-        for (;; i = (i + 1) & mask) {
-            const std::int32_t r = table[i];
-            if (r < 0) break;
-            const MeshVertex& first = *vtbl[r];
-            if (first.x == point.x && first.y == point.y && first.z == point.z) {
-                found = r;
-                break;
-            }
-        }
-        if (found >= 0) {
-            target[static_cast<std::size_t>(v)] = target[static_cast<std::size_t>(found)];
-            continue;
-        }
-        table[i] = v;
-        target[static_cast<std::size_t>(v)] = c++;
-        if (2 * static_cast<std::size_t>(++used) > table.size()) {
-            LargeVector<std::int32_t> grown;
-            try {
-                grown.reserve(2 * table.size());
-                grown.assign(2 * table.size(), -1);
-            } catch (const std::bad_alloc&) {
-                return -1;
-            }
-            mask = grown.size() - 1;
-            for (const std::int32_t r : table) {
-                if (r < 0) continue;
-                std::size_t j = PointHash(*vtbl[r]) & mask;
-                while (grown[j] >= 0) j = (j + 1) & mask;
-                grown[j] = r;
-            }
-            table.swap(grown);
+    // first[v]: the first copy of v, written in place of target.
+    std::int32_t* const first = target.data();
+    const std::int32_t half = n >= kThreadedVertices ? n / 2 : n;
+
+    const std::int32_t middle = half + (n - half) / 2;
+
+    // Each half is hashed into a table of its own. A first copy of the second
+    // half whose point the first half has too then takes that first copy, the
+    // other vertices of the second half reaching it through their own first
+    // copy in the numbering below; both threads look up a share of the second
+    // half once both halves are done.
+    FirstCopyTable tables[2] = {FirstCopyTable(vtbl), FirstCopyTable(vtbl)};
+    if (!tables[0].Reserve(static_cast<std::size_t>(half))) return -1;
+    if (half < n && !tables[1].Reserve(static_cast<std::size_t>(n - half))) return -1;
+    std::atomic<bool> stop{false};
+    auto hashHalf = [&](int part) {
+        const std::int32_t begin = part == 0 ? 0 : half;
+        const std::int32_t end = part == 0 ? half : n;
+        if (FindFirstCopies(vtbl, begin, end, tables[part], first, stop) != PassEnd::kDone)
+            stop.store(true, std::memory_order_relaxed);
+        if (part == 1) tables[1].Release();
+    };
+    auto lookUpShare = [&](std::int32_t begin, std::int32_t end) {
+        if (stop.load(std::memory_order_relaxed)) return;
+        WalkBlocks(
+            vtbl, begin, end, tables[0], stop, [first](std::int32_t v) { return first[v] == v; },
+            [](std::int32_t) {},
+            [&tables, first, vtbl](std::uint32_t hash, std::int32_t v) {
+                const std::int32_t found = tables[0].Find(hash, *vtbl[v]);
+                if (found >= 0) first[v] = found;
+                return true;
+            });
+    };
+    std::atomic<int> halvesDone{0};
+    auto halfDone = [&] {
+        halvesDone.fetch_add(1);
+        halvesDone.notify_all();
+        for (int done = halvesDone.load(); done < 2; done = halvesDone.load())
+            halvesDone.wait(done);
+    };
+    std::thread second;
+    if (half < n) {
+        try {
+            second = std::thread([&] {
+                hashHalf(1);
+                halfDone();
+                lookUpShare(middle, n);
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: everything is done here, in the same order.
+        } catch (const std::bad_alloc&) {
         }
     }
+    hashHalf(0);
+    if (second.joinable()) {
+        halfDone();
+        lookUpShare(half, middle);
+        second.join();
+    } else if (half < n) {
+        if (!stop.load(std::memory_order_relaxed)) hashHalf(1);
+        lookUpShare(half, n);
+    }
+    if (stop.load()) return -1;
+    tables[0].Release();
     dots.Mark();
     dots.Mark();
 
-    // The first copies move down to their new places in their old order;
-    // a new index never passes the old one.
-    for (std::int32_t v = 0, next = 0; v < n && next < c; ++v) {
-        if (target[static_cast<std::size_t>(v)] != next) continue;
-        if (next != v) {
+    // The first copies are numbered in index order and move down to their new
+    // places, a new index never passing the old one; every other vertex takes
+    // the number its first copy, an earlier vertex, already has. first[v] is
+    // read before target[v], the same entry, is written.
+    std::int32_t c = 0;
+    for (std::int32_t v = 0; v < n; ++v) {
+        const std::int32_t f = first[v];
+        if (f != v) {
+            target[static_cast<std::size_t>(v)] = target[static_cast<std::size_t>(f)];
+            continue;
+        }
+        if (c != v) {
             const MeshVertex* from = vtbl[v];
-            MeshVertex* to = vtbl[next];
+            MeshVertex* to = vtbl[c];
             to->x = from->x;
             to->y = from->y;
             to->z = from->z;
         }
-        ++next;
+        target[static_cast<std::size_t>(v)] = c++;
     }
     return c;
 }

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <limits>
+#include <map>
 #include <random>
+#include <tuple>
 
 #include "dxf/dxf_reader.h"
 #include "export/mesh_builder.h"
@@ -250,6 +255,130 @@ TEST(VertexClean, MatchesInsertionCleaningForAnyStride) {
             << "round " << round;
         ASSERT_EQ(Coordinates(object), expected.vertices) << "round " << round;
         ASSERT_EQ(PolygonCorners(object), expected.polygons) << "round " << round;
+    }
+}
+
+// The bits of every coordinate, so that a NaN equals itself and -0 differs
+// from 0: a survivor must keep the exact coordinates of its first copy.
+std::vector<std::uint32_t> CoordinateBits(const std::vector<Point3f>& points) {
+    std::vector<std::uint32_t> bits;
+    for (const Point3f& p : points) {
+        bits.push_back(std::bit_cast<std::uint32_t>(p.x));
+        bits.push_back(std::bit_cast<std::uint32_t>(p.y));
+        bits.push_back(std::bit_cast<std::uint32_t>(p.z));
+    }
+    return bits;
+}
+
+// Cleaning at distance 0 as its definition gives it where no difference of
+// coordinates underflows when squared: a finite point joins the first
+// earlier point equal to it (-0 equal to 0), and a point that is not finite
+// has no distance to anything and stays on its own.
+Reference MergeEqualPoints(const std::vector<Point3f>& points,
+                           const std::vector<std::vector<std::int32_t>>& polygons) {
+    std::map<std::tuple<float, float, float>, std::int32_t> firstNewIndex;
+    std::vector<std::int32_t> newIndex;
+    Reference result;
+    for (const Point3f& p : points) {
+        const auto next = static_cast<std::int32_t>(result.vertices.size());
+        if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) {
+            const auto [at, added] =
+                firstNewIndex.try_emplace({p.x + 0.0f, p.y + 0.0f, p.z + 0.0f}, next);
+            newIndex.push_back(at->second);
+            if (!added) continue;
+        } else {
+            newIndex.push_back(next);
+        }
+        result.vertices.push_back(p);
+    }
+    for (const auto& corners : polygons) {
+        std::vector<std::int32_t> renumbered;
+        for (std::int32_t v : corners) renumbered.push_back(newIndex[v]);
+        result.polygons.push_back(renumbered);
+    }
+    return result;
+}
+
+// Objects of tens of thousands of vertices, large enough for cleaning at
+// distance 0 to hash the two halves of the vertex list on two threads and
+// then look up the second half's points among the first half's. Copies must
+// meet across the halves whatever their sign of zero, and in either half:
+// the points never merged (NaN in two bit patterns, infinities), a second
+// half made of copies of one first-half point, tables that grow, the last
+// vertex, and tiny coordinates met late in one half, which must hand the
+// whole object over to cleaning by sorting.
+TEST(VertexClean, LargeObjectsAtDistanceZeroMatchTheDefinition) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    const float otherNan = std::bit_cast<float>(0xFFC00123u);
+    enum Shape { kCopies, kMostlyDistinct, kOnePoint, kFiniteCopies, kTinyFirst, kTinySecond };
+    std::mt19937 random(777);
+    for (const Shape shape :
+         {kCopies, kMostlyDistinct, kOnePoint, kFiniteCopies, kTinyFirst, kTinySecond}) {
+        const bool finite = shape >= kFiniteCopies;
+        const int n = shape == kOnePoint ? 33001 : 40037;
+        const int grid = shape == kMostlyDistinct ? 400 : 12;
+        std::uniform_int_distribution<int> cell(0, grid);
+        std::vector<Point3f> points;
+        for (int i = 0; i < n; ++i) {
+            Point3f p{1.5f, 0.0f, -2.0f};
+            if (shape != kOnePoint) {
+                p = {static_cast<float>(cell(random)) - 3.0f,
+                     static_cast<float>(cell(random)) * 0.25f, static_cast<float>(cell(random))};
+            }
+            if (shape == kMostlyDistinct && i > 0 && random() % 8 == 0)
+                p = points[random() % points.size()];
+            if (random() % 3 == 0) {
+                if (p.x == 0.0f) p.x = -0.0f;
+                if (p.y == 0.0f) p.y = -0.0f;
+                if (p.z == 0.0f) p.z = -0.0f;
+            }
+            switch (finite ? 4 : random() % 400) {
+                case 0:
+                    p.x = nan;
+                    break;
+                case 1:
+                    p.y = otherNan;
+                    break;
+                case 2:
+                    p.z = inf;
+                    break;
+                case 3:
+                    p.x = -inf;
+                    break;
+                default:
+                    break;
+            }
+            points.push_back(p);
+        }
+        // Tiny coordinates late in one half only.
+        for (int k = 1; shape >= kTinyFirst && k <= 4; ++k)
+            (&points[(shape == kTinyFirst ? n / 2 : n) - 3 * k].x)[k % 3] =
+                k % 2 == 0 ? 1e-30f : -3e-31f;
+        // The last vertex is a copy of the first, which has no other copy.
+        if (shape == kMostlyDistinct) points[n - 1] = points[0];
+        std::vector<std::vector<std::int32_t>> polygons;
+        for (int f = 0; f < n / 3; ++f)
+            polygons.push_back({static_cast<std::int32_t>(random() % n),
+                                static_cast<std::int32_t>(random() % n), n - 1 - f});
+
+        // The step-by-step cleaning holds for finite points only; where it
+        // applies without underflow, the definition must agree with it.
+        const Reference expected = finite ? CleanByInsertion(points, polygons, 0.0f, n / 200 + 1)
+                                          : MergeEqualPoints(points, polygons);
+        if (shape == kFiniteCopies) {
+            const Reference defined = MergeEqualPoints(points, polygons);
+            ASSERT_EQ(CoordinateBits(defined.vertices), CoordinateBits(expected.vertices));
+            ASSERT_EQ(defined.polygons, expected.polygons);
+        }
+        TestTable table;
+        MeshObject& object = table.Add(points, polygons);
+        ASSERT_EQ(Clean(object, 0.0f), 0) << "shape " << shape;
+        ASSERT_EQ(object.vertexCount, static_cast<std::int32_t>(expected.vertices.size()))
+            << "shape " << shape;
+        EXPECT_EQ(CoordinateBits(Coordinates(object)), CoordinateBits(expected.vertices))
+            << "shape " << shape;
+        EXPECT_EQ(PolygonCorners(object), expected.polygons) << "shape " << shape;
     }
 }
 
