@@ -256,9 +256,14 @@ inline std::uint64_t PointHash(const MeshVertex& v) {
 
 inline bool IsTiny(float magnitude) { return magnitude < kTiny && magnitude != 0.0f; }
 
-// Vertices from which cleaning at distance 0 runs on two threads; below,
-// starting a thread would cost more than it saves.
-constexpr std::int32_t kThreadedVertices = 1 << 15;
+constexpr float kLargest = std::numeric_limits<float>::max();
+
+// Vertices from which cleaning at distance 0 runs on two threads. The hash
+// pass reads every node and is bound by memory more than by the processor:
+// below about a million vertices the second thread's start, the look-ups
+// between the halves and the caches' exchange of the results cost about as
+// much as it saves.
+constexpr std::int32_t kThreadedVertices = 1 << 20;
 
 // A hash table of the first copies met in one run of vertices, probing
 // linearly. An entry holds the low 32 bits of its point's hash, which place
@@ -309,8 +314,18 @@ class FirstCopyTable {
             if (slot.hash == hash && Equal(*vtbl_[slot.vertex], point)) return slot.vertex;
         }
         slots_[i] = {hash, v};
+        low_ = {std::min(low_.x, point.x), std::min(low_.y, point.y), std::min(low_.z, point.z)};
+        high_ = {std::max(high_.x, point.x), std::max(high_.y, point.y),
+                 std::max(high_.z, point.z)};
         if (2 * ++used_ > slots_.size() && !Resize(2 * slots_.size())) return -1;
         return v;
+    }
+
+    // False when no entered point can equal point: it lies outside the box
+    // around them.
+    bool MayHold(const MeshVertex& point) const {
+        return point.x >= low_.x && point.x <= high_.x && point.y >= low_.y && point.y <= high_.y &&
+               point.z >= low_.z && point.z <= high_.z;
     }
 
     void Release() { LargeVector<Slot>().swap(slots_); }
@@ -348,36 +363,37 @@ class FirstCopyTable {
     LargeVector<Slot> slots_;
     std::size_t mask_ = 0;
     std::size_t used_ = 0;
+    Point3f low_{kLargest, kLargest, kLargest};
+    Point3f high_{-kLargest, -kLargest, -kLargest};
 };
 
 enum class PassEnd { kDone, kTiny, kNoMemory, kStopped };
 
-// Walks the vertices [begin, end) in blocks: a block is hashed and its table
-// entries are fetched, and it is looked up only after the next block has been
-// hashed, so that the misses into a table far larger than the caches overlap.
-// visit(hash, v) looks up one vertex; a vertex that is not finite (it merges
-// with nothing) is passed to single(v) instead, and only when keep(v) holds
-// is a vertex hashed at all. Stops at the first tiny coordinate, at the
-// first failed visit, or when stop is set.
+// Walks the vertices [begin, end) in blocks: a block of vertices is hashed
+// and their table entries are fetched, and they are looked up only after the
+// next block has been hashed, so that the misses into a table far larger
+// than the caches overlap. visit(hash, v) looks up one vertex; a vertex that
+// is not finite (it merges with nothing) is passed to single(v) instead.
+// Only a vertex for which keep(v) holds is walked at all, and with inBox
+// only one whose point lies in the table's box. Stops at the first tiny
+// coordinate, at the first failed visit, or when stop is set.
 template <typename Keep, typename Single, typename Visit>
 PassEnd WalkBlocks(MeshVertex* const* vtbl, std::int32_t begin, std::int32_t end,
-                   const FirstCopyTable& table, const std::atomic<bool>& stop, Keep keep,
-                   Single single, Visit visit) {
+                   const FirstCopyTable& table, bool inBox, const std::atomic<bool>& stop,
+                   Keep keep, Single single, Visit visit) {
     struct Item {
         std::uint32_t hash;
         std::int32_t vertex;
     };
-    constexpr std::int32_t kBlock = 64;
-    constexpr float kLargest = std::numeric_limits<float>::max();
+    constexpr int kBlock = 64;
     Item blocks[2][kBlock];
     Item* ready = blocks[0];
     Item* fetched = blocks[1];
     int readyCount = 0;
-    for (std::int32_t first = begin; first < end;) {
+    for (std::int32_t v = begin; v < end || readyCount > 0;) {
         if (stop.load(std::memory_order_relaxed)) return PassEnd::kStopped;
-        const std::int32_t last = end - first > kBlock ? first + kBlock : end;
         int count = 0;
-        for (std::int32_t v = first; v < last; ++v) {
+        for (; v < end && count < kBlock; ++v) {
             if (!keep(v)) continue;
             const MeshVertex& point = *vtbl[v];
             const float ax = std::fabs(point.x);
@@ -388,6 +404,7 @@ PassEnd WalkBlocks(MeshVertex* const* vtbl, std::int32_t begin, std::int32_t end
                 single(v);
                 continue;
             }
+            if (inBox && !table.MayHold(point)) continue;
             const auto hash = static_cast<std::uint32_t>(PointHash(point));
             table.Fetch(hash);
             fetched[count++] = {hash, v};
@@ -397,10 +414,6 @@ PassEnd WalkBlocks(MeshVertex* const* vtbl, std::int32_t begin, std::int32_t end
         }
         std::swap(ready, fetched);
         readyCount = count;
-        first = last;
-    }
-    for (int k = 0; k < readyCount; ++k) {
-        if (!visit(ready[k].hash, ready[k].vertex)) return PassEnd::kNoMemory;
     }
     return PassEnd::kDone;
 }
@@ -412,7 +425,7 @@ PassEnd FindFirstCopies(MeshVertex* const* vtbl, std::int32_t begin, std::int32_
                         FirstCopyTable& table, std::int32_t* first, const std::atomic<bool>& stop) {
     table.Start();
     return WalkBlocks(
-        vtbl, begin, end, table, stop, [](std::int32_t) { return true; },
+        vtbl, begin, end, table, false, stop, [](std::int32_t) { return true; },
         [first](std::int32_t v) { first[v] = v; },
         [&table, first](std::uint32_t hash, std::int32_t v) {
             const std::int32_t found = table.FindOrAdd(hash, v);
@@ -437,7 +450,7 @@ PassEnd FindFirstCopies(MeshVertex* const* vtbl, std::int32_t begin, std::int32_
 // drawing has tiny coordinates or memory is short, for CleanBySorting to
 // take over.
 std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& target,
-                              ProgressDots& dots) {
+                              ProgressDots& dots, std::int32_t splitFrom) {
     const std::int32_t n = object.vertexCount;
     MeshVertex* const* vtbl = object.vtbl;
     try {
@@ -448,7 +461,7 @@ std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& tar
     }
     // first[v]: the first copy of v, written in place of target.
     std::int32_t* const first = target.data();
-    const std::int32_t half = n >= kThreadedVertices ? n / 2 : n;
+    const std::int32_t half = n >= splitFrom && n >= 2 ? n / 2 : n;
 
     const std::int32_t middle = half + (n - half) / 2;
 
@@ -456,7 +469,8 @@ std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& tar
     // half whose point the first half has too then takes that first copy, the
     // other vertices of the second half reaching it through their own first
     // copy in the numbering below; both threads look up a share of the second
-    // half once both halves are done.
+    // half once both halves are done, passing over the points outside the box
+    // around the first half's (a drawing stored row by row has few inside).
     FirstCopyTable tables[2] = {FirstCopyTable(vtbl), FirstCopyTable(vtbl)};
     if (!tables[0].Reserve(static_cast<std::size_t>(half))) return -1;
     if (half < n && !tables[1].Reserve(static_cast<std::size_t>(n - half))) return -1;
@@ -471,8 +485,8 @@ std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& tar
     auto lookUpShare = [&](std::int32_t begin, std::int32_t end) {
         if (stop.load(std::memory_order_relaxed)) return;
         WalkBlocks(
-            vtbl, begin, end, tables[0], stop, [first](std::int32_t v) { return first[v] == v; },
-            [](std::int32_t) {},
+            vtbl, begin, end, tables[0], true, stop,
+            [first](std::int32_t v) { return first[v] == v; }, [](std::int32_t) {},
             [&tables, first, vtbl](std::uint32_t hash, std::int32_t v) {
                 const std::int32_t found = tables[0].Find(hash, *vtbl[v]);
                 if (found >= 0) first[v] = found;
@@ -539,6 +553,10 @@ std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& tar
 }  // namespace
 
 std::int32_t VClearn(MeshObject& object, float distance) {
+    return VClearn(object, distance, kThreadedVertices);
+}
+
+std::int32_t VClearn(MeshObject& object, float distance, std::int32_t splitFrom) {
     const std::int32_t n = object.vertexCount;
     // An object without vertices has nothing to merge: it stays as it is.
     if (n == 0) return 0;
@@ -549,7 +567,7 @@ std::int32_t VClearn(MeshObject& object, float distance) {
 
     ProgressDots dots;
     LargeVector<std::int32_t> target;  // target[v]: new index of v's representative
-    std::int32_t c = distance == 0.0f ? CleanEqualPoints(object, target, dots) : -1;
+    std::int32_t c = distance == 0.0f ? CleanEqualPoints(object, target, dots, splitFrom) : -1;
     if (c < 0) c = CleanBySorting(object, distance, target, dots);
     if (c < 0) return 1;
 

@@ -12,4 +12,9 @@ namespace vertoko {
 // Returns 0 on success and 1 on failure, with the message in ReaderMessage().
 std::int32_t VClearn(MeshObject& object, float distance);
 
+// The same, with cleaning at distance 0 split over two threads from
+// splitFrom vertices on instead of from about a million; the result does not
+// depend on it. For the tests.
+std::int32_t VClearn(MeshObject& object, float distance, std::int32_t splitFrom);
+
 }  // namespace vertoko

@@ -299,14 +299,22 @@ Reference MergeEqualPoints(const std::vector<Point3f>& points,
     return result;
 }
 
-// Objects of tens of thousands of vertices, large enough for cleaning at
-// distance 0 to hash the two halves of the vertex list on two threads and
-// then look up the second half's points among the first half's. Copies must
-// meet across the halves whatever their sign of zero, and in either half:
-// the points never merged (NaN in two bit patterns, infinities), a second
-// half made of copies of one first-half point, tables that grow, the last
-// vertex, and tiny coordinates met late in one half, which must hand the
-// whole object over to cleaning by sorting.
+// Cleaning at distance 0 with its hash pass split over two threads, or not.
+std::int32_t CleanEqual(MeshObject& object, std::int32_t splitFrom) {
+    testing::internal::CaptureStderr();
+    const std::int32_t result = VClearn(object, 0.0f, splitFrom);
+    testing::internal::GetCapturedStderr();
+    return result;
+}
+
+// Objects of tens of thousands of vertices, cleaned at distance 0 as one
+// run and as two halves hashed on two threads, the second half's points
+// then looked up among the first half's. Copies must meet across the halves
+// whatever their sign of zero, and in either half: the points never merged
+// (NaN in two bit patterns, infinities), a second half made of copies of one
+// first-half point, tables that grow, the last vertex, and tiny coordinates
+// met late in one half, which must hand the whole object over to cleaning by
+// sorting.
 TEST(VertexClean, LargeObjectsAtDistanceZeroMatchTheDefinition) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
@@ -371,14 +379,43 @@ TEST(VertexClean, LargeObjectsAtDistanceZeroMatchTheDefinition) {
             ASSERT_EQ(CoordinateBits(defined.vertices), CoordinateBits(expected.vertices));
             ASSERT_EQ(defined.polygons, expected.polygons);
         }
+        for (const std::int32_t splitFrom : {n + 1, 2}) {
+            TestTable table;
+            MeshObject& object = table.Add(points, polygons);
+            ASSERT_EQ(CleanEqual(object, splitFrom), 0) << "shape " << shape;
+            ASSERT_EQ(object.vertexCount, static_cast<std::int32_t>(expected.vertices.size()))
+                << "shape " << shape << " split from " << splitFrom;
+            EXPECT_EQ(CoordinateBits(Coordinates(object)), CoordinateBits(expected.vertices))
+                << "shape " << shape << " split from " << splitFrom;
+            EXPECT_EQ(PolygonCorners(object), expected.polygons)
+                << "shape " << shape << " split from " << splitFrom;
+        }
+    }
+}
+
+// Split in two however few the vertices are: halves of one vertex, runs that
+// end just before, at and after a multiple of the 64 vertices that are
+// looked up together, copies of a handful of points (some at -0 or NaN) in
+// both halves.
+TEST(VertexClean, FewVerticesSplitInTwoMatchTheDefinition) {
+    std::mt19937 random(99);
+    for (const int n : {2, 3, 5, 63, 64, 65, 127, 128, 129, 130, 1000}) {
+        std::vector<Point3f> points;
+        for (int i = 0; i < n; ++i) {
+            Point3f p{static_cast<float>(random() % 3), 0.0f, static_cast<float>(random() % 2)};
+            if (random() % 2 == 0) p.y = -0.0f;
+            if (random() % 50 == 0) p.z = std::numeric_limits<float>::quiet_NaN();
+            points.push_back(p);
+        }
+        std::vector<std::vector<std::int32_t>> polygons{{}};
+        for (int v = n; v-- > 0;) polygons[0].push_back(v);
+        const Reference expected = MergeEqualPoints(points, polygons);
         TestTable table;
         MeshObject& object = table.Add(points, polygons);
-        ASSERT_EQ(Clean(object, 0.0f), 0) << "shape " << shape;
-        ASSERT_EQ(object.vertexCount, static_cast<std::int32_t>(expected.vertices.size()))
-            << "shape " << shape;
+        ASSERT_EQ(CleanEqual(object, 2), 0) << n << " vertices";
         EXPECT_EQ(CoordinateBits(Coordinates(object)), CoordinateBits(expected.vertices))
-            << "shape " << shape;
-        EXPECT_EQ(PolygonCorners(object), expected.polygons) << "shape " << shape;
+            << n << " vertices";
+        EXPECT_EQ(PolygonCorners(object), expected.polygons) << n << " vertices";
     }
 }
 
