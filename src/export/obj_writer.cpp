@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "export/file_names.h"
-#include "export/number_format.h"
+#include "export/obj_text.h"
 #include "export/output_file.h"
 #include "export/polygon_colors.h"
 #include "export/triangulate.h"
@@ -14,12 +14,6 @@
 namespace vertoko {
 
 namespace {
-
-void AppendMaterialName(std::string& out, std::uint32_t rgb) {
-    static const char kHex[] = "0123456789abcdef";
-    out += "dxfcolor_";
-    for (int shift = 20; shift >= 0; shift -= 4) out += kHex[(rgb >> shift) & 0xFu];
-}
 
 // One library for all files of a save: one material per colour of the
 // table, in the order the colours first appear.
@@ -65,84 +59,13 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
             msgBuf = "ファイルのオープンに失敗しました.";
             return 0;
         }
-        const MeshObject& object = objects[i];
-        const ObjectNormals* objectNormals = normals != nullptr ? &normals[i] : nullptr;
-        std::string& out = file.Buffer();
-        // Each line is formatted in place and appended whole.
-        char line[3 * kGMaxLength + 8];
-        if (!library.empty()) {
-            out += "mtllib ";
-            out += library;
-            file.EndLine();
+        try {
+            const ObjText text(objects[i], normals != nullptr ? &normals[i] : nullptr, library);
+            text.Write(file, text.BalancedCut());
+        } catch (const std::bad_alloc&) {
+            msgBuf = "メモリーが足りません.";
+            return 0;
         }
-        for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next) {
-            char* at = line;
-            *at++ = 'v';
-            *at++ = ' ';
-            at = WriteG(at, v->x);
-            *at++ = ' ';
-            at = WriteG(at, v->y);
-            *at++ = ' ';
-            at = WriteG(at, v->z);
-            *at++ = '\r';
-            *at++ = '\n';
-            out.append(line, at);
-            file.Commit();
-        }
-        out += "# ";
-        AppendInt(out, object.vertexCount);
-        out += " vertices\r\n\r\n";
-        if (objectNormals != nullptr) {
-            for (const Point3f& n : objectNormals->vectors) {
-                out += "vn ";
-                AppendG(out, n.x);
-                out += ' ';
-                AppendG(out, n.y);
-                out += ' ';
-                AppendG(out, n.z);
-                file.EndLine();
-                file.Commit();
-            }
-            out += "# ";
-            AppendInt(out, static_cast<std::int64_t>(objectNormals->vectors.size()));
-            out += " vertex normals\r\n\r\n";
-        }
-        std::size_t corner = 0;
-        bool first = true;
-        std::uint32_t material = 0;
-        for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
-             polygon = polygon->next) {
-            const bool withNormals = objectNormals != nullptr && IsTriangulable(object, *polygon);
-            if (!library.empty() && (first || PolygonRgb(*polygon) != material)) {
-                material = PolygonRgb(*polygon);
-                out += "usemtl ";
-                AppendMaterialName(out, material);
-                file.EndLine();
-            }
-            first = false;
-            out += 'f';
-            for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
-                char* at = line;
-                *at++ = ' ';
-                // OBJ numbers vertices and normals from 1 within each file.
-                at = WriteInt(at, static_cast<std::int64_t>(polygon->p[k]) + 1);
-                if (withNormals) {
-                    *at++ = '/';
-                    *at++ = '/';
-                    at = WriteInt(
-                        at,
-                        static_cast<std::int64_t>(objectNormals->Index(*polygon, corner, k)) + 1);
-                }
-                out.append(line, at);
-            }
-            if (withNormals) corner += 3;
-            file.EndLine();
-            file.Commit();
-        }
-        out += "# ";
-        AppendInt(out, object.polygonCount);
-        out += " elements";
-        file.EndLine();
         if (!file.Close()) {
             msgBuf = "ファイルの書き込みに失敗しました.";
             return 0;
