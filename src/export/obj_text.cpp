@@ -1,7 +1,9 @@
 #include "export/obj_text.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <new>
 #include <system_error>
 #include <thread>
@@ -17,7 +19,7 @@ namespace {
 
 using LargeText = std::basic_string<char, std::char_traits<char>, LargeAllocator<char>>;
 
-// The formatting work of a line, in units of about 4 ns measured on the
+// The formatting work of a line, in units of about 2.5 ns measured on the
 // build machine: a vertex or normal line prints three floats; a polygon
 // costs a little of its own and one or two integers per corner.
 constexpr std::int64_t kLineCost = 24;
@@ -25,24 +27,22 @@ constexpr std::int64_t kPolygonBaseCost = 4;
 constexpr std::int64_t kCornerCost = 4;
 constexpr std::int64_t kNormalCornerCost = 7;
 
-// Below this much work (some 3 ms) a second thread costs more than it saves.
+// Below this much work (some 2 ms) a second thread costs more than it saves.
 constexpr std::int64_t kThreadedWork = kLineCost << 15;
 
-// Polygons whose corners are counted to estimate the cost of the rest.
-constexpr std::int32_t kSampledPolygons = 64;
+// The work of a piece: small enough that the two pieces held in memory are
+// a few MB, large enough that handing them over costs next to nothing.
+constexpr std::int64_t kPieceWork = kLineCost << 16;
 
-// Bytes reserved for the second part's text: about its size, so that it
-// seldom grows and is copied. Pages never touched cost nothing.
-constexpr std::size_t kLineBytes = 40;
-constexpr std::size_t kPolygonBytes = 4;
-constexpr std::size_t kCornerBytes = 9;
-constexpr std::size_t kNormalCornerBytes = 17;
+// Room first reserved for a piece's text, about twice its usual size so
+// that it seldom grows; the pages never touched cost nothing.
+constexpr std::size_t kPieceBytes = std::size_t{4} << 20;
 
-// The blocks the second part is handed to the file in, the size at which
-// the file passes its buffer to its writer thread.
+// The blocks a piece is handed to the file in, the size at which the file
+// passes its buffer to its writer thread.
 constexpr std::size_t kBlock = std::size_t{256} << 10;
 
-constexpr ObjText::Cut kStart{ObjText::Section::kVertices, 0};
+constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max();
 
 std::int64_t NonNegative(std::int64_t n) { return n > 0 ? n : 0; }
 
@@ -75,199 +75,254 @@ void AppendCount(Text& out, std::int64_t count, const char* what) {
     out += what;
 }
 
+// The end of the piece that starts at work done: the next multiple of
+// pieceWork. Both threads count the pieces alike from where they stand.
+std::int64_t PieceLimit(std::int64_t done, std::int64_t pieceWork) {
+    return (done / pieceWork + 1) * pieceWork;
+}
+
+void AppendInBlocks(OutputFile& file, const LargeText& text) {
+    std::string& out = file.Buffer();
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t room = out.size() < kBlock ? kBlock - out.size() : kBlock;
+        const std::size_t n = std::min(room, text.size() - at);
+        out.append(text.data() + at, n);
+        at += n;
+        file.Commit();
+    }
+}
+
 }  // namespace
+
+// The odd pieces on their way from the second thread to the calling one, in
+// two slots taken by turns, so that the second thread can format one piece
+// while the other waits to be appended.
+class ObjText::Handoff {
+  public:
+    // The free slot for odd piece i, once it is free; null when stopped.
+    LargeText* WaitFree(std::size_t i) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return held_[Slot(i)] == kFree || stopped_; });
+        return stopped_ ? nullptr : &text_[Slot(i)];
+    }
+    void Publish(std::size_t i) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        held_[Slot(i)] = i;
+        changed_.notify_all();
+    }
+    // The second thread gives up at piece i for want of memory.
+    void Fail(std::size_t i) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        LargeText().swap(text_[Slot(i)]);
+        failed_ = true;
+        changed_.notify_all();
+    }
+    // The text of odd piece i once it is there; null when the second thread
+    // gave up before it.
+    const LargeText* WaitReady(std::size_t i) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return held_[Slot(i)] == i || failed_; });
+        return held_[Slot(i)] == i ? &text_[Slot(i)] : nullptr;
+    }
+    void Release(std::size_t i) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        held_[Slot(i)] = kFree;
+        changed_.notify_all();
+    }
+    // The calling thread gives up; the second thread ends at its next wait.
+    void Stop() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        stopped_ = true;
+        changed_.notify_all();
+    }
+
+  private:
+    static constexpr std::size_t kFree = static_cast<std::size_t>(-1);
+    static std::size_t Slot(std::size_t i) { return (i / 2) % 2; }
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    LargeText text_[2];
+    std::size_t held_[2] = {kFree, kFree};
+    bool failed_ = false;
+    bool stopped_ = false;
+};
 
 void AppendMaterialName(std::string& out, std::uint32_t rgb) { AppendMaterial(out, rgb); }
 
 ObjText::ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library)
     : object_(object), normals_(normals), library_(library) {}
 
-std::int64_t ObjText::CornersPer100Polygons() const {
-    std::int64_t corners = 0;
-    std::int32_t sampled = 0;
-    for (const MeshPolygon* p = object_.polygons; p != nullptr && sampled < kSampledPolygons;
-         p = p->next, ++sampled) {
-        corners += NonNegative(p->cornerCount);
-    }
-    return sampled > 0 ? corners * 100 / sampled : 300;
+std::int64_t ObjText::PieceWork() const {
+    // The polygons' count is that of the file (triangulation adds nodes
+    // without changing it), so this is only an estimate; the pieces
+    // themselves count the work line by line.
+    const std::int64_t lines =
+        NonNegative(object_.vertexCount) +
+        (normals_ != nullptr ? static_cast<std::int64_t>(normals_->vectors.size()) : 0);
+    const std::int64_t total = lines * kLineCost + NonNegative(object_.polygonCount) *
+                                                       (kPolygonBaseCost + 3 * kCornerCost);
+    if (total < kThreadedWork) return 0;
+    return std::min(kPieceWork, total / 2 + 1);
 }
 
-std::optional<ObjText::Cut> ObjText::BalancedCut() const {
-    const std::int64_t vertexWork = NonNegative(object_.vertexCount) * kLineCost;
-    const std::int64_t normalWork =
-        normals_ != nullptr ? static_cast<std::int64_t>(normals_->vectors.size()) * kLineCost : 0;
-    const std::int64_t perCorner = normals_ != nullptr ? kNormalCornerCost : kCornerCost;
-    const std::int64_t polygonCost = kPolygonBaseCost + CornersPer100Polygons() * perCorner / 100;
-    const std::int64_t polygonWork = NonNegative(object_.polygonCount) * polygonCost;
-    const std::int64_t total = vertexWork + normalWork + polygonWork;
-    if (total < kThreadedWork) return std::nullopt;
-    std::int64_t half = total / 2;
-    if (half < vertexWork) return Cut{Section::kVertices, half / kLineCost};
-    half -= vertexWork;
-    if (half < normalWork) return Cut{Section::kNormals, half / kLineCost};
-    half -= normalWork;
-    return Cut{Section::kPolygons, half / polygonCost};
+ObjText::Cursor ObjText::Start() const {
+    Cursor cursor;
+    cursor.vertex = object_.vertices;
+    cursor.polygon = object_.polygons;
+    return cursor;
 }
 
-// Appends the lines from from up to to (the end when none) to out; when
-// file is given, out is its buffer, committed after every line.
+// A piece takes lines while the work done is below limit; the count line
+// that closes a section costs nothing and goes with the piece that gets to
+// it below the limit.
 template <typename Text>
-void ObjText::Format(Text& out, Cut from, std::optional<Cut> to, OutputFile* file) const {
-    const auto endIn = [&to](Section section) {
-        return to && to->section == section ? to->index : std::numeric_limits<std::int64_t>::max();
-    };
+void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file) const {
     const auto commit = [file] {
         if (file != nullptr) file->Commit();
     };
     // Each line is formatted in place and appended whole.
     char line[3 * kGMaxLength + 8];
 
-    if (from.section == Section::kVertices) {
-        const MeshVertex* v = object_.vertices;
-        std::int64_t i = 0;
-        for (; i < from.index && v != nullptr; ++i) v = v->next;
-        for (const std::int64_t end = endIn(Section::kVertices); v != nullptr && i < end;
-             v = v->next, ++i) {
-            out.append(line, WriteLine3(line, 'v', 0, v->x, v->y, v->z));
+    if (c.section == Section::kVertices) {
+        for (; c.vertex != nullptr && c.work < limit; c.vertex = c.vertex->next) {
+            c.work += kLineCost;
+            if (out == nullptr) continue;
+            const MeshVertex& v = *c.vertex;
+            out->append(line, WriteLine3(line, 'v', 0, v.x, v.y, v.z));
             commit();
         }
-        if (to && to->section == Section::kVertices) return;
-        AppendCount(out, object_.vertexCount, " vertices\r\n\r\n");
-        from = {Section::kNormals, 0};
+        if (c.work >= limit) return;
+        if (out != nullptr) AppendCount(*out, object_.vertexCount, " vertices\r\n\r\n");
+        c.section = Section::kNormals;
     }
 
-    if (from.section == Section::kNormals) {
+    if (c.section == Section::kNormals) {
         if (normals_ != nullptr) {
             const std::vector<Point3f>& vectors = normals_->vectors;
-            const auto size = static_cast<std::int64_t>(vectors.size());
-            const std::int64_t end = std::min(size, endIn(Section::kNormals));
-            for (std::int64_t i = NonNegative(from.index); i < end; ++i) {
-                const Point3f& n = vectors[static_cast<std::size_t>(i)];
-                out.append(line, WriteLine3(line, 'v', 'n', n.x, n.y, n.z));
+            for (; c.normal < vectors.size() && c.work < limit; ++c.normal) {
+                c.work += kLineCost;
+                if (out == nullptr) continue;
+                const Point3f& n = vectors[c.normal];
+                out->append(line, WriteLine3(line, 'v', 'n', n.x, n.y, n.z));
                 commit();
             }
-        }
-        if (to && to->section == Section::kNormals) return;
-        if (normals_ != nullptr) {
-            const auto size = static_cast<std::int64_t>(normals_->vectors.size());
-            AppendCount(out, size, " vertex normals\r\n\r\n");
-        }
-        from = {Section::kPolygons, 0};
-    }
-
-    // The corners written with normals so far, and the material of the
-    // polygon before, as they stand at from.
-    std::size_t corner = 0;
-    bool first = true;
-    std::uint32_t material = 0;
-    const MeshPolygon* polygon = object_.polygons;
-    std::int64_t i = 0;
-    for (; i < from.index && polygon != nullptr; ++i, polygon = polygon->next) {
-        if (normals_ != nullptr && IsTriangulable(object_, *polygon)) corner += 3;
-        material = PolygonRgb(*polygon);
-        first = false;
-    }
-    for (const std::int64_t end = endIn(Section::kPolygons); polygon != nullptr && i < end;
-         ++i, polygon = polygon->next) {
-        const bool withNormals = normals_ != nullptr && IsTriangulable(object_, *polygon);
-        if (!library_.empty() && (first || PolygonRgb(*polygon) != material)) {
-            material = PolygonRgb(*polygon);
-            out += "usemtl ";
-            AppendMaterial(out, material);
-            out += "\r\n";
-        }
-        first = false;
-        out += 'f';
-        for (std::int32_t k = 0; k < polygon->cornerCount; ++k) {
-            char* at = line;
-            *at++ = ' ';
-            // OBJ numbers vertices and normals from 1 within each file.
-            at = WriteInt(at, static_cast<std::int64_t>(polygon->p[k]) + 1);
-            if (withNormals) {
-                *at++ = '/';
-                *at++ = '/';
-                at = WriteInt(at,
-                              static_cast<std::int64_t>(normals_->Index(*polygon, corner, k)) + 1);
+            if (c.work >= limit) return;
+            if (out != nullptr) {
+                const auto count = static_cast<std::int64_t>(vectors.size());
+                AppendCount(*out, count, " vertex normals\r\n\r\n");
             }
-            out.append(line, at);
         }
-        if (withNormals) corner += 3;
-        out += "\r\n";
-        commit();
+        c.section = Section::kPolygons;
     }
-    if (to) return;
-    AppendCount(out, object_.polygonCount, " elements\r\n");
+
+    if (c.section != Section::kPolygons) return;
+    for (; c.polygon != nullptr && c.work < limit; c.polygon = c.polygon->next) {
+        const MeshPolygon& polygon = *c.polygon;
+        const bool withNormals = normals_ != nullptr && IsTriangulable(object_, polygon);
+        c.work += kPolygonBaseCost + NonNegative(polygon.cornerCount) *
+                                         (withNormals ? kNormalCornerCost : kCornerCost);
+        if (!library_.empty()) {
+            const std::uint32_t rgb = PolygonRgb(polygon);
+            if (out != nullptr && (c.first || rgb != c.material)) {
+                *out += "usemtl ";
+                AppendMaterial(*out, rgb);
+                *out += "\r\n";
+            }
+            c.material = rgb;
+        }
+        c.first = false;
+        if (out != nullptr) {
+            *out += 'f';
+            for (std::int32_t k = 0; k < polygon.cornerCount; ++k) {
+                char* at = line;
+                *at++ = ' ';
+                // OBJ numbers vertices and normals from 1 within each file.
+                at = WriteInt(at, static_cast<std::int64_t>(polygon.p[k]) + 1);
+                if (withNormals) {
+                    *at++ = '/';
+                    *at++ = '/';
+                    at = WriteInt(
+                        at, static_cast<std::int64_t>(normals_->Index(polygon, c.corner, k)) + 1);
+                }
+                out->append(line, at);
+            }
+            *out += "\r\n";
+            commit();
+        }
+        if (withNormals) c.corner += 3;
+    }
+    if (c.work >= limit) return;
+    if (out != nullptr) AppendCount(*out, object_.polygonCount, " elements\r\n");
+    c.section = Section::kDone;
 }
 
-template <typename Text>
-bool ObjText::FormatRest(Cut cut, Text& text) const {
-    try {
-        std::size_t bytes = 0;
-        const auto lines = [](std::int64_t count, std::int64_t done) {
-            return static_cast<std::size_t>(NonNegative(count - NonNegative(done)));
-        };
-        const bool inVertices = cut.section == Section::kVertices;
-        const bool inNormals = cut.section == Section::kNormals;
-        if (inVertices) bytes += lines(object_.vertexCount, cut.index) * kLineBytes;
-        if (normals_ != nullptr && (inVertices || inNormals)) {
-            const auto count = static_cast<std::int64_t>(normals_->vectors.size());
-            bytes += lines(count, inNormals ? cut.index : 0) * kLineBytes;
+void ObjText::FormatOddPieces(std::int64_t pieceWork, Handoff& handoff) const {
+    Cursor cursor = Start();
+    for (std::size_t i = 0; cursor.section != Section::kDone; ++i) {
+        const std::int64_t limit = PieceLimit(cursor.work, pieceWork);
+        if (i % 2 == 0) {
+            Format<LargeText>(cursor, limit, nullptr, nullptr);
+            continue;
         }
-        const std::size_t polygons =
-            lines(object_.polygonCount, cut.section == Section::kPolygons ? cut.index : 0);
-        const std::size_t perCorner = normals_ != nullptr ? kNormalCornerBytes : kCornerBytes;
-        const auto corners100 = static_cast<std::size_t>(CornersPer100Polygons());
-        bytes += polygons * (kPolygonBytes + corners100 * perCorner / 100) + 64;
-        text.reserve(bytes);
-        Format(text, cut, std::nullopt, nullptr);
-        return true;
-    } catch (const std::bad_alloc&) {
-        Text().swap(text);  // what was formatted is given back at once
-        return false;
+        LargeText* text = handoff.WaitFree(i);
+        if (text == nullptr) return;
+        try {
+            text->clear();
+            if (text->capacity() < kPieceBytes) text->reserve(kPieceBytes);
+            Format(cursor, limit, text, nullptr);
+        } catch (const std::bad_alloc&) {
+            handoff.Fail(i);
+            return;
+        }
+        handoff.Publish(i);
     }
 }
 
-void ObjText::Write(OutputFile& file, std::optional<Cut> cut, bool twoThreads) const {
+void ObjText::Write(OutputFile& file, std::int64_t pieceWork, bool twoThreads) const {
     std::string& out = file.Buffer();
     if (!library_.empty()) {
         out += "mtllib ";
         out += library_;
         file.EndLine();
     }
-    if (!cut) {
-        Format(out, kStart, std::nullopt, &file);
+    Cursor cursor = Start();
+    if (pieceWork <= 0) {
+        Format(cursor, kNoLimit, &out, &file);
         return;
     }
-    LargeText rest;
-    bool restOk = false;
+    Handoff handoff;
     std::thread second;
     if (twoThreads) {
         try {
-            second = std::thread([&] { restOk = FormatRest(*cut, rest); });
+            second = std::thread([&] { FormatOddPieces(pieceWork, handoff); });
         } catch (const std::system_error&) {
-            // No second thread to be had: the rest is formatted below.
+            // No second thread to be had: every piece is formatted here.
         }
     }
+    bool alone = !second.joinable();
     try {
-        Format(out, kStart, cut, &file);
+        for (std::size_t i = 0; cursor.section != Section::kDone; ++i) {
+            const std::int64_t limit = PieceLimit(cursor.work, pieceWork);
+            const LargeText* text = i % 2 == 1 && !alone ? handoff.WaitReady(i) : nullptr;
+            if (text == nullptr) {
+                // Once the second thread has given up, the rest is done here.
+                alone = alone || i % 2 == 1;
+                Format(cursor, limit, &out, &file);
+                continue;
+            }
+            // Through the file's buffer a block at a time, so that its
+            // writer thread writes the piece while it is being copied.
+            AppendInBlocks(file, *text);
+            handoff.Release(i);
+            Format<std::string>(cursor, limit, nullptr, nullptr);
+        }
     } catch (...) {
+        handoff.Stop();
         if (second.joinable()) second.join();
         throw;
     }
     if (second.joinable()) second.join();
-    if (!restOk) {
-        Format(out, *cut, std::nullopt, &file);
-        return;
-    }
-    // Through the file's buffer a block at a time, so that its writer
-    // thread writes the rest while it is being copied.
-    for (std::size_t at = 0; at < rest.size();) {
-        const std::size_t room = out.size() < kBlock ? kBlock - out.size() : kBlock;
-        const std::size_t n = std::min(room, rest.size() - at);
-        out.append(rest.data() + at, n);
-        at += n;
-        file.Commit();
-    }
 }
 
 }  // namespace vertoko

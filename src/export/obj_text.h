@@ -1,11 +1,12 @@
 // The text of one object's OBJ file. A large object is formatted on two
-// threads: the calling thread writes the lines before a cut into the file
-// while a second thread formats the lines from the cut on into memory, which
-// is then appended. The bytes are the same as when one thread formats all.
+// threads: its text is cut into pieces of about equal work, and while the
+// calling thread formats one piece straight into the file a second thread
+// formats the next into memory, which the calling thread then appends. The
+// bytes are the same as when one thread formats all; the memory held is two
+// pieces, however large the object.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 #include "dxf/mesh_model.h"
@@ -19,42 +20,48 @@ void AppendMaterialName(std::string& out, std::uint32_t rgb);
 
 class ObjText {
   public:
-    // The sections of the text in their order. Each lists its entries (the
-    // vertices, the normals, the polygons in list order) and ends with a
-    // line that counts them.
-    enum class Section { kVertices, kNormals, kPolygons };
-
-    // A place in the text: before entry index of section, or, past its
-    // last entry, before the section's count line.
-    struct Cut {
-        Section section;
-        std::int64_t index;
-    };
-
     // normals: null for none. library: the material library's file name,
     // empty when the polygons take no materials. All three must outlive
     // this object.
     ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library);
 
-    // Where the estimated formatting work is halved; none for an object too
-    // small to be worth a second thread.
-    std::optional<Cut> BalancedCut() const;
+    // The work of a piece for this object, in the units Write counts; 0
+    // for an object too small to be worth a second thread.
+    std::int64_t PieceWork() const;
 
-    // Writes the whole text into file. With a cut the lines from it on are
-    // formatted on a second thread, or on this one after the lines before
-    // it when no thread can be started (always when twoThreads is false)
-    // or memory for their text is short. Throws std::bad_alloc only when
-    // the file's own buffer cannot grow.
-    void Write(OutputFile& file, std::optional<Cut> cut, bool twoThreads = true) const;
+    // Writes the whole text into file, in pieces that each end with the
+    // line that reaches the next multiple of pieceWork units of work (0:
+    // one piece). The pieces are formatted by turns on this thread and on a
+    // second one; when no thread can be started (always when twoThreads is
+    // false) or memory for a piece is short, this thread formats the pieces
+    // left itself. Throws std::bad_alloc only when the file's own buffer
+    // cannot grow.
+    void Write(OutputFile& file, std::int64_t pieceWork, bool twoThreads = true) const;
 
   private:
+    enum class Section { kVertices, kNormals, kPolygons, kDone };
+
+    // Where formatting has got to, and what the next face line depends on.
+    struct Cursor {
+        Section section = Section::kVertices;
+        std::int64_t work = 0;                 // units done so far
+        const MeshVertex* vertex = nullptr;    // the next vertex
+        std::size_t normal = 0;                // the next normal
+        const MeshPolygon* polygon = nullptr;  // the next polygon
+        std::size_t corner = 0;                // corners written with normals
+        bool first = true;                     // no polygon done yet
+        std::uint32_t material = 0;            // colour of the polygon before
+    };
+    class Handoff;
+
+    Cursor Start() const;
+    // Moves cursor on to the end of the piece that ends at limit units,
+    // appending its lines to out unless it is null; when file is given, out
+    // is its buffer, committed after every line.
     template <typename Text>
-    void Format(Text& out, Cut from, std::optional<Cut> to, OutputFile* file) const;
-    // The lines from cut on into text; false when memory is short.
-    template <typename Text>
-    bool FormatRest(Cut cut, Text& text) const;
-    // The corners of a hundred polygons, estimated from the first few.
-    std::int64_t CornersPer100Polygons() const;
+    void Format(Cursor& cursor, std::int64_t limit, Text* out, OutputFile* file) const;
+    // The second thread's share: every other piece, into handoff.
+    void FormatOddPieces(std::int64_t pieceWork, Handoff& handoff) const;
 
     const MeshObject& object_;
     const ObjectNormals* normals_;

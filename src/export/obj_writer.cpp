@@ -61,7 +61,7 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
         }
         try {
             const ObjText text(objects[i], normals != nullptr ? &normals[i] : nullptr, library);
-            text.Write(file, text.BalancedCut());
+            text.Write(file, text.PieceWork());
         } catch (const std::bad_alloc&) {
             msgBuf = "メモリーが足りません.";
             return 0;

@@ -1,6 +1,6 @@
-// An object's OBJ text formatted in two parts: whatever the cut, on two
-// threads or one after the other, the bytes are those of the whole text,
-// rendered here independently with printf's "%g".
+// An object's OBJ text formatted in pieces: whatever their size, with the
+// pieces shared between two threads or all on one, the bytes are those of
+// the whole text, rendered here independently with printf's "%g".
 #include "export/obj_text.h"
 
 #include <gtest/gtest.h>
@@ -91,12 +91,12 @@ MeshObject& Build(TestTable& table, const Model& model) {
 }
 
 std::string Written(const TempDir& dir, const MeshObject& object, const Model& model,
-                    const std::string& library, std::optional<ObjText::Cut> cut, bool twoThreads) {
+                    const std::string& library, std::int64_t pieceWork, bool twoThreads) {
     const std::string path = dir / "part.obj";
     OutputFile file;
     EXPECT_TRUE(file.Open(path));
     const ObjText text(object, model.normals ? &*model.normals : nullptr, library);
-    text.Write(file, cut, twoThreads);
+    text.Write(file, pieceWork, twoThreads);
     EXPECT_TRUE(file.Close());
     return ReadBytes(path);
 }
@@ -113,7 +113,7 @@ Model SmallModel() {
     return model;
 }
 
-TEST(ObjText, EveryCutOnEitherPathGivesTheWholeText) {
+TEST(ObjText, PiecesOfAnySizeOnEitherPathGiveTheWholeText) {
     ObjectNormals perCorner;
     perCorner.vectors = {{0, 0, 1}, {0.6f, 0.8f, 0}, {-1, 0, 0}, {0, -0.25f, 1e-9f}};
     perCorner.corners = {0, 1, 2, 3, 0, 1, 2, 2, 3, 1, 1, 0};
@@ -128,22 +128,15 @@ TEST(ObjText, EveryCutOnEitherPathGivesTheWholeText) {
             TestTable table;
             const MeshObject& object = Build(table, model);
             const std::string expected = Expected(model, library);
-            EXPECT_EQ(Written(dir, object, model, library, std::nullopt, true), expected);
-            const std::int64_t sizes[] = {
-                static_cast<std::int64_t>(model.points.size()),
-                normals ? static_cast<std::int64_t>(normals->vectors.size()) : 0,
-                static_cast<std::int64_t>(model.polygons.size())};
-            for (int section = 0; section < 3; ++section) {
-                // One past the end and beyond as well: the section's count
-                // line and everything after go to the second part.
-                for (std::int64_t index = 0; index <= sizes[section] + 2; ++index) {
-                    const ObjText::Cut cut{static_cast<ObjText::Section>(section), index};
-                    for (const bool twoThreads : {true, false}) {
-                        EXPECT_EQ(Written(dir, object, model, library, cut, twoThreads), expected)
-                            << "normals " << normals.has_value() << " library '" << library
-                            << "' section " << section << " index " << index << " threads "
-                            << twoThreads;
-                    }
+            EXPECT_EQ(Written(dir, object, model, library, 0, true), expected);
+            // From a piece per line up to the whole in one piece, so that
+            // every place in the text is where some piece ends. With small
+            // pieces each slot of the handover is used many times.
+            for (std::int64_t work = 1; work <= 500; ++work) {
+                for (const bool twoThreads : {true, false}) {
+                    EXPECT_EQ(Written(dir, object, model, library, work, twoThreads), expected)
+                        << "normals " << normals.has_value() << " library '" << library
+                        << "' piece " << work << " threads " << twoThreads;
                 }
             }
         }
@@ -180,13 +173,13 @@ TEST(ObjText, LargeObjectOnTwoThreadsMatchesTheWholeText) {
     {
         TestTable table;
         const MeshObject& object = Build(table, model);
-        ASSERT_TRUE(ObjText(object, nullptr, "").BalancedCut().has_value());
+        ASSERT_GT(ObjText(object, nullptr, "").PieceWork(), 0);
         std::string msg;
         ASSERT_EQ(WriteObj(dir / "big.obj", table.size(), table.data(), msg), 1) << msg;
         EXPECT_TRUE(ReadBytes(dir / "big.obj") == Expected(model, "big.mtl"));
     }
-    // With normals the cut falls among the faces, where the corners already
-    // written and the material in force must be carried over.
+    // With normals the work lies mostly among the faces, where the corners
+    // already written and the material in force carry over to a piece.
     ObjectNormals normals;
     for (int i = 0; i < 1000; ++i)
         normals.vectors.push_back({static_cast<float>(i) / 1000.0f, 0.5f, -0.25f});
@@ -196,10 +189,12 @@ TEST(ObjText, LargeObjectOnTwoThreadsMatchesTheWholeText) {
     TestTable table;
     const MeshObject& object = Build(table, model);
     const ObjText text(object, &*model.normals, "big.mtl");
-    const std::optional<ObjText::Cut> cut = text.BalancedCut();
-    ASSERT_TRUE(cut.has_value());
-    EXPECT_EQ(cut->section, ObjText::Section::kPolygons);
-    EXPECT_TRUE(Written(dir, object, model, "big.mtl", cut, true) == Expected(model, "big.mtl"));
+    const std::int64_t pieceWork = text.PieceWork();
+    ASSERT_GT(pieceWork, 0);
+    const std::string expected = Expected(model, "big.mtl");
+    EXPECT_TRUE(Written(dir, object, model, "big.mtl", pieceWork, true) == expected);
+    // Many pieces, of some hundred lines each.
+    EXPECT_TRUE(Written(dir, object, model, "big.mtl", 2999, true) == expected);
 }
 
 }  // namespace
