@@ -32,11 +32,12 @@ constexpr std::int64_t kThreadedWork = kLineCost << 15;
 
 // The work of a piece: small enough that the two pieces held in memory are
 // a few MB, large enough that handing them over costs next to nothing.
-constexpr std::int64_t kPieceWork = kLineCost << 16;
+constexpr std::int64_t kPieceWork = kLineCost << 15;
 
-// Room first reserved for a piece's text, about twice its usual size so
-// that it seldom grows; the pages never touched cost nothing.
-constexpr std::size_t kPieceBytes = std::size_t{4} << 20;
+// Room reserved for a piece's text, more than a piece of the longest lines
+// takes, so that it seldom grows: one huge page with the string's
+// terminator.
+constexpr std::size_t kPieceRoom = kHugePageSize - 1;
 
 // The blocks a piece is handed to the file in, the size at which the file
 // passes its buffer to its writer thread.
@@ -269,7 +270,7 @@ void ObjText::FormatOddPieces(std::int64_t pieceWork, Handoff& handoff) const {
         if (text == nullptr) return;
         try {
             text->clear();
-            if (text->capacity() < kPieceBytes) text->reserve(kPieceBytes);
+            if (text->capacity() < kPieceRoom) text->reserve(kPieceRoom);
             Format(cursor, limit, text, nullptr);
         } catch (const std::bad_alloc&) {
             handoff.Fail(i);
