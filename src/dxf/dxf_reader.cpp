@@ -12,11 +12,10 @@
 #include "dxf/face_entity.h"
 #include "dxf/layer_table.h"
 #include "dxf/mesh_entity.h"
+#include "dxf/object_preparation.h"
 #include "dxf/polyline_entity.h"
 #include "dxf/read_state.h"
 #include "dxf/split_reading.h"
-#include "export/face_orientation.h"
-#include "export/vertex_clean.h"
 
 namespace vertoko {
 
@@ -225,17 +224,10 @@ std::int32_t AssembleTable(int clean, float distance, int orient, MeshObject*& o
     }
     FreeSlots(slots);
 
-    for (std::int32_t i = 0; i < count; ++i) {
-        MeshObject& object = table[i];
-        bool ok = BuildVertexTable(object) == object.vertexCount &&
-                  BuildPolygonTable(object) == object.polygonCount;
-        if (ok && clean) ok = VClearn(object, distance) == 0;
-        if (ok && orient) ok = OrientFaces(object) == 0;
-        if (!ok) {
-            message = state.message;
-            FreeObjectTable(count, table);
-            return 0;
-        }
+    if (!PrepareObjects(count, table, clean, distance, orient)) {
+        message = state.message;
+        FreeObjectTable(count, table);
+        return 0;
     }
     out = table;
     return count;

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 
 #include "dxf/huge_pages.h"
@@ -142,6 +143,30 @@ void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
         PrefaultInBackground(base, 2 * kPrefaultWindow);
     }
     return base;
+}
+
+void* ArenaAllocateApart(MeshArena& arena, std::size_t bytes) {
+    bytes = (bytes + 7) & ~std::size_t{7};
+    if (static_cast<std::size_t>(arena.limit - arena.next) >= bytes && arena.chunks != nullptr)
+        return ArenaAllocate(arena, bytes);
+    if (arena.chunks == nullptr) return ArenaAllocate(arena, bytes);
+    if (bytes > static_cast<std::size_t>(-1) - kHeader) return nullptr;
+    MeshArenaChunk* chunk = AllocateChunk(bytes + kHeader);
+    if (chunk == nullptr) return nullptr;
+    chunk->size = bytes + kHeader;
+    chunk->next = arena.chunks->next;
+    arena.chunks->next = chunk;
+    return reinterpret_cast<char*>(chunk) + kHeader;
+}
+
+bool ArenaOwns(const MeshArena& arena, const void* at) {
+    const char* const p = static_cast<const char*>(at);
+    for (const MeshArenaChunk* chunk = arena.chunks; chunk != nullptr; chunk = chunk->next) {
+        const char* const start = reinterpret_cast<const char*>(chunk);
+        if (!std::less<const char*>()(p, start) && std::less<const char*>()(p, start + chunk->size))
+            return true;
+    }
+    return false;
 }
 
 void ReleaseArena(MeshArena& arena) {

@@ -35,6 +35,16 @@ inline void* ArenaAllocate(MeshArena& arena, std::size_t bytes) {
     return ArenaAllocateSlow(arena, bytes);
 }
 
+// Takes bytes from the newest chunk when they fit there, otherwise from a
+// chunk of their own, which leaves the newest chunk the one being filled
+// and the size of later chunks as it was: for a table that an object needs
+// once, whose size would otherwise double the object's next chunk. Null
+// when no chunk can be had.
+void* ArenaAllocateApart(MeshArena& arena, std::size_t bytes);
+
+// True when at lies in one of the arena's chunks.
+bool ArenaOwns(const MeshArena& arena, const void* at);
+
 // Frees every chunk and leaves the arena empty.
 void ReleaseArena(MeshArena& arena);
 

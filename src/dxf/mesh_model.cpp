@@ -13,28 +13,39 @@ Extents SceneExtents = {};
 
 namespace {
 
+// Releases a table unless it was cut from the object's arena, which frees
+// it with the object.
+void FreeTable(const MeshArena& arena, void* table) {
+    if (table != nullptr && !ArenaOwns(arena, table)) std::free(table);
+}
+
 // Shared by both table builders: size by the count on the first build, by
 // the list on a rebuild; fills in list order and returns the number filled.
 template <typename Node>
-std::int32_t BuildTable(Node* head, std::int32_t count, Node**& table, const char* name) {
+std::int32_t BuildTable(MeshArena& arena, Node* head, std::int32_t count, Node**& table,
+                        const char* name) {
     std::int32_t size = count;
     if (table != nullptr) {
         size = 0;
         for (Node* node = head; node != nullptr; node = node->next) ++size;
-        std::free(table);
+        FreeTable(arena, table);
         table = nullptr;
     }
     if (size < 0) size = 0;
     // One spare entry keeps malloc(0) from giving a null table for an empty list.
-    table =
-        static_cast<Node**>(AllocateLarge((static_cast<std::size_t>(size) + 1) * sizeof(Node*)));
+    const std::size_t bytes = (static_cast<std::size_t>(size) + 1) * sizeof(Node*);
+    // A small table is cut from the object's arena: thousands of small
+    // objects would otherwise fault in fresh heap pages one by one.
+    void* memory = arena.chunks != nullptr && bytes < kLargeAllocation
+                       ? ArenaAllocateApart(arena, bytes)
+                       : AllocateLarge(bytes);
+    table = static_cast<Node**>(memory);
     if (table == nullptr) {
         ReaderMessage() = std::string("メモリーが足りません.(") + name + ")\n";
         return 0;
     }
     // The back half of a large table is faulted in on the second thread
     // while this one fills the front half.
-    const std::size_t bytes = (static_cast<std::size_t>(size) + 1) * sizeof(Node*);
     if (bytes >= 2 * kHugePageSize) PrefaultInBackground(table + size / 2, bytes / 2);
     std::int32_t filled = 0;
     for (Node* node = head; node != nullptr && filled < size; node = node->next)
@@ -45,11 +56,11 @@ std::int32_t BuildTable(Node* head, std::int32_t count, Node**& table, const cha
 }  // namespace
 
 std::int32_t BuildVertexTable(MeshObject& object) {
-    return BuildTable(object.vertices, object.vertexCount, object.vtbl, "vtbl");
+    return BuildTable(object.arena, object.vertices, object.vertexCount, object.vtbl, "vtbl");
 }
 
 std::int32_t BuildPolygonTable(MeshObject& object) {
-    return BuildTable(object.polygons, object.polygonCount, object.ptbl, "ptbl");
+    return BuildTable(object.arena, object.polygons, object.polygonCount, object.ptbl, "ptbl");
 }
 
 void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
@@ -99,14 +110,14 @@ std::int32_t* NewCornerArray(MeshObject& object, std::int32_t count) {
 void FreeObjectTable(std::int32_t count, MeshObject*& table) {
     if (table == nullptr) return;
     for (std::int32_t i = 0; i < count; ++i) {
+        FreeTable(table[i].arena, table[i].vtbl);
+        FreeTable(table[i].arena, table[i].ptbl);
         if (table[i].arena.chunks != nullptr) {
             ReleaseArena(table[i].arena);
         } else {
             FreeVertexList(table[i].vertices);
             FreePolygonList(table[i].polygons);
         }
-        std::free(table[i].vtbl);
-        std::free(table[i].ptbl);
     }
     std::free(table);
     table = nullptr;

@@ -28,11 +28,17 @@ constexpr std::size_t kSmallObject = 4096;
 // The three progress marks of an object's cleaning, counted as the steps
 // pass and written together when cleaning ends: the same characters in one
 // write instead of three, which matters with thousands of small objects.
+thread_local int* dotCount = nullptr;
+
 struct ProgressDots {
     int count = 0;
     void Mark() { ++count; }
     ~ProgressDots() {
-        if (count > 0) std::fwrite("...", 1, static_cast<std::size_t>(count), stderr);
+        if (dotCount != nullptr) {
+            *dotCount += count;
+        } else if (count > 0) {
+            std::fwrite("...", 1, static_cast<std::size_t>(count), stderr);
+        }
     }
 };
 
@@ -594,5 +600,7 @@ std::int32_t VClearn(MeshObject& object, float distance, std::int32_t splitFrom)
     }
     return 0;
 }
+
+void CountCleaningDots(int* count) { dotCount = count; }
 
 }  // namespace vertoko

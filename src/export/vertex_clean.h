@@ -17,4 +17,10 @@ std::int32_t VClearn(MeshObject& object, float distance);
 // depend on it. For the tests.
 std::int32_t VClearn(MeshObject& object, float distance, std::int32_t splitFrom);
 
+// Where the progress dots of VClearn on the calling thread go: to stderr as
+// each object is done (null, the default), or added to *count for the
+// caller to write when objects are cleaned on several threads, so that the
+// dots come out as one thread gives them.
+void CountCleaningDots(int* count);
+
 }  // namespace vertoko

@@ -78,10 +78,12 @@ class TestTable {
     MeshObject& operator[](std::size_t i) { return objects_[i]; }
 
   private:
+    // A table that cleaning rebuilt may lie in the arena, as the reader's
+    // tables of small objects do.
     static void Free(MeshObject& object) {
+        if (!ArenaOwns(object.arena, object.vtbl)) std::free(object.vtbl);
+        if (!ArenaOwns(object.arena, object.ptbl)) std::free(object.ptbl);
         ReleaseArena(object.arena);
-        std::free(object.vtbl);
-        std::free(object.ptbl);
     }
 
     std::vector<MeshObject> objects_;

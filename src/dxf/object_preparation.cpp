@@ -1,0 +1,100 @@
+#include "dxf/object_preparation.h"
+
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "dxf/read_state.h"
+#include "export/face_orientation.h"
+#include "export/vertex_clean.h"
+
+namespace vertoko {
+
+namespace {
+
+// Below this many vertices in all a second thread costs more than it saves.
+constexpr std::int64_t kSharedVertices = 200000;
+
+bool PrepareObject(MeshObject& object, int clean, float distance, int orient) {
+    bool ok = BuildVertexTable(object) == object.vertexCount &&
+              BuildPolygonTable(object) == object.polygonCount;
+    if (ok && clean) ok = VClearn(object, distance) == 0;
+    if (ok && orient) ok = OrientFaces(object) == 0;
+    return ok;
+}
+
+// Prepares [first, end), counting each object's dots, and stops at the first
+// failure. Returns the index of the failed object, or end.
+std::int32_t PrepareRange(MeshObject* table, std::int32_t first, std::int32_t end, int clean,
+                          float distance, int orient, std::vector<int>& dots) {
+    for (std::int32_t i = first; i < end; ++i) {
+        CountCleaningDots(&dots[static_cast<std::size_t>(i)]);
+        const bool ok = PrepareObject(table[i], clean, distance, orient);
+        CountCleaningDots(nullptr);
+        if (!ok) return i;
+    }
+    return end;
+}
+
+}  // namespace
+
+bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float distance, int orient) {
+    std::int64_t total = 0;
+    for (std::int32_t i = 0; i < count; ++i) total += table[i].vertexCount;
+    if (count < 2 || total < kSharedVertices) {
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (!PrepareObject(table[i], clean, distance, orient)) return false;
+        }
+        return true;
+    }
+
+    // The second thread takes the objects from about half the vertices on.
+    std::int32_t split = 1;
+    for (std::int64_t before = table[0].vertexCount; split < count - 1 && 2 * before < total;
+         ++split)
+        before += table[split].vertexCount;
+
+    std::vector<int> dots;
+    std::unique_ptr<DxfReadState> second;
+    try {
+        dots.assign(static_cast<std::size_t>(count), 0);
+        second = std::make_unique<DxfReadState>();
+    } catch (const std::bad_alloc&) {
+        // Too short of memory for a second thread: one after another.
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (!PrepareObject(table[i], clean, distance, orient)) return false;
+        }
+        return true;
+    }
+    std::int32_t secondFailed = count;
+    std::thread worker;
+    try {
+        // The second thread writes its messages into a read state of its own.
+        worker = std::thread([&] {
+            ThreadReadState(second.get());
+            secondFailed = PrepareRange(table, split, count, clean, distance, orient, dots);
+            ThreadReadState(nullptr);
+        });
+    } catch (const std::system_error&) {
+        split = count;  // no second thread: this one does them all
+    }
+    const std::int32_t firstFailed = PrepareRange(table, 0, split, clean, distance, orient, dots);
+    if (worker.joinable()) worker.join();
+
+    // What one thread would have shown: the dots up to the first failure.
+    const std::int32_t failed = firstFailed < split ? firstFailed : secondFailed;
+    const std::int32_t shown = failed < count ? failed + 1 : count;
+    for (std::int32_t i = 0; i < shown; ++i) {
+        for (int d = dots[static_cast<std::size_t>(i)]; d > 0; d -= 3)
+            std::fwrite("...", 1, static_cast<std::size_t>(d < 3 ? d : 3), stderr);
+    }
+    if (failed == count) return true;
+    if (failed >= split) ReadState().message = second->message;
+    return false;
+}
+
+}  // namespace vertoko
