@@ -8,9 +8,9 @@
 # writer_bench are taken from the bench folder of the same build (BENCH_BIN
 # to name another). SIZES defaults to "300 1000" (cells per side). The
 # drawings are generated into a temporary folder (BENCH_DIR to keep them
-# elsewhere). Every time is the best of REPEAT runs (default 3), assimp's
-# as well. assimp is skipped above ASSIMP_MAX_SIZE cells per side (default
-# 1000).
+# elsewhere). Every time is the best of REPEAT runs (default 5), assimp's
+# of ASSIMP_REPEAT (default 2). assimp is skipped above ASSIMP_MAX_SIZE
+# cells per side (default 1000).
 #
 # Printed:
 #  1. For every size and shape (N x N four-corner 3DFACEs, the same surface
@@ -30,7 +30,8 @@ shift || true
 sizes=("$@")
 [ ${#sizes[@]} -eq 0 ] && sizes=(300 1000)
 assimp_max=${ASSIMP_MAX_SIZE:-1000}
-repeat=${REPEAT:-3}
+repeat=${REPEAT:-5}
+assimp_repeat=${ASSIMP_REPEAT:-2}
 
 if [ ! -x "$convert" ]; then
     echo "vertoko-convert not found at $convert (build it first)" >&2
@@ -49,22 +50,26 @@ run_timed() {
     shift
     local best="" i
     for ((i = 0; i < repeat; i++)); do
+        local start end
+        start=$(date +%s%N)
         /usr/bin/time -v "$@" >"$log.out" 2>"$log.time" || {
             echo "command failed: $*" >&2
             tail -5 "$log.out" "$log.time" >&2
             return 1
         }
+        end=$(date +%s%N)
         local wall peak
-        wall=$(sed -n 's/^\s*Elapsed (wall clock) time (h:mm:ss or m:ss): //p' "$log.time")
+        # time's own wall clock counts in hundredths: too coarse for the
+        # small drawings, so the wall time is taken around it.
+        wall=$(awk -v a="$start" -v b="$end" 'BEGIN {printf "%.4f", (b - a) / 1e9}')
         peak=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$log.time")
         user=$(sed -n 's/^\s*User time (seconds): //p' "$log.time")
         system=$(sed -n 's/^\s*System time (seconds): //p' "$log.time")
-        # m:ss.ss or h:mm:ss to seconds
         best=$(awk -v t="$wall" -v p="$peak" -v u="$user" -v y="$system" -v best="$best" 'BEGIN {
             n = split(t, part, ":"); s = 0
             for (i = 1; i <= n; i++) s = s * 60 + part[i]
             if (best != "") { split(best, b, " "); if (b[1] + 0 <= s) { print best; exit } }
-            printf "%.3f %d %.3f\n", s, p, u + y }')
+            printf "%.4f %d %.3f\n", s, p, u + y }')
     done
     echo "$best"
 }
@@ -89,7 +94,7 @@ for n in "${sizes[@]}"; do
         peak_mb=$(awk -v k="$peak" 'BEGIN {printf "%.0f", k / 1024}')
         theirs=- rate=-
         if command -v assimp >/dev/null && [ "$n" -le "$assimp_max" ]; then
-            read -r theirs _ < <(run_timed "$work/assimp" assimp export "$dxf" "$work/assimp.obj")
+            read -r theirs _ < <(repeat=$assimp_repeat run_timed "$work/assimp" assimp export "$dxf" "$work/assimp.obj")
             rate=$(ratio "$theirs" "$ours")
         fi
         printf '%-6s %-6s %9s %10s %8s %10s %10s %8s\n' "$n" "$shape" "$mb" "$ours" "$cpu" "$peak_mb" "$theirs" "$rate"
