@@ -100,18 +100,6 @@ void* AllocateLarge(std::size_t bytes) {
     return at;
 }
 
-void AdviseHugePages(void* at, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    const auto start = reinterpret_cast<std::uintptr_t>(at);
-    const std::uintptr_t first = (start + kHugePageSize - 1) & ~(kHugePageSize - 1);
-    const std::uintptr_t last = (start + bytes) & ~(kHugePageSize - 1);
-    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#else
-    (void)at;
-    (void)bytes;
-#endif
-}
-
 void PrefaultInBackground(void* at, std::size_t bytes) {
     if (!kCanPrefault || at == nullptr || bytes == 0) return;
     static Prefaulter* prefaulter = new Prefaulter;

@@ -22,10 +22,6 @@ inline constexpr std::size_t kLargeAllocation = std::size_t{256} << 10;
 // is asked to use. Null when memory is short.
 void* AllocateLarge(std::size_t bytes);
 
-// Asks the kernel to back the whole 2 MB pages inside [at, at + bytes) with
-// huge pages, before the memory is first touched. Only a hint.
-void AdviseHugePages(void* at, std::size_t bytes);
-
 // Has a background thread fault in the pages of [at, at + bytes) without
 // changing their contents, so that the caller, filling the range from its
 // start, finds them present. Harmless when the range is meanwhile written,

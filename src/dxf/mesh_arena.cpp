@@ -15,7 +15,7 @@ struct ChunkBlock;
 struct MeshArenaChunk {
     MeshArenaChunk* next;
     std::size_t size;   // including this header
-    ChunkBlock* block;  // the shared block it was cut from; null when malloc'd
+    ChunkBlock* block;  // the shared block it was cut from; null for a chunk of its own
 };
 
 // A huge-page block that small chunks are cut from one after another, so
@@ -50,8 +50,6 @@ constexpr std::size_t kPrefaultWindow = std::size_t{4} << 20;
 
 std::atomic<std::int64_t> chunkLimit{-1};
 
-void* AllocateHuge(std::size_t size) { return AllocateLarge(size); }
-
 // The block small chunks are being cut from, and its free room.
 std::mutex blockMutex;
 ChunkBlock* currentBlock = nullptr;
@@ -66,7 +64,7 @@ MeshArenaChunk* CutSmallChunk(std::size_t size) {
     if (currentBlock == nullptr || static_cast<std::size_t>(blockEnd - blockNext) < size) {
         // The old block lives on until its last chunk is released.
         if (currentBlock != nullptr && currentBlock->live == 0) std::free(currentBlock);
-        currentBlock = static_cast<ChunkBlock*>(AllocateHuge(kBlockSize));
+        currentBlock = static_cast<ChunkBlock*>(AllocateLarge(kBlockSize));
         if (currentBlock == nullptr) return nullptr;
         currentBlock->live = 0;
         blockNext = reinterpret_cast<char*>(currentBlock) + kBlockHeader;
@@ -104,8 +102,7 @@ MeshArenaChunk* AllocateChunk(std::size_t size) {
         return nullptr;
     }
     if (size < kSmallChunk) return CutSmallChunk(size);
-    auto* chunk =
-        static_cast<MeshArenaChunk*>(size < kHugePage ? std::malloc(size) : AllocateHuge(size));
+    auto* chunk = static_cast<MeshArenaChunk*>(AllocateLarge(size));
     if (chunk != nullptr) chunk->block = nullptr;
     return chunk;
 }
@@ -147,9 +144,8 @@ void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
 
 void* ArenaAllocateApart(MeshArena& arena, std::size_t bytes) {
     bytes = (bytes + 7) & ~std::size_t{7};
-    if (static_cast<std::size_t>(arena.limit - arena.next) >= bytes && arena.chunks != nullptr)
+    if (arena.chunks == nullptr || static_cast<std::size_t>(arena.limit - arena.next) >= bytes)
         return ArenaAllocate(arena, bytes);
-    if (arena.chunks == nullptr) return ArenaAllocate(arena, bytes);
     if (bytes > static_cast<std::size_t>(-1) - kHeader) return nullptr;
     MeshArenaChunk* chunk = AllocateChunk(bytes + kHeader);
     if (chunk == nullptr) return nullptr;

@@ -27,6 +27,13 @@ bool PrepareObject(MeshObject& object, int clean, float distance, int orient) {
     return ok;
 }
 
+bool PrepareInOrder(std::int32_t count, MeshObject* table, int clean, float distance, int orient) {
+    for (std::int32_t i = 0; i < count; ++i) {
+        if (!PrepareObject(table[i], clean, distance, orient)) return false;
+    }
+    return true;
+}
+
 // Prepares [first, end), counting each object's dots, and stops at the first
 // failure. Returns the index of the failed object, or end.
 std::int32_t PrepareRange(MeshObject* table, std::int32_t first, std::int32_t end, int clean,
@@ -45,12 +52,8 @@ std::int32_t PrepareRange(MeshObject* table, std::int32_t first, std::int32_t en
 bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float distance, int orient) {
     std::int64_t total = 0;
     for (std::int32_t i = 0; i < count; ++i) total += table[i].vertexCount;
-    if (count < 2 || total < kSharedVertices) {
-        for (std::int32_t i = 0; i < count; ++i) {
-            if (!PrepareObject(table[i], clean, distance, orient)) return false;
-        }
-        return true;
-    }
+    if (count < 2 || total < kSharedVertices)
+        return PrepareInOrder(count, table, clean, distance, orient);
 
     // The second thread takes the objects from about half the vertices on.
     std::int32_t split = 1;
@@ -65,10 +68,7 @@ bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float dist
         second = std::make_unique<DxfReadState>();
     } catch (const std::bad_alloc&) {
         // Too short of memory for a second thread: one after another.
-        for (std::int32_t i = 0; i < count; ++i) {
-            if (!PrepareObject(table[i], clean, distance, orient)) return false;
-        }
-        return true;
+        return PrepareInOrder(count, table, clean, distance, orient);
     }
     std::int32_t secondFailed = count;
     std::thread worker;
