@@ -8,19 +8,6 @@ namespace vertoko {
 
 namespace {
 
-// Scales v to unit length unless its squared length is nearly zero, as the
-// vertex normals of the smoothing without an angle are.
-Point3f NormalisedIfLong(Point3f v) {
-    const float length2 = v.x * v.x + v.y * v.y + v.z * v.z;
-    if (length2 > 0.00001f) {
-        const float inverse = 1.0f / std::sqrt(length2);
-        v.x *= inverse;
-        v.y *= inverse;
-        v.z *= inverse;
-    }
-    return v;
-}
-
 // 1 / length of v, or zero when v has no direction. Face normals are short
 // for thin corners, so any length counts.
 float InverseLength(Point3f v) {

@@ -3,6 +3,7 @@
 // lie within the angle of its own face, so sharper edges stay sharp.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -41,5 +42,18 @@ struct NormalContribution {
 // is short.
 void ComputeCreaseNormals(const MeshObject& object, std::vector<NormalContribution>& added,
                           float crease, ObjectNormals& normals);
+
+// Scales v to unit length unless its squared length is nearly zero, as the
+// vertex normals of the smoothing with and without an angle both are.
+inline Point3f NormalisedIfLong(Point3f v) {
+    const float length2 = v.x * v.x + v.y * v.y + v.z * v.z;
+    if (length2 > 0.00001f) {
+        const float inverse = 1.0f / std::sqrt(length2);
+        v.x *= inverse;
+        v.y *= inverse;
+        v.z *= inverse;
+    }
+    return v;
+}
 
 }  // namespace vertoko

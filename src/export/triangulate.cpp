@@ -13,18 +13,6 @@ constexpr const char* kNoMemory = "メモリーが足りません.";
 
 inline int Sign(float v) { return v < 0.0f ? -1 : (v > 0.0f ? 1 : 0); }
 
-// Scales v to unit length unless its squared length is nearly zero.
-inline Point3f NormalisedIfLong(Point3f v) {
-    const float length2 = v.x * v.x + v.y * v.y + v.z * v.z;
-    if (length2 > 0.00001f) {
-        const float inverse = 1.0f / std::sqrt(length2);
-        v.x *= inverse;
-        v.y *= inverse;
-        v.z *= inverse;
-    }
-    return v;
-}
-
 }  // namespace
 
 bool IsTriangulable(const MeshObject& object, const MeshPolygon& polygon) {
