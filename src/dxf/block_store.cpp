@@ -14,37 +14,6 @@ constexpr const char* kInvalidBlock = "BLOCK:Invalid data.";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
-// Reads group pairs up to the code line of the next group 0, handing each
-// other pair to take; false after writing the message.
-template <typename Take>
-bool ReadGroups(std::string& message, const char* invalid, Take take) {
-    DxfInput& input = ReadState().input;
-    std::string_view line;
-    for (;;) {
-        ++input.lineCounter;
-        LineStatus status = input.ReadCodeLine(line);
-        if (status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
-            return false;
-        }
-        const std::int32_t code = ParseIntPrefix(line);
-        if (code == 0) return true;
-        ++input.lineCounter;
-        status = input.ReadValueLine(line);
-        if (status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
-            return false;
-        }
-        if (!take(code, line)) {
-            message = LineMessage(invalid);
-            return false;
-        }
-        // Extended data counts the rest of a cut line as the driver does.
-        if (code >= 1000) ++input.lineCounter;
-        if (input.LastLineCut()) input.SkipLine();
-    }
-}
-
 bool TakeDouble(std::string_view line, double& out) {
     float value = 0.0f;
     if (!ParseFloat(line, value)) return false;
@@ -110,7 +79,7 @@ std::int32_t ReadBlockHeader(std::FILE*, std::string& message) {
     auto block = std::make_unique<BlockDefinition>();
     bool named = false;
     const bool ok =
-        ReadGroups(message, kInvalidBlock, [&](std::int32_t code, std::string_view line) {
+        ReadEntryGroups(message, kInvalidBlock, [&](std::int32_t code, std::string_view line) {
             if (code == 2 || (code == 3 && !named)) {
                 block->name = BlockName(line);
                 named = true;
@@ -137,7 +106,7 @@ std::int32_t ReadBlockHeader(std::FILE*, std::string& message) {
 std::int32_t ReadInsert(std::FILE*, std::string& message) {
     InsertRecord insert;
     const bool ok =
-        ReadGroups(message, kInvalidInsert, [&](std::int32_t code, std::string_view line) {
+        ReadEntryGroups(message, kInvalidInsert, [&](std::int32_t code, std::string_view line) {
             switch (code) {
                 case 2:
                     insert.block = BlockName(line);

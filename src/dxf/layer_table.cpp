@@ -15,26 +15,10 @@ std::uint32_t LayerTable::ColorOf(const std::string& layer) const {
 }
 
 std::int32_t ReadLayerEntry(std::FILE*, LayerTable& table, std::string& message) {
-    DxfInput& input = ReadState().input;
     char name[kLayerCapacity] = "";
     std::int32_t index = 7;
     std::int32_t trueColor = -1;
-    std::string_view line;
-    for (;;) {
-        ++input.lineCounter;
-        LineStatus status = input.ReadCodeLine(line);
-        if (status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
-            return 0;
-        }
-        const std::int32_t code = ParseIntPrefix(line);
-        if (code == 0) break;
-        ++input.lineCounter;
-        status = input.ReadValueLine(line);
-        if (status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
-            return 0;
-        }
+    const bool read = ReadEntryGroups(message, "", [&](std::int32_t code, std::string_view line) {
         if (code == 2) {
             ReadToken(line, name, sizeof name);
         } else if (code == 62) {
@@ -44,10 +28,9 @@ std::int32_t ReadLayerEntry(std::FILE*, LayerTable& table, std::string& message)
         } else if (code == 420) {
             trueColor = ParseIntPrefix(line);
         }
-        // Extended data counts the rest of a cut line as the driver does.
-        if (code >= 1000) ++input.lineCounter;
-        if (input.LastLineCut()) input.SkipLine();
-    }
+        return true;  // a layer entry refuses no pair
+    });
+    if (!read) return 0;
     const std::uint32_t rgb =
         trueColor >= 0 ? static_cast<std::uint32_t>(trueColor) & 0xFFFFFFu : AciColor(index);
     if (name[0] != '\0') table.Add(name, rgb);

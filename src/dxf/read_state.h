@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "dxf/dxf_input.h"
+#include "dxf/dxf_numbers.h"
 #include "dxf/object_slots.h"
 #include "dxf/reader_options.h"
 #include "dxf/unconverted_report.h"
@@ -38,5 +39,37 @@ std::string LineMessage(std::string_view text, std::string_view tail = {});
 // message, or the refusal of a file that holds NUL bytes.
 std::string InputFailureMessage(LineStatus status, std::string_view endText,
                                 std::string_view endTail = {});
+
+// Reads an entry's group pairs up to the code line of the next group 0,
+// handing each pair to take; a pair that take refuses fails the entry with
+// the message invalid and the line. False after writing the message.
+template <typename Take>
+bool ReadEntryGroups(std::string& message, const char* invalid, Take take) {
+    DxfInput& input = ReadState().input;
+    std::string_view line;
+    for (;;) {
+        ++input.lineCounter;
+        LineStatus status = input.ReadCodeLine(line);
+        if (status != LineStatus::Ok) {
+            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
+            return false;
+        }
+        const std::int32_t code = ParseIntPrefix(line);
+        if (code == 0) return true;
+        ++input.lineCounter;
+        status = input.ReadValueLine(line);
+        if (status != LineStatus::Ok) {
+            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
+            return false;
+        }
+        if (!take(code, line)) {
+            message = LineMessage(invalid);
+            return false;
+        }
+        // Extended data counts the rest of a cut line as the driver does.
+        if (code >= 1000) ++input.lineCounter;
+        if (input.LastLineCut()) input.SkipLine();
+    }
+}
 
 }  // namespace vertoko
