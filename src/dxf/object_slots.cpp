@@ -145,28 +145,30 @@ void AppendVertex(ObjectSlot& slot, MeshVertex* vertex) {
     ++slot.vertexCount;
 }
 
-void SpliceVertices(ObjectSlot& slot, Chain<MeshVertex>& chain) {
+namespace {
+
+// Links chain after the list of head and tail and adds its length to count.
+template <typename Node>
+void Splice(Node*& head, Node*& tail, std::int32_t& count, Chain<Node>& chain) {
     if (chain.head == nullptr) return;
-    if (slot.vertexTail != nullptr) {
-        slot.vertexTail->next = chain.head;
+    if (tail != nullptr) {
+        tail->next = chain.head;
     } else {
-        slot.vertexHead = chain.head;
+        head = chain.head;
     }
-    slot.vertexTail = chain.tail;
-    slot.vertexCount += chain.length;
+    tail = chain.tail;
+    count += chain.length;
     chain = {};
 }
 
+}  // namespace
+
+void SpliceVertices(ObjectSlot& slot, Chain<MeshVertex>& chain) {
+    Splice(slot.vertexHead, slot.vertexTail, slot.vertexCount, chain);
+}
+
 void SplicePolygons(ObjectSlot& slot, Chain<MeshPolygon>& chain) {
-    if (chain.head == nullptr) return;
-    if (slot.polygonTail != nullptr) {
-        slot.polygonTail->next = chain.head;
-    } else {
-        slot.polygonHead = chain.head;
-    }
-    slot.polygonTail = chain.tail;
-    slot.polygonCount += chain.length;
-    chain = {};
+    Splice(slot.polygonHead, slot.polygonTail, slot.polygonCount, chain);
 }
 
 void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon) {
