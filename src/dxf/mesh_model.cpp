@@ -2,6 +2,9 @@
 #include "dxf/mesh_model.h"
 
 #include <cstdlib>
+#include <limits>
+#include <system_error>
+#include <thread>
 
 #include "dxf/dxf_reader.h"
 #include "dxf/huge_pages.h"
@@ -63,34 +66,110 @@ std::int32_t BuildPolygonTable(MeshObject& object) {
     return BuildTable(object.arena, object.polygons, object.polygonCount, object.ptbl, "ptbl");
 }
 
-void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
-    Extents box = {};
-    bool first = true;
-    for (std::int32_t i = 0; table != nullptr && i < count; ++i) {
-        for (const MeshVertex* v = table[i].vertices; v != nullptr; v = v->next) {
-            if (first) {
-                box.min = {v->x, v->y, v->z};
-                box.max = box.min;
-                first = false;
-                continue;
-            }
-            if (v->x < box.min.x) {
-                box.min.x = v->x;
-            } else if (v->x > box.max.x) {
-                box.max.x = v->x;
-            }
-            if (v->y < box.min.y) {
-                box.min.y = v->y;
-            } else if (v->y > box.max.y) {
-                box.max.y = v->y;
-            }
-            if (v->z < box.min.z) {
-                box.min.z = v->z;
-            } else if (v->z > box.max.z) {
-                box.max.z = v->z;
-            }
+namespace {
+
+// The box around the vertices of a run of objects, kept so that runs can be
+// joined in order with the result of one pass over all of them. One pass
+// takes its first vertex as the box and then widens it by each vertex that
+// lies outside, so a NaN in the very first vertex stays in the box and every
+// other NaN is passed over; per axis the run therefore keeps its first value
+// and the extremes of its other values (the first of equal ones, as +0 and
+// -0 compare equal).
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+struct RunBox {
+    bool any = false;
+    float first[3] = {};
+    // Infinite the wrong way round until a value other than NaN is seen; a
+    // NaN fails every comparison and so leaves both as they are.
+    float min[3] = {kInf, kInf, kInf};
+    float max[3] = {-kInf, -kInf, -kInf};
+};
+
+// Widens min and max by one vertex; a NaN fails both comparisons.
+inline void Widen(float* min, float* max, const MeshVertex& v) {
+    min[0] = v.x < min[0] ? v.x : min[0];
+    max[0] = v.x > max[0] ? v.x : max[0];
+    min[1] = v.y < min[1] ? v.y : min[1];
+    max[1] = v.y > max[1] ? v.y : max[1];
+    min[2] = v.z < min[2] ? v.z : min[2];
+    max[2] = v.z > max[2] ? v.z : max[2];
+}
+
+// Takes the other extremes into min and max only where they lie outside,
+// so that of equal values the earlier one stays.
+inline void Join(float* min, float* max, const float* otherMin, const float* otherMax) {
+    for (int a = 0; a < 3; ++a) {
+        if (otherMin[a] < min[a]) min[a] = otherMin[a];
+        if (otherMax[a] > max[a]) max[a] = otherMax[a];
+    }
+}
+
+RunBox BoxOfRun(const MeshObject* table, std::int32_t from, std::int32_t to) {
+    RunBox box;
+    for (std::int32_t i = from; i < to && !box.any; ++i) {
+        if (const MeshVertex* v = table[i].vertices) {
+            box.any = true;
+            box.first[0] = v->x;
+            box.first[1] = v->y;
+            box.first[2] = v->z;
         }
     }
+    for (std::int32_t i = from; i < to; ++i) {
+        for (const MeshVertex* v = table[i].vertices; v != nullptr; v = v->next)
+            Widen(box.min, box.max, *v);
+    }
+    return box;
+}
+
+// Below this many vertices one thread walks them all.
+constexpr std::int64_t kThreadedExtents = std::int64_t{1} << 20;
+
+}  // namespace
+
+void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
+    RunBox runs[2];
+    std::int32_t split = count;
+    if (table != nullptr && count > 1) {
+        std::int64_t total = 0;
+        for (std::int32_t i = 0; i < count; ++i) total += table[i].vertexCount;
+        if (total >= kThreadedExtents) {
+            std::int64_t before = 0;
+            for (split = 0; split < count - 1 && 2 * before < total; ++split)
+                before += table[split].vertexCount;
+        }
+    }
+    std::thread second;
+    if (table != nullptr && split < count) {
+        try {
+            second = std::thread([&] { runs[1] = BoxOfRun(table, split, count); });
+        } catch (const std::system_error&) {
+            split = count;
+        }
+    }
+    if (table != nullptr) runs[0] = BoxOfRun(table, 0, split);
+    if (second.joinable()) second.join();
+
+    Extents box = {};
+    float min[3] = {};
+    float max[3] = {};
+    bool started = false;
+    for (const RunBox& run : runs) {
+        if (!run.any) continue;
+        if (started) {
+            Join(min, max, run.min, run.max);
+            continue;
+        }
+        started = true;
+        for (int a = 0; a < 3; ++a) {
+            // A NaN first value is the box's for good.
+            const bool nan = run.first[a] != run.first[a];
+            min[a] = nan ? run.first[a] : run.min[a];
+            max[a] = nan ? run.first[a] : run.max[a];
+        }
+    }
+    box.min = {min[0], min[1], min[2]};
+    box.max = {max[0], max[1], max[2]};
     box.center = {(box.min.x + box.max.x) * 0.5f, (box.min.y + box.max.y) * 0.5f,
                   (box.min.z + box.max.z) * 0.5f};
     SceneExtents = box;

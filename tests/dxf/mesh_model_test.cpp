@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 #include "dxf/dxf_test_support.h"
@@ -69,6 +71,48 @@ TEST(SceneExtents, NoVertexAtAllGivesZero) {
     ExpectPoint(SceneExtents.max, 0, 0, 0);
     ExpectPoint(SceneExtents.center, 0, 0, 0);
     FreeObjectTable(1, table);
+}
+
+// Large tables are walked in two runs on two threads; the box must be the
+// one pass's: a NaN in the first vertex stays, any later NaN is passed over,
+// and of +0 and -0 the first seen is kept. Each object here holds 300,000
+// vertices on a slope, so that the runs split between objects.
+TEST(SceneExtents, TwoRunsGiveTheOnePassBox) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    auto slope = [](float base, Point3f head) {
+        MeshObject object = MakeObject({head});
+        MeshVertex* last = object.vertices;
+        for (int i = 0; i < 300000; ++i) {
+            auto* v = static_cast<MeshVertex*>(std::malloc(sizeof(MeshVertex)));
+            *v = {base + static_cast<float>(i % 1000), 0.0f, -base, nullptr};
+            last->next = v;
+            last = v;
+            ++object.vertexCount;
+        }
+        return object;
+    };
+    // NaN at the head of the second run's first object, and in the middle.
+    MeshObject* table = MakeTable({slope(0, {-0.0f, 0, 0}), slope(1, {0, nan, 0}),
+                                   slope(2, {nan, 0, -0.0f}), slope(3, {0.0f, 0, 0})});
+    ComputeSceneExtents(4, table);
+    EXPECT_EQ(SceneExtents.min.x, -0.0f);
+    EXPECT_TRUE(std::signbit(SceneExtents.min.x));
+    EXPECT_EQ(SceneExtents.max.x, 1002.0f);
+    EXPECT_EQ(SceneExtents.min.y, 0.0f);
+    EXPECT_FALSE(std::signbit(SceneExtents.min.y));
+    EXPECT_EQ(SceneExtents.min.z, -3.0f);
+    EXPECT_EQ(SceneExtents.max.z, 0.0f);
+    EXPECT_FALSE(std::signbit(SceneExtents.max.z));
+    FreeObjectTable(4, table);
+
+    // A NaN in the very first vertex.
+    table = MakeTable({slope(0, {nan, 1, 1}), slope(5, {0, 0, 0}), slope(6, {0, 0, 0})});
+    ComputeSceneExtents(3, table);
+    EXPECT_TRUE(std::isnan(SceneExtents.min.x));
+    EXPECT_TRUE(std::isnan(SceneExtents.max.x));
+    EXPECT_EQ(SceneExtents.max.y, 1.0f);
+    EXPECT_EQ(SceneExtents.min.z, -6.0f);
+    FreeObjectTable(3, table);
 }
 
 TEST(VertexTable, FirstBuildUsesTheCountRebuildUsesTheList) {
