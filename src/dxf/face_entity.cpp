@@ -104,6 +104,10 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
     DxfInput& input = ReadState().input;
     FaceGroups face;
     std::string_view line;
+    // Fetching ahead in multi-object mode (see below).
+    int hints = 0;
+    std::uint32_t keyHash = 0;
+    std::int32_t slotHint = -1;
     for (;;) {
         ++input.lineCounter;
         if (LineStatus status = input.ReadCodeLine(line); status != LineStatus::Ok) {
@@ -121,8 +125,23 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
 
         const std::int32_t axis = code / 10 - 1;  // 0 for X, 1 for Y, 2 for Z
         const std::int32_t corner = code % 10;
+        if (multi && code >= 10 && code < 40) {
+            // The key comes before the corners as a rule: while they are
+            // parsed, what storing the face will touch is fetched step by
+            // step, each step once the one before has arrived.
+            if (hints == 0) {
+                keyHash = SlotKeyHash(face.layer, face.color);
+                PrefetchSlotIndex(keyHash);
+            } else if (hints == 3) {
+                slotHint = PrefetchSlot(keyHash);
+            } else if (hints == 6) {
+                PrefetchSlotEnd(slotHint);
+            }
+            if (hints < 7) ++hints;
+        }
         if (code == 8) {
             ReadToken(line, face.layer, sizeof face.layer);
+            hints = 0;
         } else if (code >= 10 && code < 40 && corner < kCorners) {
             if (!face.given[corner][axis]) {
                 float value = 0.0f;
@@ -142,6 +161,7 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
                 message = LineMessage("not integer value.");
                 return 0;
             }
+            hints = 0;
         } else if (code == 420) {
             face.trueColor = ParseIntPrefix(line);
         }

@@ -83,8 +83,8 @@ MeshArenaChunk* CutSmallChunk(std::size_t size) {
     return chunk;
 }
 
+// Called with blockMutex held.
 void ReleaseSmallChunk(ChunkBlock* block) {
-    std::lock_guard<std::mutex> lock(blockMutex);
     if (--block->live > 0) return;
     if (block != currentBlock) {
         std::free(block);
@@ -166,9 +166,13 @@ bool ArenaOwns(const MeshArena& arena, const void* at) {
 }
 
 void ReleaseArena(MeshArena& arena) {
+    // One lock for all of the arena's small chunks: a small object has a
+    // dozen of them, and a drawing may have thousands of objects.
+    std::unique_lock<std::mutex> lock(blockMutex, std::defer_lock);
     for (MeshArenaChunk* chunk = arena.chunks; chunk != nullptr;) {
         MeshArenaChunk* next = chunk->next;
         if (chunk->block != nullptr) {
+            if (!lock.owns_lock()) lock.lock();
             ReleaseSmallChunk(chunk->block);
         } else {
             std::free(chunk);
@@ -189,7 +193,9 @@ void AdoptArena(MeshArena& into, MeshArena& from) {
         while (last->next != nullptr) last = last->next;
         last->next = into.chunks->next;
         into.chunks->next = from.chunks;
-        into.reserved += from.reserved;
+        // The next chunk is sized by into's own filling: counting the adopted
+        // bytes would double the next chunk of every object taken over from
+        // a second reader, most of it never used.
     }
     from = {};
 }

@@ -19,7 +19,7 @@ struct MeshArena {
     char* next;              // free room of the newest chunk
     char* end;               // where the slow path next looks in: at most limit
     char* limit;             // the end of the newest chunk
-    std::size_t reserved;    // bytes of all chunks, which sets the next chunk's size
+    std::size_t reserved;    // bytes of the chunks it filled, which sets the next chunk's size
 };
 
 // Takes bytes (rounded up to 8) from the arena; null when no chunk can be

@@ -12,21 +12,23 @@ namespace vertoko {
 // names never share a slot.
 constexpr std::size_t kLayerCapacity = 128;
 
+// What a face touches comes first, so that with thousands of objects a face
+// stores itself from two cache lines of its slot.
 struct ObjectSlot {
-    char layer[kLayerCapacity];  // upper-cased key in multi-object mode
-    std::int32_t color;          // -1 when the entity gave none
-    std::int32_t vertexCount;    // also the index of the next vertex
+    std::int32_t color;        // -1 when the entity gave none
+    std::int32_t vertexCount;  // also the index of the next vertex
     std::int32_t polygonCount;
-    MeshVertex* vertexHead;
     MeshVertex* vertexTail;
-    MeshPolygon* polygonHead;
     MeshPolygon* polygonTail;
-    MeshArena arena;  // the nodes and corner arrays of the lists above
+    MeshArena arena;  // the nodes and corner arrays of the lists
+    MeshVertex* vertexHead;
+    MeshPolygon* polygonHead;
+    char layer[kLayerCapacity];  // upper-cased key in multi-object mode
 };
 
 struct SlotIndex;
 
-// A malloc'd array of zero-filled slots that grows by 24, and the index that
+// A malloc'd array of zero-filled slots that grows by half (at least 24), and the index that
 // finds a slot by its key in multi-object mode. Copying the record moves
 // both; the source must then be emptied or no longer used.
 struct SlotArray {
@@ -85,5 +87,16 @@ void SplicePolygons(ObjectSlot& slot, Chain<MeshPolygon>& chain);
 // Returns -1 with the message written when the array or the index cannot
 // grow.
 std::int32_t set_obj(const char* layer, std::int32_t color);
+
+// Hints while an entity is read in multi-object mode, each a few groups
+// after the one before, so that what set_obj and the appending touch is in
+// the cache when the entity is stored: the key's hash, whose index entry
+// PrefetchSlotIndex starts loading; PrefetchSlot then starts loading the
+// slot the entry gives (by the hash alone) and returns its index, or -1;
+// PrefetchSlotEnd starts loading where that slot's next nodes go.
+std::uint32_t SlotKeyHash(const char* layer, std::int32_t color);
+void PrefetchSlotIndex(std::uint32_t hash);
+std::int32_t PrefetchSlot(std::uint32_t hash);
+void PrefetchSlotEnd(std::int32_t slot);
 
 }  // namespace vertoko

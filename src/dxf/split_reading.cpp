@@ -161,8 +161,7 @@ void SplitReading::Run(int fd, int multi) {
         ++input.lineCounter;
         bool face = input.ReadValueLine(line) == LineStatus::Ok && !input.LastLineCut();
         if (face) {
-            ReadToken(line, name, sizeof name);
-            face = std::string_view(name) == "3DFACE";
+            face = std::string_view(name, ReadToken(line, name, sizeof name)) == "3DFACE";
         }
         if (!face) {
             // Whatever comes now is the driver's to read.
