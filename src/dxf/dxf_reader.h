@@ -21,7 +21,8 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
 // clean nonzero: vertex cleaning with the given distance on every object.
 // Returns the number of objects and stores the table in out; on failure
 // returns 0, leaves out null and puts the first error message in message.
-// On success message holds the end report.
+// On success message holds the end report and SceneExtents the box around
+// the objects (see ComputeSceneExtents).
 std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, MeshObject*& out,
                      std::string& message);
 

@@ -166,20 +166,45 @@ bool ArenaOwns(const MeshArena& arena, const void* at) {
 }
 
 void ReleaseArena(MeshArena& arena) {
-    // One lock for all of the arena's small chunks: a small object has a
-    // dozen of them, and a drawing may have thousands of objects.
-    std::unique_lock<std::mutex> lock(blockMutex, std::defer_lock);
-    for (MeshArenaChunk* chunk = arena.chunks; chunk != nullptr;) {
-        MeshArenaChunk* next = chunk->next;
-        if (chunk->block != nullptr) {
-            if (!lock.owns_lock()) lock.lock();
-            ReleaseSmallChunk(chunk->block);
-        } else {
-            std::free(chunk);
+    MeshArena* one = &arena;
+    ReleaseArenas(&one, 1);
+}
+
+void ReleaseArenas(MeshArena* const* arenas, std::size_t count) {
+    // Each chunk header is a wait for memory; walking several arenas' chunk
+    // lists in step keeps that many waits going at once. The blocks of the
+    // small chunks are gathered and released under one lock per batch.
+    constexpr std::size_t kInStep = 8;
+    constexpr std::size_t kBatch = 64;
+    ChunkBlock* blocks[kBatch];
+    std::size_t gathered = 0;
+    auto releaseGathered = [&] {
+        std::lock_guard<std::mutex> lock(blockMutex);
+        for (std::size_t i = 0; i < gathered; ++i) ReleaseSmallChunk(blocks[i]);
+        gathered = 0;
+    };
+    for (std::size_t from = 0; from < count; from += kInStep) {
+        const std::size_t n = count - from < kInStep ? count - from : kInStep;
+        MeshArenaChunk* at[kInStep];
+        for (std::size_t i = 0; i < n; ++i) at[i] = arenas[from + i]->chunks;
+        for (bool more = true; more;) {
+            more = false;
+            for (std::size_t i = 0; i < n; ++i) {
+                MeshArenaChunk* chunk = at[i];
+                if (chunk == nullptr) continue;
+                at[i] = chunk->next;
+                more = true;
+                if (chunk->block == nullptr) {
+                    std::free(chunk);
+                    continue;
+                }
+                if (gathered == kBatch) releaseGathered();
+                blocks[gathered++] = chunk->block;
+            }
         }
-        chunk = next;
+        for (std::size_t i = 0; i < n; ++i) *arenas[from + i] = {};
     }
-    arena = {};
+    if (gathered > 0) releaseGathered();
 }
 
 void AdoptArena(MeshArena& into, MeshArena& from) {

@@ -48,6 +48,9 @@ bool ArenaOwns(const MeshArena& arena, const void* at);
 // Frees every chunk and leaves the arena empty.
 void ReleaseArena(MeshArena& arena);
 
+// The same for many arenas at once, faster than one by one.
+void ReleaseArenas(MeshArena* const* arenas, std::size_t count);
+
 // Moves every chunk of from into into, leaving from empty. The nodes keep
 // their addresses; into goes on filling its own newest chunk.
 void AdoptArena(MeshArena& into, MeshArena& from);

@@ -68,24 +68,6 @@ std::int32_t BuildPolygonTable(MeshObject& object) {
 
 namespace {
 
-// The box around the vertices of a run of objects, kept so that runs can be
-// joined in order with the result of one pass over all of them. One pass
-// takes its first vertex as the box and then widens it by each vertex that
-// lies outside, so a NaN in the very first vertex stays in the box and every
-// other NaN is passed over; per axis the run therefore keeps its first value
-// and the extremes of its other values (the first of equal ones, as +0 and
-// -0 compare equal).
-constexpr float kInf = std::numeric_limits<float>::infinity();
-
-struct RunBox {
-    bool any = false;
-    float first[3] = {};
-    // Infinite the wrong way round until a value other than NaN is seen; a
-    // NaN fails every comparison and so leaves both as they are.
-    float min[3] = {kInf, kInf, kInf};
-    float max[3] = {-kInf, -kInf, -kInf};
-};
-
 // Widens min and max by one vertex; a NaN fails both comparisons.
 inline void Widen(float* min, float* max, const MeshVertex& v) {
     min[0] = v.x < min[0] ? v.x : min[0];
@@ -105,56 +87,29 @@ inline void Join(float* min, float* max, const float* otherMin, const float* oth
     }
 }
 
-RunBox BoxOfRun(const MeshObject* table, std::int32_t from, std::int32_t to) {
-    RunBox box;
-    for (std::int32_t i = from; i < to && !box.any; ++i) {
-        if (const MeshVertex* v = table[i].vertices) {
-            box.any = true;
-            box.first[0] = v->x;
-            box.first[1] = v->y;
-            box.first[2] = v->z;
-        }
-    }
-    for (std::int32_t i = from; i < to; ++i) {
-        for (const MeshVertex* v = table[i].vertices; v != nullptr; v = v->next)
-            Widen(box.min, box.max, *v);
-    }
-    return box;
-}
-
 // Below this many vertices one thread walks them all.
 constexpr std::int64_t kThreadedExtents = std::int64_t{1} << 20;
 
 }  // namespace
 
-void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
-    RunBox runs[2];
-    std::int32_t split = count;
-    if (table != nullptr && count > 1) {
-        std::int64_t total = 0;
-        for (std::int32_t i = 0; i < count; ++i) total += table[i].vertexCount;
-        if (total >= kThreadedExtents) {
-            std::int64_t before = 0;
-            for (split = 0; split < count - 1 && 2 * before < total; ++split)
-                before += table[split].vertexCount;
-        }
+void AddToBox(VertexBox& box, const MeshObject& object) {
+    const MeshVertex* v = object.vertices;
+    if (v != nullptr && !box.any) {
+        box.any = true;
+        box.first[0] = v->x;
+        box.first[1] = v->y;
+        box.first[2] = v->z;
     }
-    std::thread second;
-    if (table != nullptr && split < count) {
-        try {
-            second = std::thread([&] { runs[1] = BoxOfRun(table, split, count); });
-        } catch (const std::system_error&) {
-            split = count;
-        }
-    }
-    if (table != nullptr) runs[0] = BoxOfRun(table, 0, split);
-    if (second.joinable()) second.join();
+    for (; v != nullptr; v = v->next) Widen(box.min, box.max, *v);
+}
 
+void SetSceneExtents(const VertexBox* runs, std::size_t count) {
     Extents box = {};
     float min[3] = {};
     float max[3] = {};
     bool started = false;
-    for (const RunBox& run : runs) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const VertexBox& run = runs[i];
         if (!run.any) continue;
         if (started) {
             Join(min, max, run.min, run.max);
@@ -175,6 +130,34 @@ void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
     SceneExtents = box;
 }
 
+void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
+    VertexBox runs[2];
+    std::int32_t split = count;
+    if (table != nullptr && count > 1) {
+        std::int64_t total = 0;
+        for (std::int32_t i = 0; i < count; ++i) total += table[i].vertexCount;
+        if (total >= kThreadedExtents) {
+            std::int64_t before = 0;
+            for (split = 0; split < count - 1 && 2 * before < total; ++split)
+                before += table[split].vertexCount;
+        }
+    }
+    auto run = [table](VertexBox& box, std::int32_t from, std::int32_t to) {
+        for (std::int32_t i = from; i < to; ++i) AddToBox(box, table[i]);
+    };
+    std::thread second;
+    if (table != nullptr && split < count) {
+        try {
+            second = std::thread([&] { run(runs[1], split, count); });
+        } catch (const std::system_error&) {
+            split = count;
+        }
+    }
+    if (table != nullptr) run(runs[0], 0, split);
+    if (second.joinable()) second.join();
+    SetSceneExtents(runs, 2);
+}
+
 MeshPolygon* NewPolygonNode(MeshObject& object) {
     if (object.arena.chunks != nullptr) return ArenaPolygon(object.arena);
     return static_cast<MeshPolygon*>(std::calloc(1, sizeof(MeshPolygon)));
@@ -188,16 +171,25 @@ std::int32_t* NewCornerArray(MeshObject& object, std::int32_t count) {
 
 void FreeObjectTable(std::int32_t count, MeshObject*& table) {
     if (table == nullptr) return;
+    // The arenas go in batches, which ReleaseArenas walks side by side.
+    constexpr std::int32_t kBatch = 64;
+    MeshArena* arenas[kBatch];
+    std::int32_t gathered = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         FreeTable(table[i].arena, table[i].vtbl);
         FreeTable(table[i].arena, table[i].ptbl);
         if (table[i].arena.chunks != nullptr) {
-            ReleaseArena(table[i].arena);
+            arenas[gathered++] = &table[i].arena;
+            if (gathered == kBatch) {
+                ReleaseArenas(arenas, static_cast<std::size_t>(gathered));
+                gathered = 0;
+            }
         } else {
             FreeVertexList(table[i].vertices);
             FreePolygonList(table[i].polygons);
         }
     }
+    ReleaseArenas(arenas, static_cast<std::size_t>(gathered));
     std::free(table);
     table = nullptr;
 }

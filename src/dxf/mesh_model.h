@@ -10,7 +10,9 @@
 // nodes instead, freed one by one. The tables are always std::malloc'd.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "dxf/mesh_arena.h"
 
@@ -98,7 +100,29 @@ std::int32_t BuildPolygonTable(MeshObject& object);
 
 // Sets SceneExtents to the box around all vertices of the count objects.
 // Objects without vertices are skipped; all zero when no vertex exists.
+// The box is that of one pass in order, which takes the first vertex and
+// widens the box by every vertex outside it: so a NaN in the very first
+// vertex stays, later ones are passed over, and of +0 and -0 the first
+// seen is kept.
 void ComputeSceneExtents(std::int32_t count, const MeshObject* table);
+
+// The same box gathered in runs of objects, for threads that each walk a
+// run: a run keeps its first vertex and the extremes of its other values.
+struct VertexBox {
+    bool any = false;
+    float first[3] = {};
+    // Infinite the wrong way round until a value other than NaN is seen.
+    float min[3] = {kInfinity, kInfinity, kInfinity};
+    float max[3] = {-kInfinity, -kInfinity, -kInfinity};
+    static constexpr float kInfinity = std::numeric_limits<float>::infinity();
+};
+
+// Adds the object's vertices to the run's box.
+void AddToBox(VertexBox& box, const MeshObject& object);
+
+// Sets SceneExtents from runs [0, count), joined in order: what
+// ComputeSceneExtents gives for all their objects one after another.
+void SetSceneExtents(const VertexBox* runs, std::size_t count);
 
 // Frees every object's nodes and corner arrays (its arena whole, or the
 // malloc'd nodes one by one), its tables, then the array, and sets table to

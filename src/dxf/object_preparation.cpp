@@ -27,22 +27,28 @@ bool PrepareObject(MeshObject& object, int clean, float distance, int orient) {
     return ok;
 }
 
+// Each object's vertices are added to the box right after its preparation,
+// while they are still in the cache.
 bool PrepareInOrder(std::int32_t count, MeshObject* table, int clean, float distance, int orient) {
+    VertexBox box;
     for (std::int32_t i = 0; i < count; ++i) {
         if (!PrepareObject(table[i], clean, distance, orient)) return false;
+        AddToBox(box, table[i]);
     }
+    SetSceneExtents(&box, 1);
     return true;
 }
 
 // Prepares [first, end), counting each object's dots, and stops at the first
 // failure. Returns the index of the failed object, or end.
 std::int32_t PrepareRange(MeshObject* table, std::int32_t first, std::int32_t end, int clean,
-                          float distance, int orient, std::vector<int>& dots) {
+                          float distance, int orient, std::vector<int>& dots, VertexBox& box) {
     for (std::int32_t i = first; i < end; ++i) {
         CountCleaningDots(&dots[static_cast<std::size_t>(i)]);
         const bool ok = PrepareObject(table[i], clean, distance, orient);
         CountCleaningDots(nullptr);
         if (!ok) return i;
+        AddToBox(box, table[i]);
     }
     return end;
 }
@@ -71,18 +77,21 @@ bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float dist
         return PrepareInOrder(count, table, clean, distance, orient);
     }
     std::int32_t secondFailed = count;
+    VertexBox boxes[2];
     std::thread worker;
     try {
         // The second thread writes its messages into a read state of its own.
         worker = std::thread([&] {
             ThreadReadState(second.get());
-            secondFailed = PrepareRange(table, split, count, clean, distance, orient, dots);
+            secondFailed =
+                PrepareRange(table, split, count, clean, distance, orient, dots, boxes[1]);
             ThreadReadState(nullptr);
         });
     } catch (const std::system_error&) {
         split = count;  // no second thread: this one does them all
     }
-    const std::int32_t firstFailed = PrepareRange(table, 0, split, clean, distance, orient, dots);
+    const std::int32_t firstFailed =
+        PrepareRange(table, 0, split, clean, distance, orient, dots, boxes[0]);
     if (worker.joinable()) worker.join();
 
     // What one thread would have shown: the dots up to the first failure.
@@ -92,7 +101,10 @@ bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float dist
         for (int d = dots[static_cast<std::size_t>(i)]; d > 0; d -= 3)
             std::fwrite("...", 1, static_cast<std::size_t>(d < 3 ? d : 3), stderr);
     }
-    if (failed == count) return true;
+    if (failed == count) {
+        SetSceneExtents(boxes, 2);
+        return true;
+    }
     if (failed >= split) ReadState().message = second->message;
     return false;
 }

@@ -13,6 +13,8 @@ namespace vertoko {
 // message of the first object that failed in ReaderMessage(); the progress
 // dots on stderr are those of the objects up to that one, as when the
 // objects are done one after another.
+// On success SceneExtents is set to the box around the objects, as
+// ComputeSceneExtents would set it.
 bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float distance, int orient);
 
 }  // namespace vertoko

@@ -55,7 +55,7 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
         log(countLine);
         for (std::int32_t i = 0; i < objectCount; ++i) log(ObjectLine(i + 1, objects[i]));
         if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
-        ComputeSceneExtents(objectCount, objects);
+        // ReadDxf has set SceneExtents around the objects.
     } else {
         // No partial table is ever kept.
         if (objects != nullptr) FreeObjectTable(objectCount, objects);

@@ -2,6 +2,7 @@
 // the only one, whichever thread takes it.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
 #include "dxf/dxf_test_support.h"
@@ -31,8 +32,22 @@ TEST(ObjectPreparation, ManyObjectsCleanedEachOnItsOwn) {
     const int sides[] = {180, 20, 150, 1, 90};
     std::string body;
     for (int k = 0; k < 5; ++k) body += Grid("L" + std::to_string(k), sides[k], float(k));
+    // Last, on the second thread: a face at -0, which must not displace the
+    // first object's +0 as the lowest Z.
+    body += Grid("L5", 1, -0.0f);
+    SceneExtents = {};
+    SceneExtents.max.x = 1e9f;
     const ReadResult r = ReadText(InEntities(body), 1, 1, 0.0f);
-    ASSERT_EQ(r.count, 5) << r.message;
+    ASSERT_EQ(r.count, 6) << r.message;
+    // The read also sets the box around all objects.
+    EXPECT_EQ(SceneExtents.min.x, 0.0f);
+    EXPECT_EQ(SceneExtents.min.y, 0.0f);
+    EXPECT_EQ(SceneExtents.min.z, 0.0f);
+    EXPECT_FALSE(std::signbit(SceneExtents.min.z));
+    EXPECT_EQ(SceneExtents.max.x, 180.0f);
+    EXPECT_EQ(SceneExtents.max.y, 180.0f);
+    EXPECT_EQ(SceneExtents.max.z, 4.0f);
+    EXPECT_TRUE(std::signbit(r.Vertex(5, 0).z)) << "the drawing's -0 was read as +0";
     for (int k = 0; k < 5; ++k) {
         const int side = sides[k];
         const MeshObject& object = r.table[k];
