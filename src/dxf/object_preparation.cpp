@@ -97,10 +97,20 @@ bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float dist
     // What one thread would have shown: the dots up to the first failure.
     const std::int32_t failed = firstFailed < split ? firstFailed : secondFailed;
     const std::int32_t shown = failed < count ? failed + 1 : count;
+    // Gathered into few writes: stderr is unbuffered, and thousands of small
+    // objects would cost a system call each.
+    char line[4096];
+    std::size_t used = 0;
     for (std::int32_t i = 0; i < shown; ++i) {
-        for (int d = dots[static_cast<std::size_t>(i)]; d > 0; d -= 3)
-            std::fwrite("...", 1, static_cast<std::size_t>(d < 3 ? d : 3), stderr);
+        for (int d = dots[static_cast<std::size_t>(i)]; d > 0; --d) {
+            if (used == sizeof line) {
+                std::fwrite(line, 1, used, stderr);
+                used = 0;
+            }
+            line[used++] = '.';
+        }
     }
+    if (used > 0) std::fwrite(line, 1, used, stderr);
     if (failed == count) {
         SetSceneExtents(boxes, 2);
         return true;

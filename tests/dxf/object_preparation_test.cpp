@@ -37,7 +37,10 @@ TEST(ObjectPreparation, ManyObjectsCleanedEachOnItsOwn) {
     body += Grid("L5", 1, -0.0f);
     SceneExtents = {};
     SceneExtents.max.x = 1e9f;
+    testing::internal::CaptureStderr();
     const ReadResult r = ReadText(InEntities(body), 1, 1, 0.0f);
+    // Three progress dots per object cleaned, as one thread writes them.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(18, '.'));
     ASSERT_EQ(r.count, 6) << r.message;
     // The read also sets the box around all objects.
     EXPECT_EQ(SceneExtents.min.x, 0.0f);
