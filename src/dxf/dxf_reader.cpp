@@ -5,11 +5,13 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <string_view>
 
 #include "dxf/block_expansion.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/face_entity.h"
+#include "dxf/huge_pages.h"
 #include "dxf/layer_table.h"
 #include "dxf/mesh_entity.h"
 #include "dxf/object_preparation.h"
@@ -202,8 +204,10 @@ std::int32_t AssembleTable(int clean, float distance, int orient, MeshObject*& o
     DxfReadState& state = ReadState();
     SlotArray& slots = state.slots;
     const std::int32_t count = slots.count;
-    auto* table =
-        static_cast<MeshObject*>(std::calloc(static_cast<std::size_t>(count), sizeof(MeshObject)));
+    // In huge pages when large (a table of thousands of objects), cleared.
+    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(MeshObject);
+    auto* table = static_cast<MeshObject*>(AllocateLarge(bytes));
+    if (table != nullptr) std::memset(static_cast<void*>(table), 0, bytes);
     if (table == nullptr) {
         FreeSlots(slots);
         message = "メモリーが足りません.(pobj)\n";

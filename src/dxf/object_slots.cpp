@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "dxf/huge_pages.h"
 #include "dxf/read_state.h"
 
 namespace vertoko {
@@ -213,11 +214,19 @@ std::int32_t set_obj(const char* layer, std::int32_t color) {
             return -1;
         }
         const std::int32_t capacity = array.capacity + step;
+        const std::size_t bytes = static_cast<std::size_t>(capacity) * sizeof(ObjectSlot);
+        // A large array moves into huge pages: thousands of slots would
+        // otherwise be faulted in one 4 KB page at a time.
         void* grown =
-            std::realloc(array.slots, static_cast<std::size_t>(capacity) * sizeof(ObjectSlot));
+            bytes < kLargeAllocation ? std::realloc(array.slots, bytes) : AllocateLarge(bytes);
         if (grown == nullptr) {
             ReadState().message = "set_obj:Memory allocation failed.";
             return -1;
+        }
+        if (bytes >= kLargeAllocation) {
+            std::memcpy(grown, array.slots,
+                        static_cast<std::size_t>(array.capacity) * sizeof(ObjectSlot));
+            std::free(array.slots);
         }
         array.slots = static_cast<ObjectSlot*>(grown);
         std::memset(array.slots + array.capacity, 0,
