@@ -2,9 +2,6 @@
 #include "dxf/mesh_model.h"
 
 #include <cstdlib>
-#include <limits>
-#include <system_error>
-#include <thread>
 
 #include "dxf/dxf_reader.h"
 #include "dxf/huge_pages.h"
@@ -87,9 +84,6 @@ inline void Join(float* min, float* max, const float* otherMin, const float* oth
     }
 }
 
-// Below this many vertices one thread walks them all.
-constexpr std::int64_t kThreadedExtents = std::int64_t{1} << 20;
-
 }  // namespace
 
 void AddToBox(VertexBox& box, const MeshObject& object) {
@@ -131,31 +125,9 @@ void SetSceneExtents(const VertexBox* runs, std::size_t count) {
 }
 
 void ComputeSceneExtents(std::int32_t count, const MeshObject* table) {
-    VertexBox runs[2];
-    std::int32_t split = count;
-    if (table != nullptr && count > 1) {
-        std::int64_t total = 0;
-        for (std::int32_t i = 0; i < count; ++i) total += table[i].vertexCount;
-        if (total >= kThreadedExtents) {
-            std::int64_t before = 0;
-            for (split = 0; split < count - 1 && 2 * before < total; ++split)
-                before += table[split].vertexCount;
-        }
-    }
-    auto run = [table](VertexBox& box, std::int32_t from, std::int32_t to) {
-        for (std::int32_t i = from; i < to; ++i) AddToBox(box, table[i]);
-    };
-    std::thread second;
-    if (table != nullptr && split < count) {
-        try {
-            second = std::thread([&] { run(runs[1], split, count); });
-        } catch (const std::system_error&) {
-            split = count;
-        }
-    }
-    if (table != nullptr) run(runs[0], 0, split);
-    if (second.joinable()) second.join();
-    SetSceneExtents(runs, 2);
+    VertexBox box;
+    for (std::int32_t i = 0; table != nullptr && i < count; ++i) AddToBox(box, table[i]);
+    SetSceneExtents(&box, 1);
 }
 
 MeshPolygon* NewPolygonNode(MeshObject& object) {

@@ -26,11 +26,7 @@ struct SlotIndex {
     std::int32_t used = 0;
 };
 
-namespace {
-
-constexpr std::int32_t kSlotGrowth = 24;
-
-std::uint32_t KeyHash(const char* layer, std::int32_t color) {
+std::uint32_t SlotKeyHash(const char* layer, std::int32_t color) {
     std::uint32_t h = 2166136261u;  // FNV-1a over the name, then the colour
     for (const char* c = layer; *c != '\0'; ++c)
         h = (h ^ static_cast<unsigned char>(*c)) * 16777619u;
@@ -39,18 +35,28 @@ std::uint32_t KeyHash(const char* layer, std::int32_t color) {
     return h * 0x85EBCA6Bu;
 }
 
-// The slot keyed by (layer, color), or -1.
-std::int32_t FindSlot(const SlotArray& array, const char* layer, std::int32_t color,
-                      std::uint32_t hash) {
-    const SlotIndex& index = *array.index;
+namespace {
+
+constexpr std::int32_t kSlotGrowth = 24;
+
+// The first slot entered under hash that matches, or -1.
+template <typename Match>
+std::int32_t ProbeIndex(const SlotIndex& index, std::uint32_t hash, Match matches) {
     const std::size_t mask = index.entries.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
         const SlotIndex::Entry& entry = index.entries[i];
         if (entry.slot < 0) return -1;
-        if (entry.hash != hash) continue;
-        const ObjectSlot& slot = array.slots[entry.slot];
-        if (slot.color == color && std::strcmp(slot.layer, layer) == 0) return entry.slot;
+        if (entry.hash == hash && matches(entry.slot)) return entry.slot;
     }
+}
+
+// The slot keyed by (layer, color), or -1.
+std::int32_t FindSlot(const SlotArray& array, const char* layer, std::int32_t color,
+                      std::uint32_t hash) {
+    return ProbeIndex(*array.index, hash, [&](std::int32_t at) {
+        const ObjectSlot& slot = array.slots[at];
+        return slot.color == color && std::strcmp(slot.layer, layer) == 0;
+    });
 }
 
 void PlaceEntry(SlotIndex& index, std::uint32_t hash, std::int32_t slot) {
@@ -80,7 +86,7 @@ bool IndexSlot(SlotArray& array, std::int32_t slot) {
         return false;
     }
     const ObjectSlot& stored = array.slots[slot];
-    const std::uint32_t hash = KeyHash(stored.layer, stored.color);
+    const std::uint32_t hash = SlotKeyHash(stored.layer, stored.color);
     if (FindSlot(array, stored.layer, stored.color, hash) < 0) PlaceEntry(index, hash, slot);
     return true;
 }
@@ -197,7 +203,7 @@ std::int32_t set_obj(const char* layer, std::int32_t color) {
         }
     }
     if (array.index->used > 0) {
-        const std::int32_t found = FindSlot(array, layer, color, KeyHash(layer, color));
+        const std::int32_t found = FindSlot(array, layer, color, SlotKeyHash(layer, color));
         if (found >= 0) return found;
     }
     // The array keeps one free slot beyond the count at all times.
@@ -245,8 +251,6 @@ std::int32_t set_obj(const char* layer, std::int32_t color) {
     return index;
 }
 
-std::uint32_t SlotKeyHash(const char* layer, std::int32_t color) { return KeyHash(layer, color); }
-
 void PrefetchSlotIndex(std::uint32_t hash) {
     const SlotArray& array = ReadState().slots;
     if (array.index == nullptr || array.index->used == 0) return;
@@ -257,17 +261,14 @@ void PrefetchSlotIndex(std::uint32_t hash) {
 std::int32_t PrefetchSlot(std::uint32_t hash) {
     const SlotArray& array = ReadState().slots;
     if (array.index == nullptr || array.index->used == 0) return -1;
-    const SlotIndex& index = *array.index;
-    const std::size_t mask = index.entries.size() - 1;
-    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        const SlotIndex::Entry& entry = index.entries[i];
-        if (entry.slot < 0) return -1;
-        if (entry.hash != hash) continue;
-        const char* slot = reinterpret_cast<const char*>(array.slots + entry.slot);
-        __builtin_prefetch(slot, 1);
-        __builtin_prefetch(slot + 64, 1);
-        return entry.slot;
+    // By the hash alone: a hint needs no comparison of names.
+    const std::int32_t slot = ProbeIndex(*array.index, hash, [](std::int32_t) { return true; });
+    if (slot >= 0) {
+        const char* at = reinterpret_cast<const char*>(array.slots + slot);
+        __builtin_prefetch(at, 1);
+        __builtin_prefetch(at + 64, 1);
     }
+    return slot;
 }
 
 void PrefetchSlotEnd(std::int32_t slot) {
