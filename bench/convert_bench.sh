@@ -4,9 +4,9 @@
 #
 #   bench/convert_bench.sh [VERTOKO_CONVERT] [SIZES...]
 #
-# VERTOKO_CONVERT defaults to build/src/cli/vertoko-convert; reader_bench and
-# writer_bench are taken from the bench folder of the same build (BENCH_BIN
-# to name another). SIZES defaults to "300 1000" (cells per side). The
+# VERTOKO_CONVERT defaults to build/src/cli/vertoko-convert; reader_bench,
+# writer_bench and run_timed are taken from the bench folder of the same
+# build (BENCH_BIN to name another). SIZES defaults to "300 1000" (cells per side). The
 # drawings are generated into a temporary folder (BENCH_DIR to keep them
 # elsewhere). Every time is the best of REPEAT runs (default 5), assimp's
 # of ASSIMP_REPEAT (default 2). assimp is skipped above ASSIMP_MAX_SIZE
@@ -38,40 +38,27 @@ if [ ! -x "$convert" ]; then
     exit 2
 fi
 bench_bin=${BENCH_BIN:-$(cd "$(dirname "$convert")/../../bench" 2>/dev/null && pwd || echo "")}
+if [ ! -x "$bench_bin/run_timed" ]; then
+    echo "run_timed not found in $bench_bin (build the bench folder first)" >&2
+    exit 2
+fi
 work=${BENCH_DIR:-$(mktemp -d)}
 mkdir -p "$work"
 [ -z "${BENCH_DIR:-}" ] && trap 'rm -rf "$work"' EXIT
 
-# run_timed LOG COMMAND...: runs the command REPEAT times under
-# /usr/bin/time -v and prints "seconds peak_kib cpu_seconds" of the fastest
-# run (processor time: user and system, of all threads).
+# run_timed LOG COMMAND...: runs the command REPEAT times and prints
+# "seconds peak_kib cpu_seconds" of the fastest run (processor time: user
+# and system, of all threads), with its output in LOG.out and LOG.err. The
+# bench folder's run_timed takes the times right around the child, so that
+# no timing program or shell is counted with a run of a few milliseconds.
 run_timed() {
     local log=$1
     shift
-    local best="" i
-    for ((i = 0; i < repeat; i++)); do
-        local start end
-        start=$(date +%s%N)
-        /usr/bin/time -v "$@" >"$log.out" 2>"$log.time" || {
-            echo "command failed: $*" >&2
-            tail -5 "$log.out" "$log.time" >&2
-            return 1
-        }
-        end=$(date +%s%N)
-        local wall peak
-        # time's own wall clock counts in hundredths: too coarse for the
-        # small drawings, so the wall time is taken around it.
-        wall=$(awk -v a="$start" -v b="$end" 'BEGIN {printf "%.4f", (b - a) / 1e9}')
-        peak=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$log.time")
-        user=$(sed -n 's/^\s*User time (seconds): //p' "$log.time")
-        system=$(sed -n 's/^\s*System time (seconds): //p' "$log.time")
-        best=$(awk -v t="$wall" -v p="$peak" -v u="$user" -v y="$system" -v best="$best" 'BEGIN {
-            n = split(t, part, ":"); s = 0
-            for (i = 1; i <= n; i++) s = s * 60 + part[i]
-            if (best != "") { split(best, b, " "); if (b[1] + 0 <= s) { print best; exit } }
-            printf "%.4f %d %.3f\n", s, p, u + y }')
-    done
-    echo "$best"
+    "$bench_bin/run_timed" "$repeat" "$log.out" "$log.err" "$@" || {
+        echo "command failed: $*" >&2
+        tail -5 "$log.out" "$log.err" >&2
+        return 1
+    }
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.1f", a / b; else print "inf"}'; }

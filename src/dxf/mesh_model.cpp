@@ -63,6 +63,16 @@ std::int32_t BuildPolygonTable(MeshObject& object) {
     return BuildTable(object.arena, object.polygons, object.polygonCount, object.ptbl, "ptbl");
 }
 
+void TruncateVertexTable(MeshObject& object, std::int32_t count) {
+    if (object.vtbl == nullptr || ArenaOwns(object.arena, object.vtbl)) return;
+    // Shrinking keeps the entries where they are; should the heap still
+    // refuse, the larger table serves as well.
+    const std::size_t bytes =
+        (static_cast<std::size_t>(count < 0 ? 0 : count) + 1) * sizeof(MeshVertex*);
+    if (void* shrunk = std::realloc(object.vtbl, bytes))
+        object.vtbl = static_cast<MeshVertex**>(shrunk);
+}
+
 namespace {
 
 // Widens min and max by one vertex; a NaN fails both comparisons.

@@ -98,6 +98,12 @@ std::int32_t BuildVertexTable(MeshObject& object);
 // The same for object.ptbl over the polygon list.
 std::int32_t BuildPolygonTable(MeshObject& object);
 
+// Cuts object.vtbl to its first count entries, for a vertex list that has
+// just been cut to its first count nodes, which those entries are: the table
+// stays valid without a walk of the list or a new allocation. A table of its
+// own gives its unused end back to the heap. Cannot fail.
+void TruncateVertexTable(MeshObject& object, std::int32_t count);
+
 // Sets SceneExtents to the box around all vertices of the count objects.
 // Objects without vertices are skipped; all zero when no vertex exists.
 // The box is that of one pass in order, which takes the first vertex and

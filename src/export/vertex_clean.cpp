@@ -579,13 +579,8 @@ std::int32_t VClearn(MeshObject& object, float distance, std::int32_t splitFrom)
 
     if (c < n) {
         TruncateVertexList(object, c);
+        TruncateVertexTable(object, c);
         object.vertexCount = c;
-        // A table that cannot be rebuilt fails the cleaning with the table
-        // builder's message: the object must not be used without it.
-        if (BuildVertexTable(object) != c) {
-            if (ReaderMessage().empty()) ReaderMessage() = kSortError;
-            return 1;
-        }
     }
     dots.Mark();
 

@@ -96,6 +96,14 @@ inline std::vector<Point3f> Coordinates(const MeshObject& object) {
     return points;
 }
 
+// True when vtbl holds exactly the nodes of the vertex list, in order.
+inline bool VertexTableMatchesList(const MeshObject& object) {
+    std::int32_t i = 0;
+    for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next, ++i)
+        if (i >= object.vertexCount || object.vtbl[i] != v) return false;
+    return i == object.vertexCount;
+}
+
 inline std::vector<std::vector<std::int32_t>> PolygonCorners(const MeshObject& object) {
     std::vector<std::vector<std::int32_t>> polygons;
     for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next)

@@ -19,6 +19,7 @@ namespace {
 using test::Coordinates;
 using test::PolygonCorners;
 using test::TestTable;
+using test::VertexTableMatchesList;
 
 // The cleaning as first described, step by step: insertion into a growing
 // sorted table with a coarse search of the given stride, then the greedy
@@ -388,6 +389,8 @@ TEST(VertexClean, LargeObjectsAtDistanceZeroMatchTheDefinition) {
             EXPECT_EQ(CoordinateBits(Coordinates(object)), CoordinateBits(expected.vertices))
                 << "shape " << shape << " split from " << splitFrom;
             EXPECT_EQ(PolygonCorners(object), expected.polygons)
+                << "shape " << shape << " split from " << splitFrom;
+            EXPECT_TRUE(VertexTableMatchesList(object))
                 << "shape " << shape << " split from " << splitFrom;
         }
     }
