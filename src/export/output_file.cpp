@@ -2,11 +2,41 @@
 
 #include <system_error>
 
+#if defined(__unix__)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+#endif
+
 namespace vertoko {
+
+namespace {
+
+// Opens path for writing from its start as fopen's "wb" does, except that a
+// regular file is not cut to nothing first; cut tells whether it is to be
+// cut when closed.
+std::FILE* OpenForRewrite(const std::string& path, bool& cut) {
+    cut = false;
+#if defined(__unix__)
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0666);
+    if (fd < 0) return nullptr;
+    // Devices and pipes have nothing to cut.
+    struct stat info;
+    cut = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) close(fd);
+    return file;
+#else
+    return std::fopen(path.c_str(), "wb");
+#endif
+}
+
+}  // namespace
 
 OutputFile::~OutputFile() {
     StopWriter();
-    if (file_ != nullptr) std::fclose(file_);
+    if (file_ != nullptr) Finish();
 }
 
 bool OutputFile::Open(const std::string& path) {
@@ -14,7 +44,7 @@ bool OutputFile::Open(const std::string& path) {
     failed_ = false;
     buffer_.clear();
     // Binary mode: the line ends are written as "\r\n" by the callers.
-    file_ = std::fopen(path.c_str(), "wb");
+    file_ = OpenForRewrite(path, cutAtClose_);
     if (file_ == nullptr) return false;
     buffer_.reserve(kCapacity);
     return true;
@@ -77,10 +107,23 @@ bool OutputFile::Close() {
     StopWriter();
     Write(buffer_);
     buffer_.clear();
-    if (std::fflush(file_) != 0) failed_ = true;
-    if (std::fclose(file_) != 0) failed_ = true;
+    return Finish() && !failed_;
+}
+
+bool OutputFile::Finish() {
+    bool ok = std::fflush(file_) == 0;
+#if defined(__unix__)
+    if (cutAtClose_) {
+        // The old text past what reached the file goes, after a failed
+        // write too, so that none of it is left behind the new text.
+        const off_t length = lseek(fileno(file_), 0, SEEK_CUR);
+        if (length < 0 || ftruncate(fileno(file_), length) != 0) ok = false;
+    }
+#endif
+    if (std::fclose(file_) != 0) ok = false;
     file_ = nullptr;
-    return !failed_;
+    cutAtClose_ = false;
+    return ok;
 }
 
 }  // namespace vertoko

@@ -17,7 +17,11 @@ class OutputFile {
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
 
-    // Creates or replaces path; false when it cannot be opened.
+    // Creates or replaces path; false when it cannot be opened. An existing
+    // regular file is written over from its start and cut to the length
+    // written when the file is closed (by Close or on destruction): its
+    // pages in the system's cache are reused instead of being freed first
+    // and allocated again, which cost a millisecond or two per 4 MB.
     bool Open(const std::string& path);
     bool IsOpen() const { return file_ != nullptr; }
 
@@ -48,6 +52,9 @@ class OutputFile {
     void StopWriter();
     void RunWriter();
     void Write(const std::string& block);
+    // Flushes, cuts an overwritten file to the length written and closes;
+    // false when any of it failed.
+    bool Finish();
 
     std::FILE* file_ = nullptr;
     std::string buffer_;
@@ -58,6 +65,7 @@ class OutputFile {
     bool pending_ = false;
     bool stop_ = false;
     bool failed_ = false;
+    bool cutAtClose_ = false;  // an existing file is being written over
 };
 
 }  // namespace vertoko

@@ -5,6 +5,7 @@
 #include "export/file_names.h"
 #include "export/mesh_builder.h"
 #include "export/obj_writer.h"
+#include "export/output_file.h"
 #include "export/polygon_writer.h"
 
 namespace vertoko {
@@ -109,6 +110,47 @@ TEST(Writers, WriteErrorOnFullDeviceIsReported) {
     msg.clear();
     EXPECT_EQ(WriteObj("/dev/full", small.size(), small.data(), msg), 0);
     EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.");
+}
+
+// An existing file is written over, not cut first: whatever it held past
+// the new text must be gone, after a large text, a small one, and a file
+// left without Close (the path a failed save takes).
+TEST(Writers, ReplacedFileHoldsOnlyTheNewText) {
+    TempDir dir;
+    TestTable large;
+    std::vector<Point3f> many;
+    for (int i = 0; i < 20000; ++i) many.push_back({static_cast<float>(i), 0.25f, -3});
+    large.Add(many, {{0, 1, 2}, {3, 4, 5, 6}});
+    TestTable small;
+    small.Add(kTriangle, {{0, 1, 2}});
+    std::string msg;
+    ASSERT_EQ(WriteObj(dir / "fresh.obj", large.size(), large.data(), msg), 1);
+    const std::string largeText = ReadBytes(dir / "fresh.obj");
+    ASSERT_GT(largeText.size(), std::size_t{300000});
+
+    const auto writeJunk = [&] {
+        std::FILE* old = std::fopen((dir / "t.obj").c_str(), "wb");
+        ASSERT_NE(old, nullptr);
+        const std::string junk(largeText.size() + 5000, 'x');
+        std::fwrite(junk.data(), 1, junk.size(), old);
+        std::fclose(old);
+    };
+    writeJunk();
+    ASSERT_EQ(WriteObj(dir / "t.obj", large.size(), large.data(), msg), 1);
+    EXPECT_EQ(ReadBytes(dir / "t.obj"), largeText);
+    ASSERT_EQ(WriteObj(dir / "t.obj", small.size(), small.data(), msg), 1);
+    EXPECT_EQ(ReadBytes(dir / "t.obj"),
+              "v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\n# 3 vertices\r\n\r\nf 1 2 3\r\n# 1 elements\r\n");
+    // Without Close only the blocks handed to the writer reach the file.
+    writeJunk();
+    {
+        OutputFile file;
+        ASSERT_TRUE(file.Open(dir / "t.obj"));
+        file.Buffer().assign(300000, 'n');
+        file.Commit();
+        file.Buffer() = "lost";
+    }
+    EXPECT_EQ(ReadBytes(dir / "t.obj"), std::string(300000, 'n'));
 }
 
 TEST(ObjWriter, TriangleExample) {
