@@ -30,9 +30,11 @@ constexpr std::int64_t kNormalCornerCost = 7;
 // Below this much work (some 2 ms) a second thread costs more than it saves.
 constexpr std::int64_t kThreadedWork = kLineCost << 15;
 
-// The work of a piece: small enough that the two pieces held in memory are
-// a few MB, large enough that handing them over costs next to nothing.
-constexpr std::int64_t kPieceWork = kLineCost << 15;
+// The work of a piece, about half a millisecond: small enough that the two
+// threads end close together (with a few large pieces one of them formats
+// a whole piece more) and that the two pieces held in memory are small,
+// large enough that handing them over costs next to nothing.
+constexpr std::int64_t kPieceWork = kLineCost << 13;
 
 // Room reserved for a piece's text, more than a piece of the longest lines
 // takes, so that it seldom grows: one huge page with the string's
