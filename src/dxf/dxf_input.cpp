@@ -27,7 +27,7 @@ DxfInput::DxfInput() : block_(static_cast<char*>(AllocateLarge(kBlockSize + 16))
     std::memset(block_, 0, 16);
 }
 
-DxfInput::~DxfInput() { std::free(block_); }
+DxfInput::~DxfInput() { ReleaseLarge(block_, kBlockSize + 16); }
 
 void DxfInput::Reset(std::FILE* file) {
     file_ = file;

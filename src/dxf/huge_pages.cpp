@@ -87,17 +87,76 @@ class Prefaulter {
     bool running_ = false;
 };
 
+// Released huge-page blocks kept for reuse, newest last. The sanitizer
+// builds keep none, so that a use after release is still caught.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kKeptBlocks = 0;
+#else
+constexpr int kKeptBlocks = 4;
+#endif
+
+class KeptBlocks {
+  public:
+    void* Take(std::size_t size) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        for (int i = count_ - 1; i >= 0; --i) {
+            if (blocks_[i].size != size) continue;
+            void* at = blocks_[i].at;
+            for (int j = i; j + 1 < count_; ++j) blocks_[j] = blocks_[j + 1];
+            --count_;
+            return at;
+        }
+        return nullptr;
+    }
+
+    bool Keep(void* at, std::size_t size) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (count_ >= kKeptBlocks) return false;
+        blocks_[count_++] = {at, size};
+        return true;
+    }
+
+  private:
+    struct Block {
+        void* at;
+        std::size_t size;
+    };
+    std::mutex mutex_;
+    Block blocks_[kKeptBlocks > 0 ? kKeptBlocks : 1] = {};
+    int count_ = 0;
+};
+
+// Never destroyed: blocks may be released while the process ends.
+KeptBlocks& Kept() {
+    static KeptBlocks* kept = new KeptBlocks;
+    return *kept;
+}
+
+std::size_t HugeRounded(std::size_t bytes) {
+    return (bytes + kHugePageSize - 1) & ~(kHugePageSize - 1);
+}
+
 }  // namespace
 
 void* AllocateLarge(std::size_t bytes) {
     if (bytes < kLargeAllocation) return std::malloc(bytes == 0 ? 1 : bytes);
     if (bytes > static_cast<std::size_t>(-1) - kHugePageSize) return nullptr;
-    const std::size_t size = (bytes + kHugePageSize - 1) & ~(kHugePageSize - 1);
+    const std::size_t size = HugeRounded(bytes);
+    if (size <= kReusedBlock) {
+        if (void* kept = Kept().Take(size)) return kept;
+    }
     void* at = std::aligned_alloc(kHugePageSize, size);
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     if (at != nullptr) madvise(at, size, MADV_HUGEPAGE);
 #endif
     return at;
+}
+
+void ReleaseLarge(void* at, std::size_t bytes) {
+    if (at == nullptr) return;
+    if (bytes >= kLargeAllocation && bytes <= kReusedBlock && Kept().Keep(at, HugeRounded(bytes)))
+        return;
+    std::free(at);
 }
 
 void PrefaultInBackground(void* at, std::size_t bytes) {

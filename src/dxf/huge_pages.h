@@ -17,10 +17,20 @@ inline constexpr std::size_t kHugePageSize = std::size_t{2} << 20;
 // Allocations from this size on are aligned to huge pages.
 inline constexpr std::size_t kLargeAllocation = std::size_t{256} << 10;
 
-// Like malloc, and released with free; from kLargeAllocation bytes on the
-// block is aligned to and rounded up to whole huge pages, which the kernel
-// is asked to use. Null when memory is short.
+// Like malloc, and released with free or ReleaseLarge; from
+// kLargeAllocation bytes on the block is aligned to and rounded up to whole
+// huge pages, which the kernel is asked to use. Null when memory is short.
+// Its contents are undefined, as malloc's are.
 void* AllocateLarge(std::size_t bytes);
+
+// Releases a block that AllocateLarge gave for bytes. A few blocks of up to
+// kReusedBlock are kept for the next AllocateLarge of the same rounded size:
+// a stage's tables freed are then the next stage's buffers, already in
+// memory, where new pages would have to be zeroed by the kernel first (a
+// millisecond for every one or two MB on the build machine). Anything else
+// is freed at once.
+void ReleaseLarge(void* at, std::size_t bytes);
+inline constexpr std::size_t kReusedBlock = std::size_t{4} << 20;
 
 // Has a background thread fault in the pages of [at, at + bytes) without
 // changing their contents, so that the caller, filling the range from its
@@ -41,7 +51,7 @@ struct LargeAllocator {
         if (at == nullptr) throw std::bad_alloc();
         return static_cast<T*>(at);
     }
-    void deallocate(T* at, std::size_t) { std::free(at); }
+    void deallocate(T* at, std::size_t n) { ReleaseLarge(at, n * sizeof(T)); }
     template <typename U>
     bool operator==(const LargeAllocator<U>&) const {
         return true;

@@ -69,6 +69,15 @@ char* WritePlainG(char* at, double value) {
 }  // namespace
 
 char* WriteG(char* at, double value) {
+    // Whole numbers below 10^6, the commonest coordinates of all, print as
+    // the integer they are; a zero keeps its sign.
+    if (value > -1e6 && value < 1e6) {
+        const auto whole = static_cast<std::int32_t>(value);
+        if (static_cast<double>(whole) == value) {
+            if (whole == 0 && std::signbit(value)) *at++ = '-';
+            return std::to_chars(at, at + 8, whole).ptr;
+        }
+    }
     if (char* end = WritePlainG(at, value)) return end;
     return std::to_chars(at, at + kGMaxLength, value, std::chars_format::general, 6).ptr;
 }
