@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dxf/dxf_test_support.h"
+#include "dxf/huge_pages.h"
 
 namespace vertoko {
 namespace {
@@ -180,6 +181,27 @@ TEST(FreeObjectTable, NullTableFreesNothing) {
     MeshObject* table = nullptr;
     FreeObjectTable(0, table);
     EXPECT_EQ(table, nullptr);
+}
+
+// A released block is handed out again only for a request of its own rounded
+// size: a larger request given it would write past its end.
+TEST(LargeBlocks, ReleasedBlockServesOnlyItsOwnSize) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer build keeps no released blocks";
+#else
+    void* kept = AllocateLarge(kHugePageSize);
+    ASSERT_NE(kept, nullptr);
+    ReleaseLarge(kept, kHugePageSize);
+    void* larger = AllocateLarge(kHugePageSize + 1);
+    ASSERT_NE(larger, nullptr);
+    EXPECT_NE(larger, kept);
+    void* same = AllocateLarge(kHugePageSize - 100);
+    EXPECT_EQ(same, kept);
+    std::memset(larger, 1, kHugePageSize + 1);
+    std::memset(same, 1, kHugePageSize - 100);
+    ReleaseLarge(larger, kHugePageSize + 1);
+    ReleaseLarge(same, kHugePageSize - 100);
+#endif
 }
 
 }  // namespace
