@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dxf/binary_dxf_input.h"
+#include "dxf/dxf_numbers.h"
 #include "dxf/line_scan.h"
 
 namespace vertoko {
@@ -81,6 +82,21 @@ class DxfInput {
     // The value line that follows a code line, even when it is empty or
     // blank; leading blanks are skipped, the 127-character cut applies.
     LineStatus ReadValueLine(std::string_view& line);
+
+    // The commonest groups read in one pass over their characters, without
+    // looking for the line end first. Each takes its line only when it lies
+    // well inside the block and has the plain form, and then reads exactly
+    // what ReadCodeLine or ReadValueLine would (the same position, line
+    // start and line end); otherwise it reads nothing and says so, and the
+    // caller reads the line the usual way.
+
+    // A code line of one to four bare digits after blanks: its value, or -1.
+    std::int32_t ReadBareCode();
+
+    // A value line of an optional minus and one to 18 digits and points (at
+    // most one point), after blanks, whose value ParseFloat gets without its
+    // general conversion: true with that value.
+    bool ReadBareFloat(float& value);
 
     // Discards the rest of a line that the last read cut; does nothing when
     // that read ended at a line end.
@@ -165,6 +181,60 @@ inline LineStatus DxfInput::ReadValueLine(std::string_view& line) {
         if (p < blankEnd && TakeShortLine(p, line)) return LineStatus::Ok;
     }
     return ReadValueLineSlow(line);
+}
+
+inline std::int32_t DxfInput::ReadBareCode() {
+    if (stop_ - pos_ <= kFastSpan) return -1;
+    const char* p = block_ + pos_;
+    const char* const blankEnd = p + kBlankRun;
+    while (p < blankEnd && line_scan::IsBlank(*p)) ++p;
+    if (p == blankEnd) return -1;
+    const char* const start = p;
+    std::int32_t code = 0;
+    for (; p - start < 5; ++p) {
+        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (digit >= 10) break;
+        code = code * 10 + static_cast<std::int32_t>(digit);
+    }
+    if (p == start || p - start > 4 || !line_scan::IsLineEnd(*p)) return -1;
+    lineStart_ = start;
+    lastEnd_ = *p == '\r' ? LineEnd::Cr : LineEnd::Lf;
+    pos_ = static_cast<std::size_t>(p + 1 - block_);
+    return code;
+}
+
+inline bool DxfInput::ReadBareFloat(float& value) {
+    if (stop_ - pos_ <= kFastSpan) return false;
+    const char* p = block_ + pos_;
+    if (lastEnd_ == LineEnd::Cr && *p == '\n') ++p;
+    const char* const blankEnd = p + kBlankRun;
+    while (p < blankEnd && line_scan::IsInlineBlank(*p)) ++p;
+    if (p == blankEnd) return false;
+    const char* const start = p;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    const char* const number = p;
+    std::uint64_t m = 0;
+    int fraction = -1;  // digits after the point; -1 before any point
+    for (; p - number < 19; ++p) {
+        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (digit < 10) {
+            m = m * 10 + digit;
+            if (fraction >= 0) ++fraction;
+        } else if (*p == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            break;
+        }
+    }
+    // At least one digit: a lone point or minus is left to the usual path.
+    const std::ptrdiff_t length = p - number;
+    if (length > 18 || !line_scan::IsLineEnd(*p) || length == (fraction < 0 ? 0 : 1)) return false;
+    if (!PlainDecimalValue(m, fraction < 0 ? 0 : fraction, negative, value)) return false;
+    lineStart_ = start;
+    lastEnd_ = *p == '\r' ? LineEnd::Cr : LineEnd::Lf;
+    pos_ = static_cast<std::size_t>(p + 1 - block_);
+    return true;
 }
 
 // The first word of line, upper-cased (bytes a to z only, so Shift-JIS and

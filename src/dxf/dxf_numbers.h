@@ -30,15 +30,35 @@ bool ParseInt(std::string_view line, std::int32_t& value);
 // blanks, an optional sign, a decimal or hexadecimal number, inf or nan.
 // False when no number starts the line; trailing characters are ignored.
 bool ParseFloatSlow(std::string_view line, float& value);
+
+// The value of a plain decimal whose digits, read without the point, form
+// m with fraction digits after the point (0 without a point). Without the
+// fraction's trailing zeros, when m <= 2^24 and at most 10 fraction digits
+// remain, m and the power of ten are exact floats and one division rounds
+// correctly, as the general conversion does; false otherwise, for the
+// general conversion to decide.
+[[gnu::always_inline]] inline bool PlainDecimalValue(std::uint64_t m, int fraction, bool negative,
+                                                     float& value) {
+    constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    // Trailing zeros are dropped only when they keep m or the power of ten
+    // from being exact: dividing m * 10^k by 10^(f+k) gives the same float.
+    if (m > (std::uint64_t{1} << 24) || fraction > 10) {
+        while (fraction > 0 && m % 10 == 0) {
+            m /= 10;
+            --fraction;
+        }
+    }
+    if (m > (std::uint64_t{1} << 24) || fraction > 10) return false;
+    const float magnitude = static_cast<float>(m) / kPow10[fraction];
+    value = negative ? -magnitude : magnitude;
+    return true;
+}
+
 // Inlined into the parsers even where the compiler would rather call it: a
 // coordinate line costs little more than the call.
 [[gnu::always_inline]] inline bool ParseFloat(std::string_view line, float& value) {
     // The usual value line, inline: an optional minus and digits with at most
-    // one point, nothing else. Without the fraction's trailing zeros the
-    // digits form an integer m; when m <= 2^24 and at most 10 fraction digits
-    // remain, m and the power of ten are exact floats and one division
-    // rounds correctly, as the general conversion does.
-    constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    // one point, nothing else.
     const char* p = line.data();
     const char* const end = p + line.size();
     const bool negative = p < end && *p == '-';
@@ -60,18 +80,8 @@ bool ParseFloatSlow(std::string_view line, float& value);
         }
     }
     if (fraction < 0) fraction = 0;
-    // Trailing zeros are dropped only when they keep m or the power of ten
-    // from being exact: dividing m * 10^k by 10^(f+k) gives the same float.
-    if (m > (std::uint64_t{1} << 24) || fraction > 10) {
-        while (fraction > 0 && m % 10 == 0) {
-            m /= 10;
-            --fraction;
-        }
-    }
-    if (!digits || m > (std::uint64_t{1} << 24) || fraction > 10)
+    if (!digits || !PlainDecimalValue(m, fraction, negative, value))
         return ParseFloatSlow(line, value);
-    const float magnitude = static_cast<float>(m) / kPow10[fraction];
-    value = negative ? -magnitude : magnitude;
     return true;
 }
 

@@ -110,19 +110,17 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
     std::int32_t slotHint = -1;
     for (;;) {
         ++input.lineCounter;
-        if (LineStatus status = input.ReadCodeLine(line); status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "読みこみに失敗しました。");
-            return 0;
+        std::int32_t code = input.ReadBareCode();
+        if (code < 0) {
+            if (LineStatus status = input.ReadCodeLine(line); status != LineStatus::Ok) {
+                message = InputFailureMessage(status, "読みこみに失敗しました。");
+                return 0;
+            }
+            code = ParseIntPrefix(line);
         }
-        const std::int32_t code = ParseIntPrefix(line);
         if (code == 0) break;
 
         ++input.lineCounter;
-        if (LineStatus status = input.ReadValueLine(line); status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "file seek error.");
-            return 0;
-        }
-
         const std::int32_t axis = code / 10 - 1;  // 0 for X, 1 for Y, 2 for Z
         const std::int32_t corner = code % 10;
         if (multi && code >= 10 && code < 40) {
@@ -138,6 +136,20 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
                 PrefetchSlotEnd(slotHint);
             }
             if (hints < 7) ++hints;
+        }
+        // A corner value in its plain form, the bulk of a drawing.
+        float bare = 0.0f;
+        if (code >= 10 && code < 40 && corner < kCorners && input.ReadBareFloat(bare)) {
+            if (!face.given[corner][axis]) {
+                face.coord[corner][axis] = bare;
+                face.given[corner][axis] = true;
+            }
+            continue;
+        }
+
+        if (LineStatus status = input.ReadValueLine(line); status != LineStatus::Ok) {
+            message = InputFailureMessage(status, "file seek error.");
+            return 0;
         }
         if (code == 8) {
             ReadToken(line, face.layer, sizeof face.layer);

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cstdio>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -158,6 +161,107 @@ TEST_F(InputFixture, NulByteIsReported) {
     EXPECT_EQ(Code(), "AutoCAD Binary DXF");
     Value(LineStatus::Binary);
     EXPECT_FALSE(input_->IsBinary());
+}
+
+// The one-pass readers of bare codes and plain decimals must read exactly
+// what the usual calls read: the same numbers, positions, line starts and
+// line ends, over every form of line (blanks, CR LF, LF and CR ends, signs,
+// exponents, second points, lines of 18 and 19 characters, long lines cut
+// at 127) and across block boundaries; where they decline, the usual calls
+// take over unchanged.
+TEST(BareGroups, ReadExactlyWhatTheUsualCallsRead) {
+    const std::vector<std::string> codes = {"10", "  20", "\n\n31", "10 ",  "00010", "8",  "62",
+                                            "-1", "",     "abc",    "1000", "0",     "42", "7x"};
+    const std::vector<std::string> values = {"1.5",
+                                             "-0.25",
+                                             "  3",
+                                             "1e5",
+                                             "1.2.3",
+                                             "-",
+                                             ".",
+                                             "-.5",
+                                             "5.",
+                                             "123456789012345678",
+                                             "1234567890123456789",
+                                             "0.00000000001",
+                                             "16777217",
+                                             "16777216.000",
+                                             " 1.5 ",
+                                             "\t-7",
+                                             "0.012495",
+                                             "-0",
+                                             std::string(200, '7'),
+                                             "0x1p3",
+                                             "nan"};
+    const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
+    std::mt19937 random(2024);
+    std::string text;
+    while (text.size() < 2 * DxfInput::kBlockSize + 5000) {
+        text += codes[random() % codes.size()] + ends[random() % ends.size()];
+        text += values[random() % values.size()] + ends[random() % ends.size()];
+    }
+    // Two readers of the same bytes, each with a stream of its own.
+    std::FILE* fastFile = fmemopen(text.data(), text.size(), "rb");
+    std::FILE* usualFile = fmemopen(text.data(), text.size(), "rb");
+    ASSERT_NE(fastFile, nullptr);
+    ASSERT_NE(usualFile, nullptr);
+    auto fast = std::make_unique<DxfInput>();
+    auto usual = std::make_unique<DxfInput>();
+    fast->Reset(fastFile);
+    usual->Reset(usualFile);
+    auto same = [&](int step) {
+        EXPECT_EQ(fast->Here().offset, usual->Here().offset) << step;
+        EXPECT_EQ(fast->Here().lastEnd, usual->Here().lastEnd) << step;
+        EXPECT_EQ(fast->LastLineOffset(), usual->LastLineOffset()) << step;
+        EXPECT_EQ(fast->LastLineCut(), usual->LastLineCut()) << step;
+    };
+    int bareCodes = 0;
+    int bareValues = 0;
+    for (int step = 0;; ++step) {
+        std::string_view line;
+        std::int32_t code = fast->ReadBareCode();
+        LineStatus fastStatus = LineStatus::Ok;
+        if (code >= 0) {
+            ++bareCodes;
+        } else {
+            fastStatus = fast->ReadCodeLine(line);
+            code = ParseIntPrefix(line);
+        }
+        const LineStatus usualStatus = usual->ReadCodeLine(line);
+        ASSERT_EQ(fastStatus, usualStatus) << step;
+        if (usualStatus != LineStatus::Ok) break;
+        ASSERT_EQ(code, ParseIntPrefix(line)) << step;
+        same(step);
+        fast->SkipLine();
+        usual->SkipLine();
+
+        float fastValue = 0.0f;
+        bool fastOk = fast->ReadBareFloat(fastValue);
+        if (fastOk) {
+            ++bareValues;
+        } else {
+            fastStatus = fast->ReadValueLine(line);
+            fastOk = fastStatus == LineStatus::Ok && ParseFloat(line, fastValue);
+        }
+        float usualValue = 0.0f;
+        const bool usualOk =
+            usual->ReadValueLine(line) == LineStatus::Ok && ParseFloat(line, usualValue);
+        ASSERT_EQ(fastOk, usualOk) << step << " " << line;
+        if (usualOk) {
+            EXPECT_EQ(std::bit_cast<std::uint32_t>(fastValue),
+                      std::bit_cast<std::uint32_t>(usualValue))
+                << step << " " << line;
+        }
+        same(step);
+        fast->SkipLine();
+        usual->SkipLine();
+    }
+    EXPECT_GT(bareCodes, 1000);
+    EXPECT_GT(bareValues, 1000);
+    fast.reset();
+    usual.reset();
+    std::fclose(fastFile);
+    std::fclose(usualFile);
 }
 
 TEST(ReadToken, UpperCasesTheFirstWordOnly) {
