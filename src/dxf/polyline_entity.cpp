@@ -250,13 +250,32 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
     DxfInput& input = ReadState().input;
     PolylineState state;
     std::string_view line;
+    auto takeCoordinate = [&state](std::int32_t code, float value) {
+        if (code == 10) {
+            state.x = value;
+        } else if (code == 20) {
+            state.y = value;
+        } else {
+            state.z = value;
+            if (!state.inVertex) state.elevation = value;
+        }
+    };
     for (;;) {
         ++input.lineCounter;
-        LineStatus status = input.ReadCodeLine(line);
-        std::int32_t code = 0;
+        std::int32_t code = input.ReadBareCode();
+        LineStatus status = LineStatus::Ok;
+        if (code < 0) {
+            status = input.ReadCodeLine(line);
+            code = status == LineStatus::Ok ? ParseIntPrefix(line) : 0;
+        }
         if (status == LineStatus::Ok) {
-            code = ParseIntPrefix(line);
             ++input.lineCounter;
+            // A vertex coordinate in its plain form, the bulk of a mesh.
+            float bare = 0.0f;
+            if ((code == 10 || code == 20 || code == 30) && input.ReadBareFloat(bare)) {
+                takeCoordinate(code, bare);
+                continue;
+            }
             status = input.ReadValueLine(line);
         }
         if (status != LineStatus::Ok) {
@@ -293,14 +312,7 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
                     message = LineMessage(kInvalid);
                     return 0;
                 }
-                if (code == 10) {
-                    state.x = value;
-                } else if (code == 20) {
-                    state.y = value;
-                } else {
-                    state.z = value;
-                    if (!state.inVertex) state.elevation = value;
-                }
+                takeCoordinate(code, value);
                 break;
             }
             case 62:
