@@ -6,11 +6,11 @@
 #
 # VERTOKO_CONVERT defaults to build/src/cli/vertoko-convert; reader_bench,
 # writer_bench and run_timed are taken from the bench folder of the same
-# build (BENCH_BIN to name another). SIZES defaults to "300 1000" (cells per side). The
-# drawings are generated into a temporary folder (BENCH_DIR to keep them
-# elsewhere). Every time is the best of REPEAT runs (default 5), assimp's
-# of ASSIMP_REPEAT (default 2). assimp is skipped above ASSIMP_MAX_SIZE
-# cells per side (default 1000).
+# build (BENCH_BIN to name another). SIZES defaults to "300 1000" (cells
+# per side). The drawings are generated into a temporary folder (BENCH_DIR
+# to keep them elsewhere). Every time is the best of REPEAT runs (default
+# 5), assimp's of ASSIMP_REPEAT (default 2), each after one untimed run.
+# assimp is skipped above ASSIMP_MAX_SIZE cells per side (default 1000).
 #
 # Printed:
 #  1. For every size and shape (N x N four-corner 3DFACEs, the same surface
