@@ -10,8 +10,8 @@
 // One untimed run goes first: the first run after a pause is slower on the
 // build machine (by up to a fifth for a 40 ms conversion), whichever the
 // program. Standard output and error of every run go to the files OUT and
-// ERR (the last run's remain). Prints "seconds peak_kib cpu_seconds"; exits with 1
-// when a run fails, naming how it ended.
+// ERR (the last run's remain). Prints "seconds peak_kib cpu_seconds"; exits
+// with 1 when a run fails, naming how it ended.
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>

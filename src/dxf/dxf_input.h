@@ -125,10 +125,14 @@ class DxfInput {
         const std::size_t end = line_scan::FindLineEnd(p, kLineLimit + 1);
         if (end > kLineLimit) return false;
         line = std::string_view(p, end);
-        lineStart_ = p;
-        lastEnd_ = p[end] == '\r' ? LineEnd::Cr : LineEnd::Lf;
-        pos_ = static_cast<std::size_t>(p - block_) + end + 1;
+        EndLine(p, p + end);
         return true;
+    }
+    // Takes the line from start to its line end at end (CR or LF).
+    void EndLine(const char* start, const char* end) {
+        lineStart_ = start;
+        lastEnd_ = *end == '\r' ? LineEnd::Cr : LineEnd::Lf;
+        pos_ = static_cast<std::size_t>(end + 1 - block_);
     }
 
     // Makes at least one byte available at pos_, refilling the block.
@@ -197,9 +201,7 @@ inline std::int32_t DxfInput::ReadBareCode() {
         code = code * 10 + static_cast<std::int32_t>(digit);
     }
     if (p == start || p - start > 4 || !line_scan::IsLineEnd(*p)) return -1;
-    lineStart_ = start;
-    lastEnd_ = *p == '\r' ? LineEnd::Cr : LineEnd::Lf;
-    pos_ = static_cast<std::size_t>(p + 1 - block_);
+    EndLine(start, p);
     return code;
 }
 
@@ -215,25 +217,13 @@ inline bool DxfInput::ReadBareFloat(float& value) {
     if (negative) ++p;
     const char* const number = p;
     std::uint64_t m = 0;
-    int fraction = -1;  // digits after the point; -1 before any point
-    for (; p - number < 19; ++p) {
-        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-        if (digit < 10) {
-            m = m * 10 + digit;
-            if (fraction >= 0) ++fraction;
-        } else if (*p == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            break;
-        }
-    }
+    int fraction = -1;
+    p = ScanPlainDigits(p, number + 19, m, fraction);
     // At least one digit: a lone point or minus is left to the usual path.
     const std::ptrdiff_t length = p - number;
     if (length > 18 || !line_scan::IsLineEnd(*p) || length == (fraction < 0 ? 0 : 1)) return false;
     if (!PlainDecimalValue(m, fraction < 0 ? 0 : fraction, negative, value)) return false;
-    lineStart_ = start;
-    lastEnd_ = *p == '\r' ? LineEnd::Cr : LineEnd::Lf;
-    pos_ = static_cast<std::size_t>(p + 1 - block_);
+    EndLine(start, p);
     return true;
 }
 

@@ -54,6 +54,28 @@ bool ParseFloatSlow(std::string_view line, float& value);
     return true;
 }
 
+// Reads digits with at most one point from p on, up to limit: the digits
+// without the point form m, with fraction digits after the point (-1 when
+// there is none). Returns where it stopped: at limit or at the first other
+// character.
+[[gnu::always_inline]] inline const char* ScanPlainDigits(const char* p, const char* limit,
+                                                          std::uint64_t& m, int& fraction) {
+    m = 0;
+    fraction = -1;
+    for (; p < limit; ++p) {
+        const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (d < 10) {
+            m = m * 10 + d;
+            if (fraction >= 0) ++fraction;
+        } else if (*p == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            break;
+        }
+    }
+    return p;
+}
+
 // Inlined into the parsers even where the compiler would rather call it: a
 // coordinate line costs little more than the call.
 [[gnu::always_inline]] inline bool ParseFloat(std::string_view line, float& value) {
@@ -65,20 +87,10 @@ bool ParseFloatSlow(std::string_view line, float& value);
     if (negative) ++p;
     if (end - p < 1 || end - p > 18) return ParseFloatSlow(line, value);
     std::uint64_t m = 0;
-    int fraction = -1;  // digits after the point; -1 before any point
-    bool digits = false;
-    for (; p < end; ++p) {
-        const unsigned d = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-        if (d < 10) {
-            m = m * 10 + d;
-            digits = true;
-            if (fraction >= 0) ++fraction;
-        } else if (*p == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            return ParseFloatSlow(line, value);
-        }
-    }
+    int fraction = -1;
+    if (ScanPlainDigits(p, end, m, fraction) != end) return ParseFloatSlow(line, value);
+    // A lone point has no digit.
+    const bool digits = end - p > (fraction < 0 ? 0 : 1);
     if (fraction < 0) fraction = 0;
     if (!digits || !PlainDecimalValue(m, fraction, negative, value))
         return ParseFloatSlow(line, value);

@@ -75,7 +75,7 @@ char* WriteG(char* at, double value) {
         const auto whole = static_cast<std::int32_t>(value);
         if (static_cast<double>(whole) == value) {
             if (whole == 0 && std::signbit(value)) *at++ = '-';
-            return std::to_chars(at, at + 8, whole).ptr;
+            return WriteInt(at, whole);
         }
     }
     if (char* end = WritePlainG(at, value)) return end;
