@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "dxf/binary_dxf_input.h"
+#include "dxf/digit_words.h"
 #include "dxf/dxf_numbers.h"
 #include "dxf/line_scan.h"
 
@@ -216,6 +217,10 @@ inline bool DxfInput::ReadBareFloat(float& value) {
     const bool negative = *p == '-';
     if (negative) ++p;
     const char* const number = p;
+    if (const char* end = digit_words::PlainDecimal(number, negative, value)) {
+        EndLine(start, end);
+        return true;
+    }
     std::uint64_t m = 0;
     int fraction = -1;
     p = ScanPlainDigits(p, number + 19, m, fraction);

@@ -39,7 +39,8 @@ bool ParseFloatSlow(std::string_view line, float& value);
 // general conversion to decide.
 [[gnu::always_inline]] inline bool PlainDecimalValue(std::uint64_t m, int fraction, bool negative,
                                                      float& value) {
-    constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    static constexpr float kPow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
+                                       1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
     // Trailing zeros are dropped only when they keep m or the power of ten
     // from being exact: dividing m * 10^k by 10^(f+k) gives the same float.
     if (m > (std::uint64_t{1} << 24) || fraction > 10) {
@@ -49,7 +50,9 @@ bool ParseFloatSlow(std::string_view line, float& value);
         }
     }
     if (m > (std::uint64_t{1} << 24) || fraction > 10) return false;
-    const float magnitude = static_cast<float>(m) / kPow10[fraction];
+    // A whole number needs no division, the slowest step.
+    float magnitude = static_cast<float>(m);
+    if (fraction > 0) magnitude /= kPow10[fraction];
     value = negative ? -magnitude : magnitude;
     return true;
 }
