@@ -83,7 +83,7 @@ bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& 
             message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
             return false;
         }
-        const std::string_view word(name, ReadToken(line, name, sizeof name));
+        const std::string_view word = TokenView(line, name, sizeof name);
 
         if (split.Pending() && codeOffset >= split.Offset()) {
             // The driver stands where the second reader began: the faces it

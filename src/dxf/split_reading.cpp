@@ -161,7 +161,7 @@ void SplitReading::Run(int fd, int multi) {
         ++input.lineCounter;
         bool face = input.ReadValueLine(line) == LineStatus::Ok && !input.LastLineCut();
         if (face) {
-            face = std::string_view(name, ReadToken(line, name, sizeof name)) == "3DFACE";
+            face = TokenView(line, name, sizeof name) == "3DFACE";
         }
         if (!face) {
             // Whatever comes now is the driver's to read.
