@@ -6,6 +6,9 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "dxf/dxf_numbers.h"
 
@@ -43,39 +46,58 @@ inline std::uint32_t DigitsValue(std::uint64_t digits, int count) {
 }
 
 // The plain decimal at p (after its minus sign, which negative gives): up to
-// seven digits, and optionally a point with up to seven digits after it,
-// ending at a CR or LF. Reads 16 bytes from p on. With at least one digit
-// and a value PlainDecimalValue gets exactly, sets value and returns the
-// line end; otherwise returns null, and the character-wise scan decides.
+// eight digits, and optionally a point with up to eight significant digits
+// after it (trailing zeros aside), ending at a CR or LF. Reads 16 bytes from
+// p on. With at least one digit and a value PlainDecimalValue gets exactly,
+// sets value and returns the line end; otherwise returns null, and the
+// character-wise scan decides.
 inline const char* PlainDecimal(const char* p, bool negative, float& value) {
-    const std::uint64_t whole = Load8(p);
-    const std::uint64_t wholeStops = NonDigitBytes(whole);
-    if (wholeStops == 0) return nullptr;
-    const int wholeCount = std::countr_zero(wholeStops) / 8;
-    const std::uint64_t wholeDigits = whole ^ (kOnes * '0');
-    const std::uint32_t wholeValue = wholeCount > 0 ? DigitsValue(wholeDigits, wholeCount) : 0;
-    const char* end = p + wholeCount;
-    if (*end != '.') {
-        if (wholeCount == 0 || (*end != '\n' && *end != '\r')) return nullptr;
-        if (!PlainDecimalValue(wholeValue, 0, negative, value)) return nullptr;
-        return end;
+    // Where the line ends and where its point is come first and from one
+    // load: the next line's reading waits for the end, not for the value.
+    unsigned digits;  // bit i: p[i] is a digit
+    unsigned points;  // bit i: p[i] is '.'
+    unsigned ends;    // bit i: p[i] is CR or LF
+    unsigned zeros;   // bit i: p[i] is '0'
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i shifted = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    digits = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(shifted, _mm_set1_epi8(9)), shifted)));
+    points = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'))));
+    ends = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')))));
+    zeros = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('0'))));
+#else
+    digits = points = ends = zeros = 0;
+    for (unsigned i = 0; i < 16; ++i) {
+        const char c = p[i];
+        digits |= static_cast<unsigned>(c >= '0' && c <= '9') << i;
+        points |= static_cast<unsigned>(c == '.') << i;
+        ends |= static_cast<unsigned>(c == '\n' || c == '\r') << i;
+        zeros |= static_cast<unsigned>(c == '0') << i;
     }
-    const std::uint64_t part = Load8(end + 1);
-    const std::uint64_t partStops = NonDigitBytes(part);
-    if (partStops == 0) return nullptr;
-    const int partCount = std::countr_zero(partStops) / 8;
-    end += 1 + partCount;
-    if ((*end != '\n' && *end != '\r') || wholeCount + partCount == 0) return nullptr;
-    // Trailing zeros of the fraction change nothing in the value: dropped
-    // here, so that the multiplication below stays small.
-    std::uint64_t partDigits = part ^ (kOnes * '0');
-    partDigits &= partCount == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * partCount);
-    const int fraction = partDigits == 0 ? 0 : (71 - std::countl_zero(partDigits)) / 8;
-    static constexpr std::uint32_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
-    std::uint64_t m = std::uint64_t{wholeValue} * kPow10[fraction];
-    if (fraction > 0) m += DigitsValue(partDigits, fraction);
+#endif
+    const unsigned stops = ~(digits | points) & 0xFFFFu;
+    if (stops == 0) return nullptr;
+    const int length = std::countr_zero(stops);
+    if (((ends >> length) & 1u) == 0) return nullptr;
+    const unsigned before = (1u << length) - 1;
+    points &= before;
+    if ((points & (points - 1)) != 0) return nullptr;  // a second point
+    const int whole = points != 0 ? std::countr_zero(points) : length;
+    if (whole > 8 || length == (points != 0 ? 1 : 0)) return nullptr;
+    // The fraction's digits up to its last that is not 0.
+    const unsigned significant = digits & ~zeros & before & ~((2u << whole) - 1);
+    const int fraction = significant != 0 ? 32 - std::countl_zero(significant) - whole - 1 : 0;
+    if (fraction > 8) return nullptr;
+    static constexpr std::uint32_t kPow10[] = {1,      10,      100,      1000,     10000,
+                                               100000, 1000000, 10000000, 100000000};
+    std::uint64_t m = whole > 0 ? DigitsValue(Load8(p) ^ (kOnes * '0'), whole) : 0;
+    if (fraction > 0) {
+        m = m * kPow10[fraction] + DigitsValue(Load8(p + whole + 1) ^ (kOnes * '0'), fraction);
+    }
     if (!PlainDecimalValue(m, fraction, negative, value)) return nullptr;
-    return end;
+    return p + length;
 }
 
 }  // namespace vertoko::digit_words

@@ -67,9 +67,9 @@ TEST(DigitWords, TakeTheCommonCoordinatesAndNoLoneSignOrPoint) {
     std::string storage;
     EXPECT_NE(Read("-0.000\n", value, storage), nullptr);
     EXPECT_TRUE(std::signbit(value));
-    // No digit, a second point, eight digits on a side, a value past 2^24.
+    // No digit, a second point, nine digits on a side, a value past 2^24.
     for (const char* text :
-         {".\n", "-\n", "\n", "1.2.3\n", "12345678.5\n", "0.12345678\n", "16777217\n", "1.5 \n"}) {
+         {".\n", "-\n", "\n", "1.2.3\n", "123456789\n", "0.123456789\n", "16777217\n", "1.5 \n"}) {
         EXPECT_EQ(Read(text, value, storage), nullptr) << text;
     }
 }
