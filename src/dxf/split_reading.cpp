@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "dxf/binary_dxf_input.h"
 #include "dxf/dxf_numbers.h"
@@ -185,9 +186,26 @@ SplitReading::Outcome SplitReading::Take() {
     thread_.join();
     const Outcome outcome = usable_ ? Merge() : Outcome::Declined;
     if (outcome == Outcome::Taken) runsTaken.fetch_add(1);
-    Cancel();
+    StopRun();
     return outcome;
 }
+
+namespace {
+
+void Renumber(const SplitReading::Renumbering& job) {
+    MeshPolygon* polygon = job.first;
+    for (std::int32_t i = 0; i < job.count; ++i) {
+        for (std::int32_t k = 0; k < polygon->cornerCount; ++k) polygon->p[k] += job.base;
+        // The last one's link is the driver's to write.
+        if (i + 1 < job.count) polygon = polygon->next;
+    }
+}
+
+void RenumberAll(const std::vector<SplitReading::Renumbering>& jobs) {
+    for (const SplitReading::Renumbering& job : jobs) Renumber(job);
+}
+
+}  // namespace
 
 SplitReading::Outcome SplitReading::Merge() {
     DxfReadState& into = ReadState();
@@ -213,6 +231,11 @@ SplitReading::Outcome SplitReading::Merge() {
     // after it, the run's lines 1 and 2.
     into.input.lineCounter = linesBefore - 2 + lines_;
 
+    // The corners of the taken polygons are renumbered on a thread of their
+    // own while the driver reads on: nothing reads them before the read ends.
+    renumbering_.clear();
+    Outcome outcome = Outcome::Taken;
+
     for (std::int32_t i = 0; i < from.count; ++i) {
         ObjectSlot& part = from.slots[i];
         // A slot is made for a face it takes, so only the single object of
@@ -221,15 +244,20 @@ SplitReading::Outcome SplitReading::Merge() {
         std::int32_t index = 0;
         if (multi) {
             index = set_obj(part.layer, part.color);
-            if (index < 0) return Outcome::Failed;
+            if (index < 0) {
+                outcome = Outcome::Failed;
+                break;
+            }
         }
         ObjectSlot& slot = into.slots.slots[index];
         // The second reader numbered its vertices from 0.
         const std::int32_t first = slot.vertexCount;
-        if (first != 0) {
-            for (MeshPolygon* polygon = part.polygonHead; polygon != nullptr;
-                 polygon = polygon->next) {
-                for (std::int32_t k = 0; k < polygon->cornerCount; ++k) polygon->p[k] += first;
+        if (first != 0 && part.polygonCount > 0) {
+            const Renumbering job{part.polygonHead, part.polygonCount, first};
+            try {
+                renumbering_.push_back(job);
+            } catch (const std::bad_alloc&) {
+                Renumber(job);
             }
         }
         Chain<MeshVertex> vertexChain{part.vertexHead, part.vertexTail, part.vertexCount};
@@ -241,10 +269,23 @@ SplitReading::Outcome SplitReading::Merge() {
         part.polygonHead = part.polygonTail = nullptr;
         part.vertexCount = part.polygonCount = 0;
     }
-    return Outcome::Taken;
+    if (!renumbering_.empty()) {
+        try {
+            renumber_ = std::thread([jobs = &renumbering_] { RenumberAll(*jobs); });
+        } catch (const std::system_error&) {
+            RenumberAll(renumbering_);
+        }
+    }
+    return outcome;
 }
 
 void SplitReading::Cancel() {
+    StopRun();
+    if (renumber_.joinable()) renumber_.join();
+    renumbering_.clear();
+}
+
+void SplitReading::StopRun() {
     if (thread_.joinable()) {
         stop_.store(true);
         thread_.join();

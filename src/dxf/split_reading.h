@@ -15,8 +15,10 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "dxf/dxf_input.h"
+#include "dxf/mesh_model.h"
 #include "dxf/reader_options.h"
 
 namespace vertoko {
@@ -52,17 +54,28 @@ class SplitReading {
     // that value line. Waits for the second thread.
     Outcome Take();
 
-    // Stops the second thread and drops what it read.
+    // Stops the second thread and drops what it read; returns once the
+    // polygons taken over are renumbered.
     void Cancel();
+
+    // Polygons taken over whose corners are yet to be moved up by base.
+    struct Renumbering {
+        MeshPolygon* first;
+        std::int32_t count;
+        std::int32_t base;
+    };
 
   private:
     void Run(int fd, int multi);
     Outcome Merge();
+    void StopRun();
 
     std::int64_t offset_ = -1;
     std::thread thread_;
-    std::atomic<bool> stop_{false};    // drop the run
-    std::atomic<bool> finish_{false};  // end the run at the next entity
+    std::thread renumber_;                  // renumbering what was taken over
+    std::vector<Renumbering> renumbering_;  // its work, untouched while it runs
+    std::atomic<bool> stop_{false};         // drop the run
+    std::atomic<bool> finish_{false};       // end the run at the next entity
     std::unique_ptr<DxfReadState> state_;
     // Filled by the second thread: whether the run may be taken, where the
     // input stands after the code line that ended it, and how many lines it
