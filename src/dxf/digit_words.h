@@ -15,7 +15,6 @@
 namespace vertoko::digit_words {
 
 inline constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-inline constexpr std::uint64_t kHigh = 0x8080808080808080ull;
 
 // The eight bytes at p, the first in the lowest byte.
 inline std::uint64_t Load8(const char* p) {
@@ -23,13 +22,6 @@ inline std::uint64_t Load8(const char* p) {
     std::memcpy(&word, p, sizeof word);
     if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
     return word;
-}
-
-// The high bit of every byte of word that is not a digit '0' to '9'. Each
-// byte is tested on its own: no carry crosses into the next.
-inline std::uint64_t NonDigitBytes(std::uint64_t word) {
-    const std::uint64_t a = word ^ (kOnes * '0');  // digits become 0 to 9
-    return (((a & ~kHigh) + kOnes * (0x80 - 10)) | a) & kHigh;
 }
 
 // The value of the first count (1 to 8) bytes of digits, which hold the

@@ -194,15 +194,16 @@ inline std::int32_t DxfInput::ReadBareCode() {
     const char* const blankEnd = p + kBlankRun;
     while (p < blankEnd && line_scan::IsBlank(*p)) ++p;
     if (p == blankEnd) return -1;
-    // The digits and the character after them from one word.
-    const std::uint64_t word = digit_words::Load8(p);
-    const std::uint64_t stops = digit_words::NonDigitBytes(word);
-    const int count = std::countr_zero(stops) / 8;  // 8 when stops is 0
-    if (count == 0 || count > 4 || !line_scan::IsLineEnd(static_cast<char>(word >> (8 * count))))
-        return -1;
-    EndLine(p, p + count);
-    return static_cast<std::int32_t>(
-        digit_words::DigitsValue(word ^ (digit_words::kOnes * '0'), count));
+    const char* const start = p;
+    std::int32_t code = 0;
+    for (; p - start < 5; ++p) {
+        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (digit >= 10) break;
+        code = code * 10 + static_cast<std::int32_t>(digit);
+    }
+    if (p == start || p - start > 4 || !line_scan::IsLineEnd(*p)) return -1;
+    EndLine(start, p);
+    return code;
 }
 
 inline bool DxfInput::ReadBareFloat(float& value) {

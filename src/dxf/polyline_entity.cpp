@@ -287,8 +287,7 @@ std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
             case 0: {
                 if (state.inVertex && !FinishRecord(state, message)) return 0;
                 char name[20];
-                ReadToken(line, name, sizeof name);
-                const std::string_view word(name);
+                const std::string_view word = TokenView(line, name, sizeof name);
                 if (word == "VERTEX") {
                     state.inVertex = true;
                     for (int k = 0; k < 4; ++k) state.faceGiven[k] = false;
