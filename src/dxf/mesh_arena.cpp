@@ -129,6 +129,7 @@ void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
     if (chunk == nullptr) return nullptr;
     chunk->next = arena.chunks;
     chunk->size = size;
+    if (arena.chunks == nullptr) arena.oldest = chunk;
     arena.chunks = chunk;
     arena.reserved += size;
     char* base = reinterpret_cast<char*>(chunk) + kHeader;
@@ -152,6 +153,7 @@ void* ArenaAllocateApart(MeshArena& arena, std::size_t bytes) {
     chunk->size = bytes + kHeader;
     chunk->next = arena.chunks->next;
     arena.chunks->next = chunk;
+    if (chunk->next == nullptr) arena.oldest = chunk;
     return reinterpret_cast<char*>(chunk) + kHeader;
 }
 
@@ -214,10 +216,10 @@ void AdoptArena(MeshArena& into, MeshArena& from) {
     } else {
         // The adopted chunks go behind into's newest one, which stays the
         // one being filled.
-        MeshArenaChunk* last = from.chunks;
-        while (last->next != nullptr) last = last->next;
+        MeshArenaChunk* const last = from.oldest;
         last->next = into.chunks->next;
         into.chunks->next = from.chunks;
+        if (last->next == nullptr) into.oldest = last;
         // The next chunk is sized by into's own filling: counting the adopted
         // bytes would double the next chunk of every object taken over from
         // a second reader, most of it never used.

@@ -20,6 +20,7 @@ struct MeshArena {
     char* end;               // where the slow path next looks in: at most limit
     char* limit;             // the end of the newest chunk
     std::size_t reserved;    // bytes of the chunks it filled, which sets the next chunk's size
+    MeshArenaChunk* oldest;  // the last chunk of the list, so that adopting walks none
 };
 
 // Takes bytes (rounded up to 8) from the arena; null when no chunk can be

@@ -172,9 +172,28 @@ TEST(MeshArena, AdoptionKeepsNodesAndReleaseFreesAll) {
     ASSERT_NE(ArenaPolygon(into), nullptr);  // into goes on filling its own chunk
     for (int i = 0; i < 1000; ++i)
         EXPECT_EQ(nodes[static_cast<std::size_t>(i)]->x, static_cast<float>(i));
-    ReleaseArena(into);
-    EXPECT_EQ(into.chunks, nullptr);
-    EXPECT_EQ(into.reserved, 0u);
+    // An adoption into an arena of one chunk, a table apart in another, and
+    // the whole list moved on once more, linked by its last chunk: every
+    // node stays owned, and releasing frees every chunk once.
+    MeshArena one = {};
+    nodes.push_back(ArenaVertex(one, 1, 2, 3));
+    MeshArena more = {};
+    for (int i = 0; i < 300; ++i) nodes.push_back(ArenaVertex(more, 4, 5, 6));
+    AdoptArena(one, more);
+    AdoptArena(into, one);
+    MeshArena two = {};
+    nodes.push_back(ArenaVertex(two, 1, 2, 3));
+    void* table = ArenaAllocateApart(two, std::size_t{1} << 16);
+    ASSERT_NE(table, nullptr);
+    AdoptArena(into, two);
+    MeshArena outer = {};
+    nodes.push_back(ArenaVertex(outer, 7, 8, 9));
+    AdoptArena(outer, into);
+    for (const MeshVertex* node : nodes) EXPECT_TRUE(ArenaOwns(outer, node));
+    EXPECT_TRUE(ArenaOwns(outer, table));
+    ReleaseArena(outer);
+    EXPECT_EQ(outer.chunks, nullptr);
+    EXPECT_EQ(outer.reserved, 0u);
 }
 
 TEST(FreeObjectTable, NullTableFreesNothing) {
