@@ -59,11 +59,21 @@ bool SameCorner(const float* a, const float* b) {
     return a[0] == b[0] && a[1] == b[1] && a[2] == b[2];
 }
 
+// What the fetching ahead found out about the face's key: its hash, and
+// the slot its index entry gives (-1 when not known).
+struct KeyHints {
+    bool hashed = false;
+    std::uint32_t hash = 0;
+    std::int32_t slot = -1;
+};
+
 // Appends the face as one polygon with n new vertices to the slot.
-std::int32_t StoreFace(const FaceGroups& face, int n, int multi, std::string& message) {
+std::int32_t StoreFace(const FaceGroups& face, int n, int multi, const KeyHints& key,
+                       std::string& message) {
     std::int32_t index = 0;
     if (multi) {
-        index = set_obj(face.layer, face.color);
+        index = key.hashed ? set_obj(face.layer, face.color, key.hash, key.slot)
+                           : set_obj(face.layer, face.color);
         if (index < 0) return 0;
     }
     ObjectSlot& slot = ReadState().slots.slots[index];
@@ -195,7 +205,15 @@ std::int32_t Read3DFace(std::FILE*, int multi, std::string& message) {
         return 0;
     }
     if (n == 4 && SameCorner(face.coord[2], face.coord[3])) n = 3;
-    return StoreFace(face, n, multi, message);
+    // The hash stands for the key from the first corner group after the
+    // last layer or colour group on; the slot hint from the fourth.
+    KeyHints key;
+    if (hints > 0) {
+        key.hashed = true;
+        key.hash = keyHash;
+        if (hints > 3) key.slot = slotHint;
+    }
+    return StoreFace(face, n, multi, key, message);
 }
 
 }  // namespace vertoko

@@ -191,7 +191,18 @@ void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon) {
 }
 
 std::int32_t set_obj(const char* layer, std::int32_t color) {
+    return set_obj(layer, color, SlotKeyHash(layer, color), -1);
+}
+
+std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
+                     std::int32_t hinted) {
     SlotArray& array = ReadState().slots;
+    if (hinted >= 0 && hinted < array.count) {
+        const ObjectSlot& slot = array.slots[hinted];
+        // The index gives a key's first slot; a later slot with the same
+        // key (a name cut to the capacity) is never the one it gives.
+        if (slot.color == color && std::strcmp(slot.layer, layer) == 0) return hinted;
+    }
     if (array.index == nullptr) {
         array.index = new (std::nothrow) SlotIndex();
         // Slots made before the index existed (none, as a rule) enter it now.
@@ -203,7 +214,7 @@ std::int32_t set_obj(const char* layer, std::int32_t color) {
         }
     }
     if (array.index->used > 0) {
-        const std::int32_t found = FindSlot(array, layer, color, SlotKeyHash(layer, color));
+        const std::int32_t found = FindSlot(array, layer, color, hash);
         if (found >= 0) return found;
     }
     // The array keeps one free slot beyond the count at all times.

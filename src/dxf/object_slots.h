@@ -88,6 +88,12 @@ void SplicePolygons(ObjectSlot& slot, Chain<MeshPolygon>& chain);
 // grow.
 std::int32_t set_obj(const char* layer, std::int32_t color);
 
+// The same with the key's hash (SlotKeyHash) already known, and a slot that
+// the hash's index entry gave (PrefetchSlot), or -1: when that slot holds the
+// key, neither the hash nor the index is looked at again.
+std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
+                     std::int32_t hinted);
+
 // Hints while an entity is read in multi-object mode, each a few groups
 // after the one before, so that what set_obj and the appending touch is in
 // the cache when the entity is stored: the key's hash, whose index entry
