@@ -1,6 +1,6 @@
-// Plain decimals read eight characters at a time: the digits of a coordinate
-// line are found and converted with a few word operations instead of one
-// step per character.
+// Plain decimals read a word at a time: a coordinate line's end, point and
+// digits are found with one 16-byte load and its digits converted eight at a
+// time, instead of one step per character.
 #pragma once
 
 #include <bit>
