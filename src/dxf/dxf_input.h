@@ -94,9 +94,10 @@ class DxfInput {
     // A code line of one to four bare digits after blanks: its value, or -1.
     std::int32_t ReadBareCode();
 
-    // A value line of an optional minus and one to 18 digits and points (at
-    // most one point), after blanks, whose value ParseFloat gets without its
-    // general conversion: true with that value.
+    // A value line of an optional minus and a plain decimal of up to eight
+    // digits on either side of the point (digit_words::PlainDecimal), after
+    // blanks, whose value ParseFloat gets without its general conversion:
+    // true with that value.
     bool ReadBareFloat(float& value);
 
     // Discards the rest of a line that the last read cut; does nothing when
@@ -216,19 +217,11 @@ inline bool DxfInput::ReadBareFloat(float& value) {
     const char* const start = p;
     const bool negative = *p == '-';
     if (negative) ++p;
-    const char* const number = p;
-    if (const char* end = digit_words::PlainDecimal(number, negative, value)) {
-        EndLine(start, end);
-        return true;
-    }
-    std::uint64_t m = 0;
-    int fraction = -1;
-    p = ScanPlainDigits(p, number + 19, m, fraction);
-    // At least one digit: a lone point or minus is left to the usual path.
-    const std::ptrdiff_t length = p - number;
-    if (length > 18 || !line_scan::IsLineEnd(*p) || length == (fraction < 0 ? 0 : 1)) return false;
-    if (!PlainDecimalValue(m, fraction < 0 ? 0 : fraction, negative, value)) return false;
-    EndLine(start, p);
+    // Anything PlainDecimal declines (longer numbers, exponents, a lone point
+    // or minus) is left to the usual path, which gives it the same value.
+    const char* const end = digit_words::PlainDecimal(p, negative, value);
+    if (end == nullptr) return false;
+    EndLine(start, end);
     return true;
 }
 
