@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <functional>
-#include <mutex>
+#include <new>
 
 #include "dxf/huge_pages.h"
 
@@ -21,9 +21,10 @@ struct MeshArenaChunk {
 // A huge-page block that small chunks are cut from one after another, so
 // that thousands of small objects (multi-object mode) share huge pages
 // instead of faulting in 4 KB pages of the heap one by one. It is freed
-// when the last of its chunks is released.
+// when its last reference goes: one per chunk not yet released, and one
+// held by the thread cutting from it.
 struct ChunkBlock {
-    std::size_t live;  // chunks cut from it and not yet released
+    std::atomic<std::size_t> live;
 };
 
 namespace {
@@ -50,49 +51,61 @@ constexpr std::size_t kPrefaultWindow = std::size_t{4} << 20;
 
 std::atomic<std::int64_t> chunkLimit{-1};
 
-// The block small chunks are being cut from, and its free room.
-std::mutex blockMutex;
-ChunkBlock* currentBlock = nullptr;
-char* blockNext = nullptr;
-char* blockEnd = nullptr;
-// The block is faulted in up to here: one huge page at a time, ahead of the
-// chunks being cut, so that a small drawing does not make it all resident.
-char* blockWarm = nullptr;
-
-MeshArenaChunk* CutSmallChunk(std::size_t size) {
-    std::lock_guard<std::mutex> lock(blockMutex);
-    if (currentBlock == nullptr || static_cast<std::size_t>(blockEnd - blockNext) < size) {
-        // The old block lives on until its last chunk is released.
-        if (currentBlock != nullptr && currentBlock->live == 0) std::free(currentBlock);
-        currentBlock = static_cast<ChunkBlock*>(AllocateLarge(kBlockSize));
-        if (currentBlock == nullptr) return nullptr;
-        currentBlock->live = 0;
-        blockNext = reinterpret_cast<char*>(currentBlock) + kBlockHeader;
-        blockEnd = reinterpret_cast<char*>(currentBlock) + kBlockSize;
-        // Writing the header has faulted in the first huge page.
-        blockWarm = reinterpret_cast<char*>(currentBlock) + kHugePage;
-    }
-    auto* chunk = reinterpret_cast<MeshArenaChunk*>(blockNext);
-    blockNext += size;
-    while (blockWarm < blockEnd && blockNext + kHugePage / 2 > blockWarm) {
-        PrefaultInBackground(blockWarm, kHugePage);
-        blockWarm += kHugePage;
-    }
-    ++currentBlock->live;
-    chunk->block = currentBlock;
-    return chunk;
+void DropBlock(ChunkBlock* block, std::size_t references) {
+    if (block->live.fetch_sub(references, std::memory_order_acq_rel) == references)
+        std::free(block);
 }
 
-// Called with blockMutex held.
-void ReleaseSmallChunk(ChunkBlock* block) {
-    if (--block->live > 0) return;
-    if (block != currentBlock) {
-        std::free(block);
-    } else {
-        // Empty again: cutting starts over at its beginning, over pages
-        // already faulted in.
-        blockNext = reinterpret_cast<char*>(block) + kBlockHeader;
+// The block a thread cuts its small chunks from. Each thread has its own,
+// so that the two readers of a large drawing, each storing into thousands
+// of objects, never wait for each other to get a chunk.
+struct BlockCursor {
+    ChunkBlock* block = nullptr;
+    char* next = nullptr;
+    char* end = nullptr;
+    // Faulted in up to here: one huge page at a time, ahead of the chunks
+    // being cut, so that a small drawing does not make it all resident.
+    char* warm = nullptr;
+
+    BlockCursor() = default;
+    BlockCursor(const BlockCursor&) = delete;
+    BlockCursor& operator=(const BlockCursor&) = delete;
+    ~BlockCursor() {
+        if (block != nullptr) DropBlock(block, 1);
     }
+};
+
+thread_local BlockCursor cursor;
+
+MeshArenaChunk* CutSmallChunk(std::size_t size) {
+    BlockCursor& at = cursor;
+    // Every chunk of the block released: cutting starts over at its
+    // beginning, over pages already faulted in. Only this thread cuts from
+    // it, so no chunk can be added meanwhile.
+    if (at.block != nullptr && at.block->live.load(std::memory_order_acquire) == 1)
+        at.next = reinterpret_cast<char*>(at.block) + kBlockHeader;
+    if (at.block == nullptr || static_cast<std::size_t>(at.end - at.next) < size) {
+        auto* fresh = static_cast<ChunkBlock*>(AllocateLarge(kBlockSize));
+        if (fresh == nullptr) return nullptr;
+        new (fresh) ChunkBlock{};
+        fresh->live.store(1, std::memory_order_relaxed);
+        // The old block lives on until its last chunk is released.
+        if (at.block != nullptr) DropBlock(at.block, 1);
+        at.block = fresh;
+        at.next = reinterpret_cast<char*>(fresh) + kBlockHeader;
+        at.end = reinterpret_cast<char*>(fresh) + kBlockSize;
+        // Writing the header has faulted in the first huge page.
+        at.warm = reinterpret_cast<char*>(fresh) + kHugePage;
+    }
+    auto* chunk = reinterpret_cast<MeshArenaChunk*>(at.next);
+    at.next += size;
+    while (at.warm < at.end && at.next + kHugePage / 2 > at.warm) {
+        PrefaultInBackground(at.warm, kHugePage);
+        at.warm += kHugePage;
+    }
+    at.block->live.fetch_add(1, std::memory_order_relaxed);
+    chunk->block = at.block;
+    return chunk;
 }
 
 MeshArenaChunk* AllocateChunk(std::size_t size) {
@@ -174,17 +187,11 @@ void ReleaseArena(MeshArena& arena) {
 
 void ReleaseArenas(MeshArena* const* arenas, std::size_t count) {
     // Each chunk header is a wait for memory; walking several arenas' chunk
-    // lists in step keeps that many waits going at once. The blocks of the
-    // small chunks are gathered and released under one lock per batch.
+    // lists in step keeps that many waits going at once. Chunks of the same
+    // block in a row give up their references together.
     constexpr std::size_t kInStep = 8;
-    constexpr std::size_t kBatch = 64;
-    ChunkBlock* blocks[kBatch];
-    std::size_t gathered = 0;
-    auto releaseGathered = [&] {
-        std::lock_guard<std::mutex> lock(blockMutex);
-        for (std::size_t i = 0; i < gathered; ++i) ReleaseSmallChunk(blocks[i]);
-        gathered = 0;
-    };
+    ChunkBlock* block = nullptr;
+    std::size_t references = 0;
     for (std::size_t from = 0; from < count; from += kInStep) {
         const std::size_t n = count - from < kInStep ? count - from : kInStep;
         MeshArenaChunk* at[kInStep];
@@ -198,15 +205,18 @@ void ReleaseArenas(MeshArena* const* arenas, std::size_t count) {
                 more = true;
                 if (chunk->block == nullptr) {
                     std::free(chunk);
-                    continue;
+                } else if (chunk->block == block) {
+                    ++references;
+                } else {
+                    if (block != nullptr) DropBlock(block, references);
+                    block = chunk->block;
+                    references = 1;
                 }
-                if (gathered == kBatch) releaseGathered();
-                blocks[gathered++] = chunk->block;
             }
         }
         for (std::size_t i = 0; i < n; ++i) *arenas[from + i] = {};
     }
-    if (gathered > 0) releaseGathered();
+    if (block != nullptr) DropBlock(block, references);
 }
 
 void AdoptArena(MeshArena& into, MeshArena& from) {

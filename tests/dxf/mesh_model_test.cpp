@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "dxf/dxf_test_support.h"
@@ -194,6 +196,45 @@ TEST(MeshArena, AdoptionKeepsNodesAndReleaseFreesAll) {
     ReleaseArena(outer);
     EXPECT_EQ(outer.chunks, nullptr);
     EXPECT_EQ(outer.reserved, 0u);
+}
+
+// Small chunks come from blocks that each thread cuts on its own: a chunk
+// outlives the thread that cut it, and a block is cut afresh only once none
+// of its chunks is left (the sanitizer build sees any write to a freed one).
+TEST(MeshArena, ChunksOutliveTheirThreadAndBlocksStartOverOnlyWhenEmpty) {
+    std::vector<MeshArena> arenas(300, MeshArena{});
+    std::vector<MeshVertex*> nodes;
+    std::thread([&] {
+        for (int round = 0; round < 40; ++round) {
+            for (std::size_t i = 0; i < arenas.size(); ++i)
+                nodes.push_back(ArenaVertex(arenas[i], static_cast<float>(i), 0, 0));
+        }
+    }).join();
+    ASSERT_EQ(std::count(nodes.begin(), nodes.end(), nullptr), 0);
+    MeshArena kept = {};
+    MeshVertex* keptNode = ArenaVertex(kept, 42, 43, 44);
+    ASSERT_NE(keptNode, nullptr);
+    MeshArena gone = {};
+    ASSERT_NE(ArenaVertex(gone, 1, 1, 1), nullptr);
+    ReleaseArena(gone);
+    // Released on this thread in two halves, the other half checked between.
+    for (std::size_t i = 0; i < arenas.size(); i += 2) ReleaseArena(arenas[i]);
+    for (std::size_t n = 0; n < nodes.size(); ++n) {
+        if ((n % arenas.size()) % 2 == 1) {
+            ASSERT_EQ(nodes[n]->x, static_cast<float>(n % arenas.size()));
+        }
+    }
+    for (std::size_t i = 1; i < arenas.size(); i += 2) ReleaseArena(arenas[i]);
+    MeshArena later = {};
+    for (int i = 0; i < 100; ++i) ASSERT_NE(ArenaVertex(later, -1, -1, -1), nullptr);
+    EXPECT_EQ(keptNode->x, 42.0f);
+    EXPECT_EQ(keptNode->z, 44.0f);
+    ReleaseArena(kept);
+    ReleaseArena(later);
+    // With every chunk released the block is cut again from its start.
+    MeshArena again = {};
+    EXPECT_NE(ArenaVertex(again, 5, 5, 5), nullptr);
+    ReleaseArena(again);
 }
 
 TEST(FreeObjectTable, NullTableFreesNothing) {
