@@ -74,7 +74,9 @@ bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& 
             readCode = true;
         }
         // An entity parser that returns has read the next code line last.
-        const std::int64_t codeOffset = split.Pending() ? input.LastLineOffset() : -1;
+        const std::int64_t runAt = split.NextRun();
+        const std::int64_t codeOffset = runAt >= 0 ? input.LastLineOffset() : -1;
+        if (codeOffset >= 0) split.DriverAt(codeOffset);
         if (status == LineStatus::Ok) {
             ++input.lineCounter;
             status = input.ReadValueLine(line);
@@ -85,12 +87,11 @@ bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& 
         }
         const std::string_view word = TokenView(line, name, sizeof name);
 
-        if (split.Pending() && codeOffset >= split.Offset()) {
-            // The driver stands where the second reader began: the faces it
-            // read are taken over, and reading goes on after them.
-            if (codeOffset == split.Offset() && code == 0 && word == "3DFACE" &&
-                !blocks.InsideBlock()) {
-                const SplitReading::Outcome taken = split.Take();
+        if (runAt >= 0 && codeOffset >= runAt) {
+            // The driver stands where the second reader began a run: the
+            // faces it read are taken over, and reading goes on after them.
+            if (codeOffset == runAt && code == 0 && word == "3DFACE" && !blocks.InsideBlock()) {
+                const SplitReading::Outcome taken = split.Take(codeOffset);
                 if (taken == SplitReading::Outcome::Failed) {
                     message = state.message;
                     return false;
@@ -100,7 +101,7 @@ bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& 
                     continue;
                 }
             } else {
-                split.Cancel();
+                split.Pass(codeOffset);
             }
         }
 

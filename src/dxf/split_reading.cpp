@@ -2,6 +2,7 @@
 #include "dxf/split_reading.h"
 
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <system_error>
@@ -27,12 +28,21 @@ namespace {
 // Below this size one reader is done before a second one pays off.
 constexpr std::int64_t kSplitSize = std::int64_t{2} << 20;
 std::atomic<std::int64_t> splitSize{kSplitSize};
+// A run done before the driver gets there has another begin halfway between
+// the two from this many times the split size between them on (the second
+// thread is running already), and it must still begin a split size ahead of
+// the driver once found. What is left of the file after a run taken early is
+// split once more from this many times the split size on (a new thread
+// takes a while to start).
+constexpr std::int64_t kBackwardFactor = 4;
+constexpr std::int64_t kRoundFactor = 8;
 // How far past the middle a boundary is looked for.
 constexpr std::int64_t kSearchSpan = std::int64_t{1} << 20;
 constexpr std::size_t kWindow = std::size_t{64} << 10;
 
 std::atomic<std::int64_t> runsTaken{0};
 std::atomic<bool> waitForRun{false};
+std::atomic<bool> driverWaits{false};
 
 #if defined(__unix__)
 std::size_t ReadFully(int fd, char* out, std::size_t size, std::int64_t offset) {
@@ -61,10 +71,10 @@ bool IsFaceStart(const char* text, std::size_t size, std::size_t at) {
 
 // Finds the first entity boundary at or after from: the offset of a "0"
 // code line, at the start of its line after blanks, followed by "3DFACE".
-std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t fileSize) {
+std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t limit) {
 #if defined(__unix__)
     std::string window(kWindow, '\0');
-    const std::int64_t last = from + kSearchSpan < fileSize ? from + kSearchSpan : fileSize;
+    const std::int64_t last = from + kSearchSpan < limit ? from + kSearchSpan : limit;
     // Windows overlap by a line's worth, so a boundary across two is seen.
     constexpr std::int64_t kOverlap = 64;
     for (std::int64_t start = from; start < last; start += kWindow - kOverlap) {
@@ -81,12 +91,49 @@ std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t fileSize) {
 #else
     (void)fd;
     (void)from;
-    (void)fileSize;
+    (void)limit;
 #endif
     return -1;
 }
 
 }  // namespace
+
+namespace {
+
+void Renumber(const SplitReading::Renumbering& job) {
+    MeshPolygon* polygon = job.first;
+    for (std::int32_t i = 0; i < job.count; ++i) {
+        for (std::int32_t k = 0; k < polygon->cornerCount; ++k) polygon->p[k] += job.base;
+        // The last one's link is the driver's to write.
+        if (i + 1 < job.count) polygon = polygon->next;
+    }
+}
+
+void RenumberAll(const std::vector<SplitReading::Renumbering>& jobs) {
+    for (const SplitReading::Renumbering& job : jobs) Renumber(job);
+}
+
+}  // namespace
+
+struct SplitReading::Run {
+    std::int64_t offset = -1;        // of the code line "0" it begins with
+    std::int64_t bound = INT64_MAX;  // the next run's offset, where it ends at the latest
+    std::unique_ptr<DxfReadState> state;
+    std::atomic<bool> finish{false};  // end at the next entity
+    bool done = false;                // the second thread is through with it
+    // Filled by the second thread: whether the run may be taken, where the
+    // input stands after the code line that ended it, how many lines it
+    // counted from its first code line (1) to that one, and whether that one
+    // is the next run's first.
+    bool usable = false;
+    DxfInput::Mark end;
+    std::int32_t lines = 0;
+    bool joinsNext = false;
+
+    ~Run() {
+        if (state != nullptr) FreeSlots(state->slots);
+    }
+};
 
 SplitReading::SplitReading() = default;
 
@@ -107,29 +154,15 @@ void SplitReading::Start(std::FILE* file, const ReaderOptions& options) {
     if (ReadFully(fd, head, sizeof head, begin) != sizeof head ||
         BinaryDxfInput::StartsWithSentinel(head, sizeof head))
         return;
-    offset_ = FindBoundary(fd, begin + (size - begin) / 2, size);
-    if (offset_ < 0) return;
-    try {
-        state_ = std::make_unique<DxfReadState>();
-    } catch (const std::bad_alloc&) {
-        offset_ = -1;
-        return;
-    }
-    state_->options = options;
-    if (!CreateSlots(state_->slots, options.dxfMulti != 0)) {
-        state_.reset();
-        offset_ = -1;
-        return;
-    }
+    fd_ = fd;
+    size_ = size;
+    options_ = options;
     stop_.store(false);
-    finish_.store(false);
-    usable_ = false;
-    try {
-        thread_ = std::thread([this, fd, multi = options.dxfMulti] { Run(fd, multi); });
-    } catch (const std::system_error&) {
-        FreeSlots(state_->slots);
-        state_.reset();
-        offset_ = -1;
+    driverAt_.store(begin);
+    StartThread(MakeRun(begin + (size - begin) / 2, INT64_MAX));
+    if (driverWaits.load()) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return !working_; });
     }
 #else
     (void)file;
@@ -137,28 +170,114 @@ void SplitReading::Start(std::FILE* file, const ReaderOptions& options) {
 #endif
 }
 
-void SplitReading::Run(int fd, int multi) {
-    ThreadReadState(state_.get());
-    DxfReadState& state = *state_;
+std::unique_ptr<SplitReading::Run> SplitReading::MakeRun(std::int64_t from, std::int64_t bound) {
+    const std::int64_t offset = FindBoundary(fd_, from, bound < size_ ? bound : size_);
+    if (offset < 0) return nullptr;
+    try {
+        auto run = std::make_unique<Run>();
+        run->offset = offset;
+        run->bound = bound;
+        run->state = std::make_unique<DxfReadState>();
+        run->state->options = options_;
+        if (!CreateSlots(run->state->slots, options_.dxfMulti != 0)) {
+            run->state.reset();
+            return nullptr;
+        }
+        return run;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void SplitReading::StartThread(std::unique_ptr<Run> run) {
+    if (run == nullptr) return;
+    std::lock_guard<std::mutex> lock(mutex_);
+    try {
+        runs_.push_back(std::move(run));
+    } catch (const std::bad_alloc&) {
+        return;
+    }
+    working_ = true;
+    try {
+        thread_ = std::thread([this] { Work(); });
+    } catch (const std::system_error&) {
+        runs_.pop_back();
+        working_ = false;
+        return;
+    }
+    next_.store(runs_.back()->offset, std::memory_order_release);
+}
+
+void SplitReading::Work() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!stop_.load() && !runs_.empty()) {
+        Run& run = *runs_.back();
+        if (!run.done) {
+            lock.unlock();
+            ThreadReadState(run.state.get());
+            ReadRun(run);
+            ThreadReadState(nullptr);
+            lock.lock();
+            run.done = true;
+            changed_.notify_all();
+            // Taken or passed by the driver: nothing before it is left.
+            if (run.finish.load()) break;
+            continue;
+        }
+        // Done before the driver got there: the next run begins halfway
+        // between the two, when that is far enough ahead of the driver.
+        if (waitForRun.load()) break;
+        const std::int64_t before = run.offset;
+        const std::int64_t ahead = splitSize.load();
+        const std::int64_t driver = driverAt_.load(std::memory_order_relaxed);
+        if (before - driver < kBackwardFactor * ahead) break;
+        lock.unlock();
+        std::unique_ptr<Run> earlier = MakeRun(driver + (before - driver) / 2, before);
+        lock.lock();
+        // Meanwhile the driver may have taken the run or come near.
+        if (earlier == nullptr || stop_.load() || runs_.empty() || runs_.back()->offset != before ||
+            earlier->offset - driverAt_.load(std::memory_order_relaxed) < ahead)
+            break;
+        try {
+            runs_.push_back(std::move(earlier));
+        } catch (const std::bad_alloc&) {
+            break;
+        }
+        next_.store(runs_.back()->offset, std::memory_order_release);
+    }
+    working_ = false;
+    changed_.notify_all();
+}
+
+void SplitReading::ReadRun(Run& run) {
+    DxfReadState& state = *run.state;
     DxfInput& input = state.input;
-    input.ResetAt(fd, offset_);
+    input.ResetAt(fd_, run.offset);
+    const int multi = options_.dxfMulti;
     std::string_view line;
     char name[16];
     ++input.lineCounter;
     bool ok = input.ReadCodeLine(line) == LineStatus::Ok && ParseIntPrefix(line) == 0 &&
-              input.LastLineOffset() == offset_ && !input.LastLineCut();
+              input.LastLineOffset() == run.offset && !input.LastLineCut();
     std::int32_t faces = 0;
     while (ok) {
         // Between two entities: the driver may go on from here.
         const DxfInput::Mark mark = input.Here();
         const std::int32_t lines = input.lineCounter;
         if (stop_.load(std::memory_order_relaxed)) break;
-        if (finish_.load(std::memory_order_relaxed)) {
-            end_ = mark;
-            lines_ = lines;
-            usable_ = faces > 0;
+        // The code line just read begins the next run: the driver goes on
+        // with that one.
+        const bool atBound = input.LastLineOffset() == run.bound;
+        if (atBound || run.finish.load(std::memory_order_relaxed)) {
+            run.end = mark;
+            run.lines = lines;
+            run.usable = faces > 0;
+            run.joinsNext = atBound;
             break;
         }
+        // Past the next run's start without landing on it: this run began
+        // at no true boundary, and the driver will pass it.
+        if (mark.offset > run.bound) break;
         ++input.lineCounter;
         bool face = input.ReadValueLine(line) == LineStatus::Ok && !input.LastLineCut();
         if (face) {
@@ -166,9 +285,9 @@ void SplitReading::Run(int fd, int multi) {
         }
         if (!face) {
             // Whatever comes now is the driver's to read.
-            end_ = mark;
-            lines_ = lines;
-            usable_ = faces > 0;
+            run.end = mark;
+            run.lines = lines;
+            run.usable = faces > 0;
             break;
         }
         // A face that fails fails the whole read when the driver reads it;
@@ -176,41 +295,63 @@ void SplitReading::Run(int fd, int multi) {
         ok = Read3DFace(nullptr, multi, state.message) != 0 && !input.LastLineCut();
         ++faces;
     }
-    ThreadReadState(nullptr);
 }
 
-SplitReading::Outcome SplitReading::Take() {
-    if (!thread_.joinable()) return Outcome::Declined;
-    // What is read by now is taken; the driver reads the rest.
-    if (!waitForRun.load()) finish_.store(true);
-    thread_.join();
-    const Outcome outcome = usable_ ? Merge() : Outcome::Declined;
-    if (outcome == Outcome::Taken) runsTaken.fetch_add(1);
-    StopRun();
+SplitReading::Outcome SplitReading::Take(std::int64_t offset) {
+    // The renumbering of runs taken before is over before its work list is
+    // used again.
+    if (renumber_.joinable()) renumber_.join();
+    renumbering_.clear();
+
+    Outcome outcome = Outcome::Declined;
+    // The driver has read the first run's code line and the value after it.
+    std::int32_t counted = 2;
+    std::int64_t end = -1;
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!runs_.empty() && runs_.back()->offset == offset) {
+        Run& run = *runs_.back();
+        if (!run.done) {
+            // What is read by now is taken; the driver reads the rest.
+            if (!waitForRun.load()) run.finish.store(true);
+            changed_.wait(lock, [&run] { return run.done; });
+        }
+        std::unique_ptr<Run> taken = std::move(runs_.back());
+        runs_.pop_back();
+        next_.store(runs_.empty() ? -1 : runs_.back()->offset, std::memory_order_release);
+        lock.unlock();
+        const Outcome merged = taken->usable ? Merge(*taken, counted) : Outcome::Declined;
+        lock.lock();
+        if (merged != Outcome::Taken) {
+            if (merged == Outcome::Failed) outcome = merged;
+            break;
+        }
+        outcome = Outcome::Taken;
+        runsTaken.fetch_add(1);
+        end = taken->end.offset;
+        driverAt_.store(end, std::memory_order_relaxed);
+        if (!taken->joinsNext) break;
+        // The run ended on the next one's code line, which the driver has
+        // now counted as the run's last line.
+        offset = taken->bound;
+        counted = 1;
+    }
+    // A run taken long before its end: what is left is split once more.
+    const bool again = outcome == Outcome::Taken && runs_.empty() && !working_ && !stop_.load();
+    lock.unlock();
+    if (again) {
+        if (thread_.joinable()) thread_.join();
+        const std::int64_t rest = size_ - end;
+        if (rest > 0 && rest >= kRoundFactor * splitSize.load())
+            StartThread(MakeRun(end + rest / 2, INT64_MAX));
+    }
+    StartRenumbering();
     return outcome;
 }
 
-namespace {
-
-void Renumber(const SplitReading::Renumbering& job) {
-    MeshPolygon* polygon = job.first;
-    for (std::int32_t i = 0; i < job.count; ++i) {
-        for (std::int32_t k = 0; k < polygon->cornerCount; ++k) polygon->p[k] += job.base;
-        // The last one's link is the driver's to write.
-        if (i + 1 < job.count) polygon = polygon->next;
-    }
-}
-
-void RenumberAll(const std::vector<SplitReading::Renumbering>& jobs) {
-    for (const SplitReading::Renumbering& job : jobs) Renumber(job);
-}
-
-}  // namespace
-
-SplitReading::Outcome SplitReading::Merge() {
+SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted) {
     DxfReadState& into = ReadState();
-    SlotArray& from = state_->slots;
-    const bool multi = state_->options.dxfMulti != 0;
+    SlotArray& from = run.state->slots;
+    const bool multi = options_.dxfMulti != 0;
     // Counts that could pass 32 bits are left to the driver, which reads
     // them one by one.
     std::int64_t vertices = 0;
@@ -226,14 +367,13 @@ SplitReading::Outcome SplitReading::Merge() {
     if (vertices > INT32_MAX || polygons > INT32_MAX) return Outcome::Declined;
 
     const std::int32_t linesBefore = into.input.lineCounter;
-    if (!into.input.JumpTo(end_)) return Outcome::Declined;
-    // The driver has counted the code line at offset_ and the value line
-    // after it, the run's lines 1 and 2.
-    into.input.lineCounter = linesBefore - 2 + lines_;
+    if (!into.input.JumpTo(run.end)) return Outcome::Declined;
+    // The driver has counted the run's first lines: its code line and,
+    // unless the run before ended on it, the value line after it.
+    into.input.lineCounter = linesBefore - counted + run.lines;
 
     // The corners of the taken polygons are renumbered on a thread of their
     // own while the driver reads on: nothing reads them before the read ends.
-    renumbering_.clear();
     Outcome outcome = Outcome::Taken;
 
     for (std::int32_t i = 0; i < from.count; ++i) {
@@ -269,37 +409,49 @@ SplitReading::Outcome SplitReading::Merge() {
         part.polygonHead = part.polygonTail = nullptr;
         part.vertexCount = part.polygonCount = 0;
     }
-    if (!renumbering_.empty()) {
-        try {
-            renumber_ = std::thread([jobs = &renumbering_] { RenumberAll(*jobs); });
-        } catch (const std::system_error&) {
-            RenumberAll(renumbering_);
-        }
-    }
     return outcome;
 }
 
-void SplitReading::Cancel() {
-    StopRun();
-    if (renumber_.joinable()) renumber_.join();
-    renumbering_.clear();
+
+void SplitReading::Pass(std::int64_t offset) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    while (!runs_.empty() && runs_.back()->offset <= offset) {
+        Run& run = *runs_.back();
+        if (!run.done) {
+            run.finish.store(true);
+            changed_.wait(lock, [&run] { return run.done; });
+        }
+        runs_.pop_back();
+    }
+    next_.store(runs_.empty() ? -1 : runs_.back()->offset, std::memory_order_release);
 }
 
-void SplitReading::StopRun() {
-    if (thread_.joinable()) {
+void SplitReading::StartRenumbering() {
+    if (renumbering_.empty()) return;
+    try {
+        renumber_ = std::thread([jobs = &renumbering_] { RenumberAll(*jobs); });
+    } catch (const std::system_error&) {
+        RenumberAll(renumbering_);
+    }
+}
+
+void SplitReading::Cancel() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
         stop_.store(true);
-        thread_.join();
+        next_.store(-1, std::memory_order_release);
     }
-    if (state_ != nullptr) {
-        FreeSlots(state_->slots);
-        state_.reset();
-    }
-    offset_ = -1;
+    if (thread_.joinable()) thread_.join();
+    runs_.clear();
+    if (renumber_.joinable()) renumber_.join();
+    renumbering_.clear();
 }
 
 std::int64_t SplitRunsTaken() { return runsTaken.load(); }
 
 void SplitReadingWaitsForTesting(bool wait) { waitForRun.store(wait); }
+
+void SplitReadingDriverWaitsForTesting(bool wait) { driverWaits.store(wait); }
 
 void SetSplitSizeForTesting(std::int64_t bytes) { splitSize.store(bytes < 0 ? kSplitSize : bytes); }
 

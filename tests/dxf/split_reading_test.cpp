@@ -191,5 +191,52 @@ TEST_F(SplitReading, BoundariesThatAreNone) {
     EXPECT_EQ(CompareReads(drawing, Options(0, 0, 0)), 1);
 }
 
+// Splits small enough that a drawing of the tests' size is split many times:
+// runs begin 128 KB apart at the least.
+class SmallSplits : public ::testing::Test {
+  protected:
+    void SetUp() override { SetSplitSizeForTesting(std::int64_t{16} << 10); }
+    void TearDown() override {
+        SetSplitSizeForTesting(-1);
+        SplitReadingWaitsForTesting(false);
+        SplitReadingDriverWaitsForTesting(false);
+    }
+};
+
+TEST_F(SmallSplits, RunsDoneBeforeTheDriverHandOverOneAnother) {
+    // The second half first, then runs halfway between the driver and the
+    // last run, each ending where the one after it begins: the driver takes
+    // them in one go, its line count going on from each.
+    SplitReadingDriverWaitsForTesting(true);
+    EXPECT_GE(CompareReads(Wrap(Faces(0, kFaces, 0)), Options(0)), 4);
+    EXPECT_GE(CompareReads(Wrap(Faces(0, kFaces, 700)), Options(1)), 4);
+    // Polylines end some runs before the next one begins; a failure late in
+    // the file keeps its line.
+    std::string late = Wrap(FacesAndPolylines(), "\n");
+    EXPECT_GE(CompareReads(late, Options(1)), 2);
+    late.replace(late.find(" 30\n", late.size() * 15 / 16) + 4, 1, "y");
+    CompareReads(late, Options(0));
+}
+
+TEST_F(SmallSplits, WhatIsLeftAfterATakenRunIsSplitAgain) {
+    // Each run ends at a polyline: the rest of the file after it is split
+    // once more.
+    SplitReadingWaitsForTesting(true);
+    EXPECT_GE(CompareReads(Wrap(FacesAndPolylines(), "\n"), Options(0)), 2);
+}
+
+TEST_F(SmallSplits, EveryTimingGivesTheOneReadersRead) {
+    // Unsynchronised, how the file is split depends on which thread is the
+    // faster: runs taken while under way, done early, passed by the driver.
+    const std::string one = Wrap(Faces(0, kFaces, 0));
+    const std::string many = Wrap(Faces(0, kFaces / 2, 3) + Faces(kFaces / 2, kFaces, 40));
+    const std::string mixed = Wrap(FacesAndPolylines(), "\n");
+    for (int round = 0; round < 3; ++round) {
+        CompareReads(one, Options(0));
+        CompareReads(many, Options(1));
+        CompareReads(mixed, Options(round % 2));
+    }
+}
+
 }  // namespace
 }  // namespace vertoko::test
