@@ -69,8 +69,9 @@ bool IsFaceStart(const char* text, std::size_t size, std::size_t at) {
     return rest.starts_with(kCrLf) || rest.starts_with(kLf);
 }
 
-// Finds the first entity boundary at or after from: the offset of a "0"
-// code line, at the start of its line after blanks, followed by "3DFACE".
+// Finds the first entity boundary at or after from and before limit (within
+// kSearchSpan): the offset of a "0" code line, at the start of its line
+// after blanks, followed by "3DFACE"; -1 when there is none.
 std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t limit) {
 #if defined(__unix__)
     std::string window(kWindow, '\0');
@@ -84,8 +85,10 @@ std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t limit) {
             if (window[i - 1] != '\n') continue;
             std::size_t at = i;
             while (at < got && (window[at] == ' ' || window[at] == '\t')) ++at;
-            if (at < got && window[at] == '0' && IsFaceStart(window.data(), got, at))
-                return start + static_cast<std::int64_t>(at);
+            if (at < got && window[at] == '0' && IsFaceStart(window.data(), got, at)) {
+                const std::int64_t found = start + static_cast<std::int64_t>(at);
+                return found < limit ? found : -1;
+            }
         }
     }
 #else
@@ -95,10 +98,6 @@ std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t limit) {
 #endif
     return -1;
 }
-
-}  // namespace
-
-namespace {
 
 void Renumber(const SplitReading::Renumbering& job) {
     MeshPolygon* polygon = job.first;
