@@ -29,11 +29,13 @@ struct ChunkBlock {
 
 namespace {
 
-// Small first chunks keep many small objects and entities cheap; each
-// further chunk is twice all the ones before it, so that an object needs
-// few chunks: thousands of objects of a few hundred faces each would
-// otherwise spend a chunk on every few faces, and every walk of their lists
-// wait for each of those chunks in turn.
+// Small first chunks keep many small objects and entities cheap. While the
+// chunks are small, each further one is twice all the ones before it, so
+// that an object needs few chunks: thousands of objects of a few hundred
+// faces each would otherwise spend a chunk on every few faces, and every
+// walk of their lists wait for each of those chunks in turn. From then on
+// a chunk is as large as all before it, which keeps the unused end of the
+// last one small.
 constexpr std::size_t kFirstChunk = 256;
 constexpr std::size_t kLargestChunk = std::size_t{64} << 20;
 // Chunks from this size on are aligned to and asked for in huge pages,
@@ -137,7 +139,9 @@ void* ArenaAllocateSlow(MeshArena& arena, std::size_t bytes) {
         }
         return ArenaAllocate(arena, bytes);
     }
-    std::size_t size = arena.reserved < kFirstChunk / 2 ? kFirstChunk : 2 * arena.reserved;
+    std::size_t size = arena.reserved < kFirstChunk / 2 ? kFirstChunk
+                       : arena.reserved < kSmallChunk   ? 2 * arena.reserved
+                                                        : arena.reserved;
     if (size > kLargestChunk) size = kLargestChunk;
     if (size < bytes + kHeader) size = bytes + kHeader;
     if (size >= kHugePage) size = (size + kHugePage - 1) & ~(kHugePage - 1);
