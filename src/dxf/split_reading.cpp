@@ -411,7 +411,6 @@ SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted) {
     return outcome;
 }
 
-
 void SplitReading::Pass(std::int64_t offset) {
     std::unique_lock<std::mutex> lock(mutex_);
     while (!runs_.empty() && runs_.back()->offset <= offset) {

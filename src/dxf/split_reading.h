@@ -103,7 +103,8 @@ class SplitReading {
     // The runs not yet taken, the earliest last; the second thread reads the
     // earliest unless it is done. Guarded by mutex_, like the runs' done.
     std::vector<std::unique_ptr<Run>> runs_;
-    bool working_ = false;  // the second thread is reading or looking for a run
+    // The second thread is reading a run or looking for one (guarded too).
+    bool working_ = false;
     std::atomic<std::int64_t> next_{-1};  // the earliest run's offset, or -1
     std::atomic<bool> stop_{false};       // drop every run
     std::thread thread_;
