@@ -66,20 +66,26 @@ void CheckSameTables(std::int32_t count, const vertoko::MeshObject* a,
 // reader can start in the middle.
 void CheckTwoReaders(const std::uint8_t* data, std::size_t size,
                      const vertoko::ReaderOptions& options, std::int32_t count,
-                     const vertoko::MeshObject* table, const std::string& message) {
+                     const vertoko::MeshObject* table, const std::string& message,
+                     bool runsBeforeDriver) {
     std::FILE* file = std::tmpfile();
     if (file == nullptr) return;
     if (std::fwrite(data, 1, size, file) != size || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return;
     }
-    vertoko::SetSplitSizeForTesting(0);
+    // Runs before the driver begin no nearer than four split sizes: a
+    // sixteenth of the file gives two of them, where a split size of 0
+    // would cut the first half down to single faces.
+    vertoko::SetSplitSizeForTesting(runsBeforeDriver ? static_cast<std::int64_t>(size / 16) : 0);
     vertoko::SplitReadingWaitsForTesting(true);
+    vertoko::SplitReadingDriverWaitsForTesting(runsBeforeDriver);
     vertoko::MeshObject* other = nullptr;
     std::string otherMessage;
     const std::int32_t otherCount = vertoko::ReadDxf(file, options, other, otherMessage);
     vertoko::SetSplitSizeForTesting(-1);
     vertoko::SplitReadingWaitsForTesting(false);
+    vertoko::SplitReadingDriverWaitsForTesting(false);
     std::fclose(file);
     if (otherCount != count || otherMessage != message) std::abort();
     CheckSameTables(count, table, other);
@@ -109,7 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t count = vertoko::ReadDxf(file, options, table, message);
     std::fclose(file);
     const std::string report = vertoko::UnconvertedLine() + vertoko::SkipHintLine();
-    if (size % 4 == 1) CheckTwoReaders(data + 1, size - 1, options, count, table, message);
+    // The second reader either reads the second half, the rest of the file
+    // after a run split again as the driver takes it, or also, done before
+    // the driver starts, runs before it down to single faces.
+    if (size % 4 == 1 || size % 8 == 3)
+        CheckTwoReaders(data + 1, size - 1, options, count, table, message, size % 8 == 3);
     if (report != vertoko::UnconvertedLine() + vertoko::SkipHintLine()) std::abort();
     // The log lines of the read must be built without fault too.
     if (!options.dxfSkip && report.find("POLYLINE(") != std::string::npos) std::abort();

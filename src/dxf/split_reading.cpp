@@ -225,7 +225,9 @@ void SplitReading::Work() {
         }
         // Done before the driver got there: the next run begins halfway
         // between the two, when that is far enough ahead of the driver.
-        if (waitForRun.load()) break;
+        // Where that is depends on the driver's progress, so the tests that
+        // wait for whole runs start none unless the driver waits too.
+        if (waitForRun.load() && !driverWaits.load()) break;
         const std::int64_t before = run.offset;
         const std::int64_t ahead = splitSize.load();
         const std::int64_t driver = driverAt_.load(std::memory_order_relaxed);

@@ -126,7 +126,8 @@ void SplitReadingWaitsForTesting(bool wait);
 
 // For the tests of the runs before the driver: the driver begins only once
 // the second thread has read every run it can ahead of it, each run then
-// done before the driver gets there.
+// done before the driver gets there. Runs before the driver are started
+// then even when the driver waits for whole runs.
 void SplitReadingDriverWaitsForTesting(bool wait);
 
 // For the fuzzer, whose inputs are small: files from this size on are read
