@@ -192,7 +192,8 @@ TEST_F(SplitReading, BoundariesThatAreNone) {
 }
 
 // Splits small enough that a drawing of the tests' size is split many times:
-// runs begin 128 KB apart at the least.
+// a run before the driver needs 64 KB between them, the rest of the file
+// after a run 128 KB.
 class SmallSplits : public ::testing::Test {
   protected:
     void SetUp() override { SetSplitSizeForTesting(std::int64_t{16} << 10); }
