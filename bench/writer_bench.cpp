@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", message.c_str());
         return 1;
     }
-    vertoko::ComputeSceneExtents(count, table);
+    const vertoko::Extents extents = vertoko::ComputeExtents(count, table);
     const std::filesystem::path folder = argv[2];
     const std::string obj = (folder / "writer-bench.obj").string();
     const std::string pov = (folder / "writer-bench.pov").string();
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
         TimeWriter("OBJ", objSeconds, objCpu,
                    [&] { return vertoko::WriteObj(obj, count, table, writerMessage) == 1; }) &&
         TimeWriter("POV-Ray", povSeconds, povCpu, [&] {
-            return vertoko::WritePov(pov, count, table, smooth, writerMessage) == 1;
+            return vertoko::WritePov(pov, count, table, smooth, extents, writerMessage) == 1;
         });
     vertoko::FreeObjectTable(count, table);
     if (!ok) return 1;

@@ -1,11 +1,40 @@
-# vertoko_library(name SOURCES ... LIBS ...): a static library over the
-# sources, or an interface library while a folder holds no sources yet.
+# The folders under src/ are the layers of the program, from the bottom up;
+# each is one library that links only layers below it.
+set(VERTOKO_LAYERS parallel memory model mesh dxf export convert cli
+                   platform controls dialogs preview app)
+
+# vertoko_library(name SOURCES ... LIBS ... [BOTTOM sub/folder ...]): a static
+# library over the sources of one folder (an interface library while it holds
+# no sources). LIBS names the libraries it links; the layer check run before
+# its compilation refuses an include of any folder other than its own and
+# those of the vertoko libraries it links, directly or through others.
+# BOTTOM names sub-folders that may include nothing else of their own folder.
 function(vertoko_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;BOTTOM" ${ARGN})
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  set(allowed ${folder})
+  foreach(lib IN LISTS ARG_LIBS)
+    if(TARGET ${lib})
+      get_target_property(below ${lib} VERTOKO_FOLDERS)
+      if(below)
+        list(APPEND allowed ${below})
+      endif()
+    endif()
+  endforeach()
+  list(REMOVE_DUPLICATES allowed)
   set(compiled ${ARG_SOURCES})
   list(FILTER compiled INCLUDE REGEX "\\.cpp$")
   if(compiled)
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${name}_layers.stamp)
+    add_custom_command(OUTPUT ${stamp}
+      COMMAND ${CMAKE_COMMAND} "-DLIBRARY=${name}" "-DALLOWED=${allowed}"
+              "-DLAYERS=${VERTOKO_LAYERS}" "-DSOURCES=${ARG_SOURCES}" "-DBOTTOM=${ARG_BOTTOM}"
+              "-DSTAMP=${stamp}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
+      DEPENDS ${ARG_SOURCES} ${CMAKE_SOURCE_DIR}/cmake/CheckLayerIncludes.cmake
+      COMMENT "Checking the includes of ${name} against its layer" VERBATIM)
+    add_custom_target(${name}_layers DEPENDS ${stamp})
     add_library(${name} STATIC ${ARG_SOURCES})
+    add_dependencies(${name} ${name}_layers)
     target_include_directories(${name} PUBLIC ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
   else()
@@ -13,6 +42,7 @@ function(vertoko_library name)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
     target_link_libraries(${name} INTERFACE ${ARG_LIBS})
   endif()
+  set_target_properties(${name} PROPERTIES VERTOKO_FOLDERS "${allowed}")
 endfunction()
 
 # vertoko_gtest(name SOURCES ... LIBS ... [QT] [ENV ...]): one GoogleTest

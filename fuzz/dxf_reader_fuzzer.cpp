@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-#include "dxf/block_expansion.h"
+#include "dxf/drawing/block_expansion.h"
 #include "dxf/dxf_reader.h"
 #include "dxf/split_reading.h"
 
@@ -125,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!options.dxfSkip && report.find("POLYLINE(") != std::string::npos) std::abort();
     if (count > 0) {
         CheckTable(count, table, options.dxfColor != 0);
-        vertoko::ComputeSceneExtents(count, table);
+        (void)vertoko::ComputeExtents(count, table);
     } else if (table != nullptr || message.empty()) {
         std::abort();
     }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dxf/dxf_reader.h"
-#include "export/triangulate.h"
+#include "mesh/triangulate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

@@ -26,13 +26,13 @@
 #include "app/completion_popup.h"
 #include "app/drawing_name.h"
 #include "app/error_box.h"
-#include "app/settings.h"
+#include "convert/settings.h"
 #include "app/ui_font.h"
 #include "app/wait_cursor.h"
 #include "controls/about_box.h"
 #include "dialogs/opt_dlg.h"
 #include "dialogs/opt_dlg2.h"
-#include "export/load_save.h"
+#include "convert/load_save.h"
 #include "preview/load_opengl.h"
 #include "preview/pview.h"
 // After the Qt headers: it brings in the X11 headers.
@@ -208,7 +208,7 @@ void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
     const ReaderOptions options = ReaderOptionsOf(CurrentSettings());
     const bool opened = vertoko::LoadDxf(
-        name.toStdString(), options, objects, objectCount, msgBuf,
+        name.toStdString(), options, objects, objectCount, extents, msgBuf,
         [this](const std::string& line) { AppendLog(line); },
         [this, &wait] {
             wait.emplace();
@@ -232,7 +232,7 @@ void TMainForm::SaveAs(const QString& name, int filterIndex) {
     WaitCursor wait;
     const WriterOptions options = WriterOptionsOf(CurrentSettings());
     SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects,
-                options, msgBuf, [this](const std::string& line) { AppendLog(line); });
+                extents, options, msgBuf, [this](const std::string& line) { AppendLog(line); });
 }
 
 void TMainForm::FileOpen() {
@@ -311,7 +311,7 @@ void TMainForm::HidePreview() {
 }
 
 void TMainForm::FitPreview() {
-    if (PView != nullptr) PView->FitView();
+    if (PView != nullptr) PView->FitView(extents);
 }
 
 void TMainForm::ClosePreview() {

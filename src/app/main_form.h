@@ -11,10 +11,10 @@
 #include <string>
 #include <utility>
 
-#include "app/ini_file.h"
-#include "app/settings.h"
+#include "convert/ini_file.h"
+#include "convert/settings.h"
 #include "dialogs/opt_dlg.h"
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 #include "export/pov_option.h"
 
 class QAction;
@@ -68,6 +68,7 @@ class TMainForm : public QMainWindow {
     bool newData = false;
     std::int32_t objectCount = 0;
     MeshObject* objects = nullptr;
+    Extents extents = {};  // the box around objects
     std::string msgBuf;
     std::int32_t dxfMulti = 0;
     std::int32_t dxfClv = 1;

@@ -6,7 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "app/settings.h"
+#include "convert/settings.h"
 
 namespace vertoko {
 

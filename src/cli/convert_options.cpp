@@ -3,8 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "app/ini_file.h"
-#include "app/settings.h"
+#include "convert/ini_file.h"
+#include "convert/settings.h"
 #include "export/file_names.h"
 
 namespace vertoko {

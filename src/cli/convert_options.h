@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "export/load_save.h"
+#include "convert/load_save.h"
 
 namespace vertoko {
 

@@ -8,14 +8,14 @@
 #include <cstring>
 #include <string_view>
 
-#include "dxf/block_expansion.h"
-#include "dxf/dxf_numbers.h"
-#include "dxf/face_entity.h"
-#include "dxf/huge_pages.h"
-#include "dxf/layer_table.h"
-#include "dxf/mesh_entity.h"
-#include "dxf/object_preparation.h"
-#include "dxf/polyline_entity.h"
+#include "dxf/drawing/block_expansion.h"
+#include "dxf/input/dxf_numbers.h"
+#include "dxf/entities/face_entity.h"
+#include "memory/huge_pages.h"
+#include "dxf/drawing/layer_table.h"
+#include "dxf/entities/mesh_entity.h"
+#include "mesh/object_preparation.h"
+#include "dxf/entities/polyline_entity.h"
 #include "dxf/read_state.h"
 #include "dxf/split_reading.h"
 
@@ -201,7 +201,7 @@ bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& 
 // Orientation runs after cleaning, which gives neighbouring faces the shared
 // vertices that make their edges common.
 std::int32_t AssembleTable(int clean, float distance, int orient, MeshObject*& out,
-                           std::string& message) {
+                           std::string& message, Extents* extents) {
     DxfReadState& state = ReadState();
     SlotArray& slots = state.slots;
     const std::int32_t count = slots.count;
@@ -228,11 +228,12 @@ std::int32_t AssembleTable(int clean, float distance, int orient, MeshObject*& o
     }
     FreeSlots(slots);
 
-    if (!PrepareObjects(count, table, clean, distance, orient)) {
-        message = state.message;
+    Extents box;
+    if (!PrepareObjects(count, table, clean, distance, orient, box, message)) {
         FreeObjectTable(count, table);
         return 0;
     }
+    if (extents != nullptr) *extents = box;
     out = table;
     return count;
 }
@@ -260,7 +261,7 @@ std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, Mesh
 }
 
 std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*& out,
-                     std::string& message) {
+                     std::string& message, Extents* extents) {
     const int multi = options.dxfMulti;
     const int clean = options.dxfClv;
     const float distance = options.dxfVdist;
@@ -310,7 +311,7 @@ std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*&
         FreeSlots(state.slots);
         return 0;
     }
-    return AssembleTable(clean, distance, options.dxfOrient, out, message);
+    return AssembleTable(clean, distance, options.dxfOrient, out, message, extents);
 }
 
 }  // namespace vertoko

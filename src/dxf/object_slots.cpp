@@ -8,7 +8,7 @@
 #include <new>
 #include <vector>
 
-#include "dxf/huge_pages.h"
+#include "memory/huge_pages.h"
 #include "dxf/read_state.h"
 
 namespace vertoko {
@@ -105,23 +105,6 @@ bool CreateSlots(SlotArray& array, bool multi) {
     array.capacity = capacity;
     array.count = multi ? 0 : 1;
     return true;
-}
-
-void FreeVertexList(MeshVertex* head) {
-    while (head != nullptr) {
-        MeshVertex* next = head->next;
-        std::free(head);
-        head = next;
-    }
-}
-
-void FreePolygonList(MeshPolygon* head) {
-    while (head != nullptr) {
-        MeshPolygon* next = head->next;
-        std::free(head->p);
-        std::free(head);
-        head = next;
-    }
 }
 
 void FreeSlots(SlotArray& array) {

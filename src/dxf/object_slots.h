@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
 
@@ -45,10 +45,6 @@ bool CreateSlots(SlotArray& array, bool multi);
 // Frees the lists of every slot (each slot's arena whole), the index, then
 // the array.
 void FreeSlots(SlotArray& array);
-
-// Frees a vertex list and a polygon list with the polygons' corner arrays.
-void FreeVertexList(MeshVertex* head);
-void FreePolygonList(MeshPolygon* head);
 
 // Links vertex (its next already null) after the slot's tail; it takes
 // index vertexCount, which then rises by one.

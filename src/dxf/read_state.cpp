@@ -2,7 +2,6 @@
 
 #include <charconv>
 
-#include "dxf/dxf_reader.h"
 
 namespace vertoko {
 
@@ -20,8 +19,6 @@ DxfReadState& ReadState() {
 }
 
 void ThreadReadState(DxfReadState* state) { threadState = state; }
-
-std::string& ReaderMessage() { return ReadState().message; }
 
 std::string LineMessage(std::string_view text, std::string_view tail) {
     char digits[16];

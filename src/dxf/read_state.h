@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "dxf/dxf_input.h"
-#include "dxf/dxf_numbers.h"
+#include "dxf/input/dxf_input.h"
+#include "dxf/input/dxf_numbers.h"
 #include "dxf/object_slots.h"
 #include "dxf/reader_options.h"
-#include "dxf/unconverted_report.h"
+#include "dxf/drawing/unconverted_report.h"
 
 namespace vertoko {
 

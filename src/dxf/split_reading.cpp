@@ -8,9 +8,9 @@
 #include <system_error>
 #include <vector>
 
-#include "dxf/binary_dxf_input.h"
-#include "dxf/dxf_numbers.h"
-#include "dxf/face_entity.h"
+#include "dxf/input/binary_dxf_input.h"
+#include "dxf/input/dxf_numbers.h"
+#include "dxf/entities/face_entity.h"
 #include "dxf/object_slots.h"
 #include "dxf/read_state.h"
 

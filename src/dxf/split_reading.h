@@ -23,8 +23,8 @@
 #include <thread>
 #include <vector>
 
-#include "dxf/dxf_input.h"
-#include "dxf/mesh_model.h"
+#include "dxf/input/dxf_input.h"
+#include "model/mesh_model.h"
 #include "dxf/reader_options.h"
 
 namespace vertoko {

@@ -8,10 +8,10 @@
 #include <system_error>
 #include <thread>
 
-#include "dxf/huge_pages.h"
+#include "memory/huge_pages.h"
 #include "export/number_format.h"
 #include "export/polygon_colors.h"
-#include "export/triangulate.h"
+#include "mesh/triangulate.h"
 
 namespace vertoko {
 

@@ -9,7 +9,7 @@
 #include "export/obj_text.h"
 #include "export/output_file.h"
 #include "export/polygon_colors.h"
-#include "export/triangulate.h"
+#include "mesh/triangulate.h"
 
 namespace vertoko {
 

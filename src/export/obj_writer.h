@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "dxf/mesh_model.h"
-#include "export/crease_normals.h"
+#include "model/mesh_model.h"
+#include "mesh/crease_normals.h"
 
 namespace vertoko {
 

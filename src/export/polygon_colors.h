@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
 

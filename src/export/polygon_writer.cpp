@@ -7,9 +7,9 @@ namespace vertoko {
 
 std::int32_t WritePolOrPov(const std::string& name, int isPol, std::int32_t count,
                            MeshObject* objects, const std::string& estrOpt, const PovOption& povOpt,
-                           std::string& msgBuf) {
+                           const Extents& extents, std::string& msgBuf) {
     if (isPol != 0) return WriteEastray(name, count, objects, estrOpt, msgBuf);
-    return WritePov(name, count, objects, povOpt, msgBuf);
+    return WritePov(name, count, objects, povOpt, extents, msgBuf);
 }
 
 }  // namespace vertoko

@@ -4,17 +4,18 @@
 #include <cstdint>
 #include <string>
 
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 #include "export/pov_option.h"
 
 namespace vertoko {
 
 // isPol nonzero: EASTRAY (name itself for one object, "%s%03d.pol" from the
 // base name for several). isPol zero: one POV-Ray scene and its include file;
-// polygons of more than three corners are split into triangles in place.
-// Returns 1 when every file was written, 0 with a message in msgBuf.
+// polygons of more than three corners are split into triangles in place, and
+// extents places the camera and the light. Returns 1 when every file was
+// written, 0 with a message in msgBuf.
 std::int32_t WritePolOrPov(const std::string& name, int isPol, std::int32_t count,
                            MeshObject* objects, const std::string& estrOpt, const PovOption& povOpt,
-                           std::string& msgBuf);
+                           const Extents& extents, std::string& msgBuf);
 
 }  // namespace vertoko

@@ -1,7 +1,7 @@
 #include "export/pov_mesh2.h"
 
 #include "export/number_format.h"
-#include "export/triangulate.h"
+#include "mesh/triangulate.h"
 
 namespace vertoko {
 

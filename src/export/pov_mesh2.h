@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "dxf/mesh_model.h"
-#include "export/crease_normals.h"
+#include "model/mesh_model.h"
+#include "mesh/crease_normals.h"
 #include "export/output_file.h"
 #include "export/polygon_colors.h"
 

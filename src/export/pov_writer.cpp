@@ -13,7 +13,7 @@
 #include "export/output_file.h"
 #include "export/polygon_colors.h"
 #include "export/pov_mesh2.h"
-#include "export/triangulate.h"
+#include "mesh/triangulate.h"
 #include "export/vertex_text.h"
 
 namespace vertoko {
@@ -139,8 +139,8 @@ bool HasTriangle(const MeshObject& object) {
 }
 
 std::string PovSceneText(const std::string& includeName, std::int32_t count,
-                         const MeshObject* objects, bool fit) {
-    const Extents& e = SceneExtents;
+                         const MeshObject* objects, const Extents& extents, bool fit) {
+    const Extents& e = extents;
     const float xExtent = e.max.x - e.min.x;
     const float yExtent = e.max.y - e.min.y;
     const float s = yExtent > xExtent ? yExtent : xExtent;
@@ -192,13 +192,13 @@ std::string PovSceneText(const std::string& includeName, std::int32_t count,
 }
 
 std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* objects,
-                      const PovOption& povOpt, std::string& msgBuf) {
+                      const PovOption& povOpt, const Extents& extents, std::string& msgBuf) {
     OutputFile file;
     if (!file.Open(name)) {
         msgBuf = "povファイルのオープンに失敗しました.";
         return 0;
     }
-    file.Buffer() = PovSceneText(IncludeName(name), count, objects, povOpt.fit != 0);
+    file.Buffer() = PovSceneText(IncludeName(name), count, objects, extents, povOpt.fit != 0);
     if (!file.Close()) {
         msgBuf = "povファイルの書き込みに失敗しました.";
         return 0;

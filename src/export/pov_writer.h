@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 #include "export/pov_option.h"
 
 namespace vertoko {
@@ -16,17 +16,18 @@ namespace vertoko {
 bool HasTriangle(const MeshObject& object);
 
 // The scene text: the include line, the camera and the light placed from
-// SceneExtents, and "object { dxfobj%d }" for each of the count objects
-// that HasTriangle. With fit the camera keeps its line of sight but stands
-// where the sphere around SceneExtents just fills the default 4:3 view, and
-// the light keeps its direction from the centre, moved as far as the camera.
+// extents (the box around the model), and "object { dxfobj%d }" for each of
+// the count objects that HasTriangle. With fit the camera keeps its line of
+// sight but stands where the sphere around the box just fills the default
+// 4:3 view, and the light keeps its direction from the centre, moved as far
+// as the camera.
 std::string PovSceneText(const std::string& includeName, std::int32_t count,
-                         const MeshObject* objects, bool fit = false);
+                         const MeshObject* objects, const Extents& extents, bool fit = false);
 
 // Writes the scene at name and the include file beside it, splitting the
 // polygons of the objects into triangles in place. 1 on success, 0 with
 // msgBuf.
 std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* objects,
-                      const PovOption& povOpt, std::string& msgBuf);
+                      const PovOption& povOpt, const Extents& extents, std::string& msgBuf);
 
 }  // namespace vertoko

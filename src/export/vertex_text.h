@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "dxf/huge_pages.h"
-#include "dxf/mesh_model.h"
+#include "memory/huge_pages.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
 

@@ -61,7 +61,10 @@ void TPView::SetColors(std::uint32_t back, std::uint32_t obj) {
     Repaint();
 }
 
-void TPView::FitView() { vertoko::FitView(camera, SceneExtents); }
+void TPView::FitView(const Extents& extents) {
+    extents_ = extents;
+    vertoko::FitView(camera, extents_);
+}
 
 void TPView::ShowPreview(bool newDataFlag, std::int32_t count, MeshObject* table) {
     if (newDataFlag) {
@@ -199,7 +202,7 @@ void TPView::GLPanel1MouseMove(Qt::MouseButtons buttons, int x, int y) {
 }
 
 void TPView::GLPanel1DblClick() {
-    FitView();
+    vertoko::FitView(camera, extents_);
     if (CanDraw()) {
         GLPanel1->MakeCurrent();
         FglMatrixMode(GL_MODELVIEW);
@@ -212,7 +215,7 @@ void TPView::GLPanel1DblClick() {
 void TPView::BuildModelList() {
     if (!CanDraw()) return;
     GLPanel1->MakeCurrent();
-    vertoko::BuildModelList(objectCount, objects, SceneExtents.center);
+    vertoko::BuildModelList(objectCount, objects, extents_.center);
     ++modelBuilds;
 }
 

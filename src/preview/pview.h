@@ -8,7 +8,7 @@
 #include <QWidget>
 #include <cstdint>
 
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 #include "preview/camera.h"
 
 namespace vertoko {
@@ -24,8 +24,9 @@ class TPView : public QWidget {
 
     // Background and object colours as 0x00BBGGRR; repaints.
     void SetColors(std::uint32_t back, std::uint32_t obj);
-    // Fits the camera to SceneExtents; no OpenGL call.
-    void FitView();
+    // Keeps extents, the box around the next table, and fits the camera to
+    // it; no OpenGL call.
+    void FitView(const Extents& extents);
     // Takes the table when newData is true (the display list is rebuilt when
     // the window shows) and shows the window.
     void ShowPreview(bool newData, std::int32_t count, MeshObject* objects);
@@ -66,6 +67,7 @@ class TPView : public QWidget {
     PreviewCamera camera;
     std::int32_t objectCount = 0;
     MeshObject* objects = nullptr;
+    Extents extents_ = {};  // the model's box, for fitting again and centring
     bool newData = false;
     bool wireframe = false;
     float backColor[3] = {0, 0, 0};

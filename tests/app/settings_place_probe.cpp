@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/ini_file.h"
-#include "app/settings.h"
+#include "convert/ini_file.h"
+#include "convert/settings.h"
 #include "app/settings_location.h"
 
 int main(int argc, char** argv) {

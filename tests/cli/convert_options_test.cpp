@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "export/mesh_builder.h"
+#include "support/mesh_builder.h"
 
 namespace vertoko {
 namespace {

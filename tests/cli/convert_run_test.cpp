@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "export/mesh_builder.h"
+#include "support/mesh_builder.h"
 
 namespace vertoko {
 namespace {

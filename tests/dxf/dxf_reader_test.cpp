@@ -10,7 +10,7 @@
 #include <utility>
 
 #include "dxf/dxf_test_support.h"
-#include "dxf/mesh_arena.h"
+#include "memory/mesh_arena.h"
 
 namespace vertoko {
 namespace {

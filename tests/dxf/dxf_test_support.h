@@ -68,12 +68,16 @@ struct ReadResult {
     std::int32_t count = 0;
     MeshObject* table = nullptr;
     std::string message;
+    Extents extents = {};  // the box around the objects after a successful read
 
     ReadResult() = default;
     ReadResult(const ReadResult&) = delete;
     ReadResult& operator=(const ReadResult&) = delete;
     ReadResult(ReadResult&& other) noexcept
-        : count(other.count), table(other.table), message(std::move(other.message)) {
+        : count(other.count),
+          table(other.table),
+          message(std::move(other.message)),
+          extents(other.extents) {
         other.table = nullptr;
         other.count = 0;
     }
@@ -84,16 +88,18 @@ struct ReadResult {
     const MeshVertex& Vertex(int o, int i) const { return *table[o].vtbl[i]; }
 };
 
-inline ReadResult ReadFile(std::FILE* file, int multi = 0, int clean = 0, float distance = 0.0f) {
+inline ReadResult ReadFile(std::FILE* file, const ReaderOptions& options) {
     ReadResult result;
-    result.count = ReadDxf(file, multi, clean, distance, result.table, result.message);
+    result.count = ReadDxf(file, options, result.table, result.message, &result.extents);
     return result;
 }
 
-inline ReadResult ReadFile(std::FILE* file, const ReaderOptions& options) {
-    ReadResult result;
-    result.count = ReadDxf(file, options, result.table, result.message);
-    return result;
+inline ReadResult ReadFile(std::FILE* file, int multi = 0, int clean = 0, float distance = 0.0f) {
+    ReaderOptions options;
+    options.dxfMulti = multi;
+    options.dxfClv = clean;
+    options.dxfVdist = distance;
+    return ReadFile(file, options);
 }
 
 inline ReadResult ReadText(const std::string& text, const ReaderOptions& options) {

@@ -3,7 +3,7 @@
 // OBJ material libraries.
 #include <gtest/gtest.h>
 
-#include "export/mesh_builder.h"
+#include "support/mesh_builder.h"
 #include "export/obj_writer.h"
 #include "export/pov_writer.h"
 
@@ -37,7 +37,7 @@ TEST(ColoredPov, OneColourKeepsTheObjectTextureSeveralGiveEachTriangleItsOwn) {
     Paint(table.Add(kSquare, {{0, 1, 2}, {0, 2, 3}}), {0xFF0000, 0x0000FF});
     TempDir dir;
     std::string msg;
-    ASSERT_EQ(WritePov(dir / "s.pov", table.size(), table.data(), Plain(), msg), 1) << msg;
+    ASSERT_EQ(WritePov(dir / "s.pov", table.size(), table.data(), Plain(), Extents{}, msg), 1) << msg;
     const std::string inc = ReadBytes(dir / "s.inc");
     // 127 / 255 = 0.498039 as %g prints it.
     EXPECT_NE(inc.find("#declare poltexture0 = pigment {color rgb <1,0.498039,0>}\r\n"),
@@ -66,7 +66,7 @@ TEST(ColoredPov, Mesh2ListsTheColourTexturesAndEachFaceIndexesThem) {
     option.mesh2 = 1;
     TempDir dir;
     std::string msg;
-    ASSERT_EQ(WritePov(dir / "m.pov", table.size(), table.data(), option, msg), 1) << msg;
+    ASSERT_EQ(WritePov(dir / "m.pov", table.size(), table.data(), option, Extents{}, msg), 1) << msg;
     const std::string inc = ReadBytes(dir / "m.inc");
     EXPECT_NE(inc.find("\ttexture_list {\r\n\t\t2,\r\n\t\ttexture { poltexture0_0 },\r\n\t\t"
                        "texture { poltexture0_1 }\r\n\t}\r\n\tface_indices {\r\n\t\t3,\r\n\t\t"

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "export/file_names.h"
-#include "export/mesh_builder.h"
+#include "support/mesh_builder.h"
 #include "export/obj_writer.h"
 #include "export/output_file.h"
 #include "export/polygon_writer.h"
@@ -19,7 +19,7 @@ const std::vector<Point3f> kTriangle{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
 
 std::int32_t WritePol(const std::string& name, TestTable& table, const std::string& options,
                       std::string& msg) {
-    return WritePolOrPov(name, 1, table.size(), table.data(), options, PovOption{}, msg);
+    return WritePolOrPov(name, 1, table.size(), table.data(), options, PovOption{}, Extents{}, msg);
 }
 
 TEST(EastrayWriter, TriangleWithOptionString) {
@@ -85,7 +85,7 @@ TEST(EastrayWriter, SeveralObjectsGoToNumberedFilesAndStopAtFirstFailure) {
 TEST(EastrayWriter, NoObjectsWritesNothingAndSucceeds) {
     TempDir dir;
     std::string msg;
-    EXPECT_EQ(WritePolOrPov(dir / "none.pol", 1, 0, nullptr, "s", PovOption{}, msg), 1);
+    EXPECT_EQ(WritePolOrPov(dir / "none.pol", 1, 0, nullptr, "s", PovOption{}, Extents{}, msg), 1);
     EXPECT_EQ(WriteObj(dir / "none.obj", 0, nullptr, msg), 1);
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }

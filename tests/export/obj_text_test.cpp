@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "export/mesh_builder.h"
+#include "support/mesh_builder.h"
 #include "export/obj_writer.h"
 #include "export/output_file.h"
 

@@ -6,7 +6,7 @@
 
 #include <regex>
 
-#include "export/mesh_builder.h"
+#include "support/mesh_builder.h"
 #include "export/polygon_writer.h"
 
 namespace vertoko {
@@ -96,7 +96,7 @@ void Fill(TestTable& table) {
 }
 
 TEST(PovMesh2, SameTrianglesAsTheMeshForm) {
-    SceneExtents = {{1.5f, 1.5f, 0.6f}, {0, 0, 0}, {3, 3, 1.2f}};
+    const Extents box = {{1.5f, 1.5f, 0.6f}, {0, 0, 0}, {3, 3, 1.2f}};
     for (const int smooth : {0, 1}) {
         for (const float crease : {180.0f, 60.0f, 0.0f}) {
             TempDir dir;
@@ -108,9 +108,9 @@ TEST(PovMesh2, SameTrianglesAsTheMeshForm) {
             TestTable mesh2Table;
             Fill(mesh2Table);
             std::string msg;
-            ASSERT_EQ(WritePolOrPov(dir / "a.pov", 0, 2, meshTable.data(), "s", option, msg), 1);
+            ASSERT_EQ(WritePolOrPov(dir / "a.pov", 0, 2, meshTable.data(), "s", option, box, msg), 1);
             option.mesh2 = 1;
-            ASSERT_EQ(WritePolOrPov(dir / "b.pov", 0, 2, mesh2Table.data(), "s", option, msg), 1);
+            ASSERT_EQ(WritePolOrPov(dir / "b.pov", 0, 2, mesh2Table.data(), "s", option, box, msg), 1);
             const std::string meshInc = ReadBytes(dir / "a.inc");
             const std::string mesh2Inc = ReadBytes(dir / "b.inc");
             const Corners expected = FromMesh(meshInc, 0);
@@ -132,11 +132,11 @@ TEST(PovMesh2, ExactText) {
     TempDir dir;
     TestTable table;
     table.Add({{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}}, {{0, 1, 2, 3}});
-    SceneExtents = {{0.5f, 0.5f, 0}, {0, 0, 0}, {1, 1, 0}};
+    const Extents box = {{0.5f, 0.5f, 0}, {0, 0, 0}, {1, 1, 0}};
     PovOption option;
     option.mesh2 = 1;
     std::string msg;
-    ASSERT_EQ(WritePolOrPov(dir / "q.pov", 0, 1, table.data(), "s", option, msg), 1);
+    ASSERT_EQ(WritePolOrPov(dir / "q.pov", 0, 1, table.data(), "s", option, box, msg), 1);
     EXPECT_EQ(ReadBytes(dir / "q.inc"),
               "#declare poltexture0 = pigment {color rgb <1,1,1>}\r\n"
               "\r\n#declare dxfobj0 = mesh2 {\r\n"

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "export/mesh_builder.h"
+#include "support/mesh_builder.h"
 #include "export/polygon_writer.h"
-#include "export/triangulate.h"
+#include "mesh/triangulate.h"
 
 namespace vertoko {
 namespace {
@@ -25,10 +25,9 @@ using Polygons = std::vector<std::vector<std::int32_t>>;
 
 const std::vector<Point3f> kSquare{{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
 
-void SetExtents(Point3f min, Point3f max) {
-    SceneExtents.min = min;
-    SceneExtents.max = max;
-    SceneExtents.center = {(min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f, (min.z + max.z) * 0.5f};
+// The box from min to max with its centre.
+Extents BoxOf(Point3f min, Point3f max) {
+    return {{(min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f, (min.z + max.z) * 0.5f}, min, max};
 }
 
 PovOption Plain(std::string state = "pigment {color rgb <1,1,1>}") {
@@ -39,17 +38,17 @@ PovOption Plain(std::string state = "pigment {color rgb <1,1,1>}") {
 }
 
 std::int32_t WriteScene(const std::string& name, TestTable& table, const PovOption& option,
-                        std::string& msg) {
-    return WritePolOrPov(name, 0, table.size(), table.data(), "s", option, msg);
+                        std::string& msg, const Extents& box = BoxOf({0, 0, 0}, {1, 1, 0})) {
+    return WritePolOrPov(name, 0, table.size(), table.data(), "s", option, box, msg);
 }
 
 TEST(PovWriter, UnitSquareSceneAndIncludeExactly) {
     TempDir dir;
     TestTable table;
     table.Add(kSquare, {{0, 1, 2, 3}});
-    SetExtents({0, 0, 0}, {1, 1, 0});
+    const Extents box = BoxOf({0, 0, 0}, {1, 1, 0});
     std::string msg;
-    ASSERT_EQ(WriteScene(dir / "sq.pov", table, Plain(), msg), 1);
+    ASSERT_EQ(WriteScene(dir / "sq.pov", table, Plain(), msg, box), 1);
     EXPECT_EQ(ReadBytes(dir / "sq.pov"),
               "#include \"sq.inc\"\r\n\r\n"
               "camera {\r\n"
@@ -72,13 +71,13 @@ TEST(PovWriter, TriangulationStaysInTheModel) {
     TempDir dir;
     TestTable table;
     table.Add(kSquare, {{0, 1, 2, 3}});
-    SetExtents({0, 0, 0}, {1, 1, 0});
+    const Extents box = BoxOf({0, 0, 0}, {1, 1, 0});
     std::string msg;
-    ASSERT_EQ(WriteScene(dir / "sq.pov", table, Plain(), msg), 1);
+    ASSERT_EQ(WriteScene(dir / "sq.pov", table, Plain(), msg, box), 1);
     EXPECT_EQ(PolygonCorners(table[0]), (Polygons{{0, 1, 3}, {1, 2, 3}}));
     EXPECT_EQ(table[0].polygonCount, 1);
     // A later EASTRAY save writes the triangles.
-    ASSERT_EQ(WritePolOrPov(dir / "sq.pol", 1, table.size(), table.data(), "s", Plain(), msg), 1);
+    ASSERT_EQ(WritePolOrPov(dir / "sq.pol", 1, table.size(), table.data(), "s", Plain(), Extents{}, msg), 1);
     const std::string pol = ReadBytes(dir / "sq.pol");
     EXPECT_NE(pol.find("P 0 1 3 ;s\r\nP 1 2 3 ;s\r\n"), std::string::npos);
 }
@@ -140,12 +139,12 @@ TEST(PovWriter, SmoothNormalsOfCoplanarTriangles) {
     // Two triangles wound the same way, a degenerate one, and vertex 4 unused.
     table.Add({{0, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}, {9, 9, 9}, {5, 5, 5}},
               {{0, 1, 2}, {0, 2, 3}, {5, 5, 5}});
-    SetExtents({0, 0, 0}, {9, 9, 9});
+    const Extents box = BoxOf({0, 0, 0}, {9, 9, 9});
     PovOption option;
     option.smooth = 1;
     option.state = "";
     std::string msg;
-    ASSERT_EQ(WriteScene(dir / "s.pov", table, option, msg), 1);
+    ASSERT_EQ(WriteScene(dir / "s.pov", table, option, msg, box), 1);
     EXPECT_EQ(
         ReadBytes(dir / "s.inc"),
         "#declare poltexture0 = pigment {color rgb <1,1,1>}\r\n"
@@ -178,11 +177,11 @@ TEST(PovWriter, LargeMeshReadsTheSameOnBothHalves) {
         TempDir dir;
         TestTable table;
         table.Add(points, triangles);
-        SetExtents({0, 0, 0}, {80, 80, 0});
+        const Extents box = BoxOf({0, 0, 0}, {80, 80, 0});
         PovOption option = Plain();
         option.smooth = smooth;
         std::string msg;
-        ASSERT_EQ(WriteScene(dir / "big.pov", table, option, msg), 1);
+        ASSERT_EQ(WriteScene(dir / "big.pov", table, option, msg, box), 1);
 
         std::string expected =
             "#declare poltexture0 = pigment {color rgb <1,1,1>}\r\n\r\n#declare dxfobj0 = mesh "
@@ -208,10 +207,10 @@ TEST(PovWriter, PolygonsWithoutThreeCornersAreLeftOut) {
     TempDir dir;
     TestTable table;
     table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0}, {0, 1}, {0, 1, 2}, {0, 1, 9}});
-    SetExtents({0, 0, 0}, {1, 1, 0});
+    const Extents box = BoxOf({0, 0, 0}, {1, 1, 0});
     PovOption option;
     std::string msg;
-    ASSERT_EQ(WriteScene(dir / "few.pov", table, option, msg), 1);
+    ASSERT_EQ(WriteScene(dir / "few.pov", table, option, msg, box), 1);
     const std::string inc = ReadBytes(dir / "few.inc");
     EXPECT_EQ(
         inc,
@@ -225,9 +224,9 @@ TEST(PovWriter, SeveralObjectsOneSceneAndTextures) {
     TempDir dir;
     TestTable table;
     for (int i = 0; i < 3; ++i) table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
-    SetExtents({0, 0, 0}, {1, 1, 0});
+    const Extents box = BoxOf({0, 0, 0}, {1, 1, 0});
     std::string msg;
-    ASSERT_EQ(WriteScene(dir / "my.scene.pov", table, Plain("pigment {color rgb <1,0,0>}"), msg),
+    ASSERT_EQ(WriteScene(dir / "my.scene.pov", table, Plain("pigment {color rgb <1,0,0>}"), msg, box),
               1);
     const std::string scene = ReadBytes(dir / "my.scene.pov");
     EXPECT_EQ(scene.substr(0, 24), "#include \"my.scene.inc\"\r");
@@ -245,12 +244,10 @@ TEST(PovWriter, SeveralObjectsOneSceneAndTextures) {
 
 TEST(PovScene, CameraFromLargerExtentAndLightTruncatedTowardZero) {
     // x extent 2, y extent 4: s = 4. The light offset -1.58 × 5 = -7.9 gives -7.
-    SceneExtents.min = {-3.58f, -2, -1};
-    SceneExtents.max = {-1.58f, 2, 1};
-    SceneExtents.center = {0, 0, 0};
+    const Extents box = {{0, 0, 0}, {-3.58f, -2, -1}, {-1.58f, 2, 1}};
     TestTable table;
     table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
-    EXPECT_EQ(PovSceneText("a.inc", table.size(), table.data()),
+    EXPECT_EQ(PovSceneText("a.inc", table.size(), table.data(), box),
               "#include \"a.inc\"\r\n\r\n"
               "camera {\r\n"
               "\tlocation <-1.5800,4.0000,8.2000>\r\n"
@@ -284,10 +281,10 @@ TEST(PovScene, FramedCameraKeepsTheBoxInsideTheDefaultView) {
                          // A single point: the camera must still stand off it.
                          {{3, 4, 5}, {3, 4, 5}, false}};
     for (const Box& box : boxes) {
-        SetExtents(box.min, box.max);
+        const Extents extents = BoxOf(box.min, box.max);
         TestTable table;
         table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
-        const std::string scene = PovSceneText("a.inc", table.size(), table.data(), true);
+        const std::string scene = PovSceneText("a.inc", table.size(), table.data(), extents, true);
         const auto eye = VectorAfter(scene, "location");
         const auto at = VectorAfter(scene, "look_at");
         // POV-Ray's default camera: sky +y, up 1 and right 4/3 at direction 1.
@@ -345,9 +342,9 @@ TEST(PovWriter, ObjectWithoutTrianglesIsLeftOut) {
     TestTable table;
     table.Add({{0, 0, 0}, {1, 0, 0}}, {{0, 1}});
     table.Add({{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, {{0, 1, 2}});
-    SetExtents({0, 0, 0}, {1, 1, 0});
+    const Extents box = BoxOf({0, 0, 0}, {1, 1, 0});
     std::string msg;
-    ASSERT_EQ(WriteScene(dir / "part.pov", table, Plain(), msg), 1);
+    ASSERT_EQ(WriteScene(dir / "part.pov", table, Plain(), msg, box), 1);
     const std::string scene = ReadBytes(dir / "part.pov");
     EXPECT_EQ(scene.substr(scene.size() - 24), "\r\n\r\nobject { dxfobj1 }\r\n");
     EXPECT_EQ(ReadBytes(dir / "part.inc"),

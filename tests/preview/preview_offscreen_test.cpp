@@ -25,11 +25,11 @@ TEST(PreviewOffscreenTest, LoadOpenGLSaysNoAndLoadsNothing) {
 }
 
 TEST(PreviewOffscreenTest, WindowWithoutOpenGLShowsAndTakesInputWithoutDrawing) {
-    SceneExtents = {{1, 1, 1}, {0, 0, 0}, {2, 2, 2}};
+    const Extents extents = {{1, 1, 1}, {0, 0, 0}, {2, 2, 2}};
     TPView view;
     EXPECT_FALSE(view.isVisible());
     EXPECT_EQ(view.windowTitle(), QStringLiteral("Pre View"));
-    view.FitView();
+    view.FitView(extents);
     EXPECT_FLOAT_EQ(view.Camera().eyeZ, 5.0f);
     view.SetColors(0x00664D00u, 0x00DEDEDEu);
     view.ShowPreview(true, 0, nullptr);

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dxf/dxf_reader.h"
-#include "dxf/mesh_model.h"
+#include "model/mesh_model.h"
 #include "preview/gl_panel.h"
 #include "preview/load_opengl.h"
 #include "preview/pview.h"
@@ -39,11 +39,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n", message.c_str());
         return 1;
     }
-    vertoko::ComputeSceneExtents(count, objects);
+    const vertoko::Extents extents = vertoko::ComputeExtents(count, objects);
     int saved = 1;
     {
         vertoko::TPView view;
-        view.FitView();
+        view.FitView(extents);
         view.SetColors(0x00664D00u, 0x00DEDEDEu);  // the colour dialog's defaults
         view.ShowPreview(true, count, objects);
         if (!QTest::qWaitForWindowExposed(&view)) return 1;

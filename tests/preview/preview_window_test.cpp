@@ -92,7 +92,6 @@ class PreviewWindowTest : public ::testing::Test {
         ASSERT_NE(hOpenGL, nullptr) << "needs an X display with GLX";
         // A 2 x 2 square in the plane z = 0, counter-clockwise seen from +z.
         table = MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}}, {{{0, 1, 2, 3}}});
-        SceneExtents = {{0, 0, 0}, {-1, -1, 0}, {1, 1, 0}};
     }
     void TearDown() override { FreeTable(table); }
 
@@ -104,6 +103,7 @@ class PreviewWindowTest : public ::testing::Test {
     }
 
     MeshObject* table = nullptr;
+    const Extents extents = {{0, 0, 0}, {-1, -1, 0}, {1, 1, 0}};  // the square's box
 };
 
 TEST_F(PreviewWindowTest, WindowStartsHiddenWithItsCaptionAndLayout) {
@@ -112,7 +112,7 @@ TEST_F(PreviewWindowTest, WindowStartsHiddenWithItsCaptionAndLayout) {
     EXPECT_EQ(view.windowTitle(), QStringLiteral("Pre View"));
     EXPECT_EQ(view.size(), QSize(403, 347));
     EXPECT_FALSE(view.GLPanel1->HasContext());  // no context before the first showing
-    view.FitView();
+    view.FitView(extents);
     ShowLoaded(view);
     EXPECT_TRUE(view.GLPanel1->HasContext());
     EXPECT_EQ(view.GLPanel1->size(), view.size());
@@ -123,7 +123,7 @@ TEST_F(PreviewWindowTest, WindowStartsHiddenWithItsCaptionAndLayout) {
 
 TEST_F(PreviewWindowTest, BackgroundAtTheCornerAndLitObjectAtTheCentre) {
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     ShowLoaded(view);
     EXPECT_EQ(view.ModelBuilds(), 1);
     const QImage frame = view.GLPanel1->GrabFrame();
@@ -145,7 +145,7 @@ TEST_F(PreviewWindowTest, EmptyPreviewShowsOnlyTheBackground) {
 
 TEST_F(PreviewWindowTest, SpaceTogglesOutlinesWhateverTheModifiers) {
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     ShowLoaded(view);
     QTest::keyClick(&view, Qt::Key_Space);
     EXPECT_TRUE(view.Wireframe());
@@ -171,7 +171,7 @@ TEST_F(PreviewWindowTest, SpaceTogglesOutlinesWhateverTheModifiers) {
 
 TEST_F(PreviewWindowTest, NewObjectColourAppearsAtTheNextPaintWithoutARebuild) {
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     ShowLoaded(view);
     ExpectLitGreyFacingViewer(view.GLPanel1->GrabFrame());
     const int builds = view.ModelBuilds();
@@ -187,7 +187,7 @@ TEST_F(PreviewWindowTest, NewObjectColourAppearsAtTheNextPaintWithoutARebuild) {
 
 TEST_F(PreviewWindowTest, LeftDragTurnsTheModelUnderFixedLightsAndDoubleClickResets) {
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     ShowLoaded(view);
     SendMove(view.GLPanel1, 100, 100, Qt::NoButton);
     SendMove(view.GLPanel1, 160, 100, Qt::LeftButton);  // 60 degrees about y
@@ -220,7 +220,7 @@ TEST_F(PreviewWindowTest, LeftDragTurnsTheModelUnderFixedLightsAndDoubleClickRes
 
 TEST_F(PreviewWindowTest, NewTableDropsTheRotation) {
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     ShowLoaded(view);
     SendMove(view.GLPanel1, 0, 0, Qt::NoButton);
     SendMove(view.GLPanel1, 0, 70, Qt::LeftButton);
@@ -232,7 +232,7 @@ TEST_F(PreviewWindowTest, NewTableDropsTheRotation) {
 
 TEST_F(PreviewWindowTest, RightDragMovesAndBothButtonsZoomWithinTheBounds) {
     TPView view;
-    view.FitView();  // s = 2: eyeZ 4, bounds -2 and 16, step 0.02
+    view.FitView(extents);  // s = 2: eyeZ 4, bounds -2 and 16, step 0.02
     ShowLoaded(view);
     QWidget* panel = view.GLPanel1;
     SendMove(panel, 100, 100, Qt::MiddleButton);  // the middle button only tracks
@@ -267,7 +267,7 @@ TEST_F(PreviewWindowTest, RightDragMovesAndBothButtonsZoomWithinTheBounds) {
 
 TEST_F(PreviewWindowTest, WheelZoomsTwelveStepsPerNotchUpToTheBounds) {
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     ShowLoaded(view);
     // Real wheel events reach the window through the panel, which leaves
     // them alone; synthesized ones are not passed on, so send them here.
@@ -278,7 +278,7 @@ TEST_F(PreviewWindowTest, WheelZoomsTwelveStepsPerNotchUpToTheBounds) {
     SendWheel(&view, 120 * 100);
     EXPECT_FLOAT_EQ(view.Camera().eyeZ, 16.0f);
     // Zoomed right in, the square fills the whole window.
-    view.FitView();
+    view.FitView(extents);
     SendWheel(&view, -120 * 12);  // eyeZ 4 - 144 x 0.02 = 1.12
     EXPECT_NEAR(view.Camera().eyeZ, 1.12f, 1e-5);
     const QImage frame = view.GLPanel1->GrabFrame();
@@ -294,7 +294,7 @@ TEST_F(PreviewWindowTest, PolygonsWithDrawingColoursAreLitInTheirOwnColours) {
     colored->polygons->color = kPolygonColorSet | 0xFF0000u;
     colored->polygons->next->color = kPolygonColorSet | 0x0000FFu;
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     view.SetColors(kBack, kGrey);
     view.ShowPreview(true, 1, colored);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -312,7 +312,7 @@ TEST_F(PreviewWindowTest, PolygonsWithBadCornersAreSkipped) {
     MeshObject* bad =
         MakeTable({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}}, {{{0, 1, 7}}, {{0}}, {{}}, {{0, -1, 2}}});
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     view.SetColors(kBack, kGrey);
     view.ShowPreview(true, 1, bad);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -333,10 +333,10 @@ TEST(PreviewSampleTest, LoadedSampleIsDrawnLitOnTheBackground) {
     const std::int32_t count = ReadDxf(file, 0, 1, 0.0f, objects, message);
     std::fclose(file);
     ASSERT_GT(count, 0) << message;
-    ComputeSceneExtents(count, objects);
+    const Extents extents = ComputeExtents(count, objects);
     {
         TPView view;
-        view.FitView();
+        view.FitView(extents);
         view.SetColors(kBack, kGrey);
         view.ShowPreview(true, count, objects);
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -432,9 +432,9 @@ TEST(PreviewUnavailableTest, MissingGluDisablesThePreview) {
     EXPECT_EQ(hOpenGL, nullptr);
     EXPECT_EQ(FglBegin, nullptr);
     // The window is still safe to use: it draws nothing and calls nothing.
-    SceneExtents = {{0, 0, 0}, {-1, -1, 0}, {1, 1, 0}};
+    const Extents extents = {{0, 0, 0}, {-1, -1, 0}, {1, 1, 0}};
     TPView view;
-    view.FitView();
+    view.FitView(extents);
     view.SetColors(kBack, kGrey);
     view.ShowPreview(true, 0, nullptr);
     EXPECT_TRUE(view.isVisible());

@@ -1,0 +1,108 @@
+#include "convert/load_save.h"
+
+#include <cstdio>
+
+#include "dxf/dxf_reader.h"
+#include "export/file_names.h"
+#include "export/number_format.h"
+#include "export/obj_writer.h"
+#include "export/polygon_writer.h"
+
+namespace vertoko {
+
+namespace {
+
+// The reader's messages may end in a line feed; a log line holds none.
+std::string WithoutLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
+}
+
+std::string ObjectLine(std::int32_t number, const MeshObject& object) {
+    std::string line = "  #";
+    AppendInt03(line, number);
+    line += "：頂点数 = ";
+    AppendInt(line, object.vertexCount);
+    line += ", ポリゴン数 = ";
+    AppendInt(line, object.polygonCount);
+    return line;
+}
+
+}  // namespace
+
+bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*& objects,
+             std::int32_t& objectCount, Extents& extents, std::string& msgBuf, const LogSink& log,
+             const std::function<void()>& beforeRead) {
+    log("");
+    log("DXF:" + name);
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    if (file == nullptr) {
+        log("ファイルのオープンに失敗.");
+        return false;
+    }
+    if (objects != nullptr) FreeObjectTable(objectCount, objects);
+    objects = nullptr;
+    objectCount = 0;
+    if (beforeRead) beforeRead();
+
+    msgBuf.clear();
+    objectCount = ReadDxf(file, options, objects, msgBuf, &extents);
+    std::fclose(file);
+
+    if (objectCount > 0 && objects != nullptr) {
+        std::string countLine = "Object数：";
+        AppendInt(countLine, objectCount);
+        log(countLine);
+        for (std::int32_t i = 0; i < objectCount; ++i) log(ObjectLine(i + 1, objects[i]));
+        if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
+    } else {
+        // No partial table is ever kept.
+        if (objects != nullptr) FreeObjectTable(objectCount, objects);
+        objects = nullptr;
+        objectCount = 0;
+        log("Err：\"" + WithoutLineEnd(msgBuf) + "\"");
+        // A read that got to the end and found no faces may still have
+        // found surfaces it does not convert.
+        if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
+        if (const std::string hint = SkipHintLine(); !hint.empty()) log(hint);
+    }
+    return true;
+}
+
+std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_t objectCount,
+                         MeshObject* objects, const Extents& extents, const WriterOptions& options,
+                         std::string& msgBuf, const LogSink& log) {
+    std::string target = name;
+    const bool numbered = objectCount > 1 && format != SaveFormat::PovRay;
+    if (numbered) {
+        target = CutExtension(name);
+        log("->POL:" + target + (format == SaveFormat::Obj ? "～.obj" : "～.pol"));
+    } else {
+        log("->POL:" + name);
+    }
+
+    std::int32_t result = 0;
+    switch (format) {
+        case SaveFormat::Obj:
+            // The normals are those of the POV-Ray writer: smoothed up to the
+            // angle, or each face's own when smoothing is off.
+            result = options.objNormal != 0
+                         ? WriteObjWithNormals(
+                               target, objectCount, objects,
+                               options.povOpt.smooth != 0 ? options.povOpt.crease : 0.0f, msgBuf)
+                         : WriteObj(target, objectCount, objects, msgBuf);
+            break;
+        case SaveFormat::Eastray:
+            result = WritePolOrPov(target, 1, objectCount, objects, options.estrOpt, options.povOpt,
+                                   extents, msgBuf);
+            break;
+        case SaveFormat::PovRay:
+            result = WritePolOrPov(target, 0, objectCount, objects, options.estrOpt, options.povOpt,
+                                   extents, msgBuf);
+            break;
+    }
+    if (result == 0) log(WithoutLineEnd(msgBuf));
+    return result;
+}
+
+}  // namespace vertoko

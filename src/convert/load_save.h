@@ -1,0 +1,46 @@
+// The load and save commands' shared logic, used by the desktop window and
+// by the command-line converter alike: the log lines, the choice of writer
+// and the cutting of names for numbered output files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "model/mesh_model.h"
+#include "dxf/reader_options.h"
+#include "export/pov_option.h"
+
+namespace vertoko {
+
+struct WriterOptions {
+    std::string estrOpt = "s";  // EASTRAY option string
+    PovOption povOpt;
+    std::int32_t objNormal = 0;  // nonzero: OBJ output carries vertex normals
+};
+
+// Output types, numbered as the save dialog's filter index.
+enum class SaveFormat : int { Eastray = 1, PovRay = 2, Obj = 3 };
+
+// Receives one log line (UTF-8, no line end).
+using LogSink = std::function<void(const std::string&)>;
+
+// Loads name into objects / objectCount, logging exactly what the load
+// command logs. If the file cannot be opened the table is left as it was and
+// false is returned. Otherwise beforeRead (may be empty) runs once the old
+// table is freed and before reading starts, the new table (or none) is
+// stored, extents is set to the box around it on success, and true is
+// returned.
+bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*& objects,
+             std::int32_t& objectCount, Extents& extents, std::string& msgBuf, const LogSink& log,
+             const std::function<void()>& beforeRead = {});
+
+// Saves the table as the save command does: logs the "->POL:" target line,
+// calls the writer for format and logs the writer's message on failure;
+// extents is the box around the table, which places the POV-Ray camera.
+// Returns the writer's result (1 success, 0 failure).
+std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_t objectCount,
+                         MeshObject* objects, const Extents& extents, const WriterOptions& options,
+                         std::string& msgBuf, const LogSink& log);
+
+}  // namespace vertoko

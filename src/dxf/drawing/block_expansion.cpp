@@ -1,0 +1,483 @@
+#include "dxf/drawing/block_expansion.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+#include "dxf/read_state.h"
+
+namespace vertoko {
+
+namespace {
+
+constexpr std::uint64_t kCountCap = std::uint64_t{1} << 62;
+// What one node costs with its pointer-table entry, the allocator's
+// overhead and the vertex cleaning's working entry.
+constexpr std::uint64_t kVertexBytes = 48;
+constexpr std::uint64_t kPolygonBytes = 56;
+constexpr std::uint64_t kCornerBytes = 4;
+constexpr std::uint64_t kFallbackBudget = std::uint64_t{4} << 30;
+
+std::uint64_t budgetOverride = 0;
+
+std::uint64_t Add(std::uint64_t a, std::uint64_t b) { return std::min(a + b, kCountCap); }
+
+std::uint64_t Mul(std::uint64_t a, std::uint64_t b) {
+    if (a == 0 || b == 0) return 0;
+    return a > kCountCap / b ? kCountCap : a * b;
+}
+
+struct Size {
+    std::uint64_t vertices = 0;
+    std::uint64_t polygons = 0;
+    std::uint64_t corners = 0;
+
+    void AddTimes(const Size& other, std::uint64_t times) {
+        vertices = Add(vertices, Mul(other.vertices, times));
+        polygons = Add(polygons, Mul(other.polygons, times));
+        corners = Add(corners, Mul(other.corners, times));
+    }
+};
+
+std::uint64_t Cells(const InsertRecord& insert) {
+    return static_cast<std::uint64_t>(insert.columns) * static_cast<std::uint64_t>(insert.rows);
+}
+
+Size SlotsSize(const SlotArray& slots) {
+    Size size;
+    for (std::int32_t i = 0; i < slots.count; ++i) {
+        const ObjectSlot& slot = slots.slots[i];
+        size.vertices += static_cast<std::uint64_t>(std::max(slot.vertexCount, 0));
+        size.polygons += static_cast<std::uint64_t>(std::max(slot.polygonCount, 0));
+        for (const MeshPolygon* p = slot.polygonHead; p != nullptr; p = p->next)
+            size.corners += static_cast<std::uint64_t>(std::max(p->cornerCount, 0));
+    }
+    return size;
+}
+
+// The machine's available memory as the kernel reports it, 0 when unknown.
+std::uint64_t AvailableMemory() {
+    std::ifstream in("/proc/meminfo");
+    std::string key;
+    std::uint64_t kib = 0;
+    std::string unit;
+    while (in >> key >> kib >> unit) {
+        if (key == "MemAvailable:") return kib * 1024;
+    }
+    return 0;
+}
+
+std::uint64_t MemoryBudget() {
+    if (budgetOverride != 0) return budgetOverride;
+    const std::uint64_t available = AvailableMemory();
+    return available != 0 ? available / 4 * 3 : kFallbackBudget;
+}
+
+// Marks the blocks that insert themselves, directly or through others:
+// Tarjan's strongly connected components, without recursion so that a long
+// chain of nested blocks cannot exhaust the stack. order receives the
+// blocks with every block after those it inserts.
+std::vector<char> FindCycles(const BlockStore& store, std::vector<std::int32_t>& order) {
+    const auto n = static_cast<std::int32_t>(store.blocks.size());
+    std::vector<std::int32_t> index(static_cast<std::size_t>(n), -1);
+    std::vector<std::int32_t> low(static_cast<std::size_t>(n), 0);
+    std::vector<char> onStack(static_cast<std::size_t>(n), 0);
+    std::vector<char> cyclic(static_cast<std::size_t>(n), 0);
+    std::vector<std::int32_t> stack;
+    struct Frame {
+        std::int32_t block;
+        std::size_t edge;
+    };
+    std::vector<Frame> frames;
+    std::int32_t counter = 0;
+    auto visit = [&](std::int32_t v) {
+        index[static_cast<std::size_t>(v)] = low[static_cast<std::size_t>(v)] = counter++;
+        stack.push_back(v);
+        onStack[static_cast<std::size_t>(v)] = 1;
+        frames.push_back({v, 0});
+    };
+    for (std::int32_t start = 0; start < n; ++start) {
+        if (index[static_cast<std::size_t>(start)] >= 0) continue;
+        visit(start);
+        while (!frames.empty()) {
+            Frame& frame = frames.back();
+            const auto v = static_cast<std::size_t>(frame.block);
+            const auto& inserts = store.blocks[v]->inserts;
+            if (frame.edge < inserts.size()) {
+                const std::int32_t t = inserts[frame.edge++].target;
+                if (t < 0) continue;
+                if (t == frame.block) cyclic[v] = 1;
+                if (index[static_cast<std::size_t>(t)] < 0) {
+                    visit(t);
+                } else if (onStack[static_cast<std::size_t>(t)]) {
+                    low[v] = std::min(low[v], index[static_cast<std::size_t>(t)]);
+                }
+                continue;
+            }
+            if (low[v] == index[v]) {
+                std::size_t first = stack.size();
+                do {
+                    --first;
+                } while (stack[first] != frame.block);
+                const bool component = stack.size() - first > 1;
+                for (std::size_t k = first; k < stack.size(); ++k) {
+                    const auto w = static_cast<std::size_t>(stack[k]);
+                    onStack[w] = 0;
+                    if (component) cyclic[w] = 1;
+                    order.push_back(stack[k]);
+                }
+                stack.resize(first);
+            }
+            const std::int32_t done = frame.block;
+            frames.pop_back();
+            if (!frames.empty()) {
+                const auto parent = static_cast<std::size_t>(frames.back().block);
+                low[parent] = std::min(low[parent], low[static_cast<std::size_t>(done)]);
+            }
+        }
+    }
+    return cyclic;
+}
+
+float ToFloat(double value) {
+    constexpr double kMax = std::numeric_limits<float>::max();
+    if (value > kMax) return std::numeric_limits<float>::infinity();
+    if (value < -kMax) return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(value);
+}
+
+// One placed copy of a block: its transform and what its layer-"0" and
+// BYBLOCK entities take.
+struct Placement {
+    std::int32_t block = -1;
+    Affine transform{};
+    bool mirrored = false;
+    std::string layer;
+    std::int32_t color = -1;
+    InsertColors colors{};
+};
+
+class Placer {
+  public:
+    Placer(BlockStore& store, const std::vector<char>& cyclic, const std::vector<Size>& sizes,
+           bool multi)
+        : store_(store), cyclic_(cyclic), sizes_(sizes), multi_(multi), colors_(ReadColors()) {
+        // Each placement visits only what adds something, so that the work
+        // grows with the output however many empty slots and insertions of
+        // empty blocks a definition holds.
+        for (const auto& block : store_.blocks) {
+            Contents contents;
+            for (std::int32_t i = 0; i < block->slots.count; ++i) {
+                const ObjectSlot& slot = block->slots.slots[i];
+                if (slot.vertexHead != nullptr || slot.polygonHead != nullptr)
+                    contents.slots.push_back(i);
+            }
+            for (const InsertRecord& insert : block->inserts) {
+                if (Placeable(insert)) contents.inserts.push_back(&insert);
+            }
+            contents_.push_back(std::move(contents));
+        }
+    }
+
+    // An insertion places something when its block exists, does not insert
+    // itself and holds anything at all; empty blocks are passed over
+    // however large their grid.
+    bool Placeable(const InsertRecord& insert) const {
+        if (insert.target < 0) return false;
+        const auto t = static_cast<std::size_t>(insert.target);
+        return !cyclic_[t] && (sizes_[t].vertices > 0 || sizes_[t].polygons > 0);
+    }
+
+    // Places the cell-th copy of insert and, depth first, everything its
+    // block inserts. False with the message.
+    bool Run(const InsertRecord& insert, std::int64_t cell, std::string& message) {
+        struct Frame {
+            Placement placement;
+            std::size_t insert = 0;
+            std::int64_t cell = 0;
+        };
+        std::vector<Frame> frames;
+        frames.push_back({Make(insert, cell, nullptr)});
+        if (!Place(frames.back().placement, message)) return false;
+        while (!frames.empty()) {
+            Frame& frame = frames.back();
+            const auto& inserts =
+                contents_[static_cast<std::size_t>(frame.placement.block)].inserts;
+            if (frame.insert >= inserts.size()) {
+                frames.pop_back();
+                continue;
+            }
+            const InsertRecord& child = *inserts[frame.insert];
+            if (static_cast<std::uint64_t>(frame.cell) >= Cells(child)) {
+                ++frame.insert;
+                frame.cell = 0;
+                continue;
+            }
+            Placement next = Make(child, frame.cell++, &frame.placement);
+            if (!Place(next, message)) return false;
+            frames.push_back({std::move(next)});
+        }
+        return true;
+    }
+
+  private:
+    Placement Make(const InsertRecord& insert, std::int64_t cell, const Placement* outer) const {
+        const BlockDefinition& block = *store_.blocks[static_cast<std::size_t>(insert.target)];
+        Placement p;
+        p.block = insert.target;
+        const Affine local =
+            InsertTransform(insert, block.base, cell % insert.columns, cell / insert.columns);
+        p.transform = outer != nullptr ? local.Then(outer->transform) : local;
+        p.mirrored = p.transform.Determinant() < 0.0;
+        const bool byBlock = insert.style.index == 0;
+        p.layer = outer != nullptr && insert.style.layer == "0" ? outer->layer : insert.style.layer;
+        p.color = outer != nullptr && byBlock ? outer->color : insert.style.index;
+        if (colors_.enabled) {
+            p.colors.blockRgb =
+                colors_.GroupsRgb(insert.style, outer != nullptr ? &outer->colors : nullptr);
+            p.colors.layerRgb = colors_.layers.ColorOf(p.layer);
+        }
+        return p;
+    }
+
+    // Copies the block's own polygons and vertices into the drawing's slots.
+    bool Place(const Placement& p, std::string& message) {
+        const SlotArray& from = store_.blocks[static_cast<std::size_t>(p.block)]->slots;
+        for (const std::int32_t i : contents_[static_cast<std::size_t>(p.block)].slots) {
+            const ObjectSlot& source = from.slots[i];
+            std::int32_t index = 0;
+            if (multi_) {
+                const char* layer =
+                    std::strcmp(source.layer, "0") == 0 ? p.layer.c_str() : source.layer;
+                index = set_obj(layer, source.color == 0 ? p.color : source.color);
+                if (index < 0) {
+                    message = ReadState().message;
+                    return false;
+                }
+            }
+            ObjectSlot& target = ReadState().slots.slots[index];
+            if (!Copy(source, p, target, message)) return false;
+        }
+        return true;
+    }
+
+    bool Copy(const ObjectSlot& source, const Placement& p, ObjectSlot& target,
+              std::string& message) {
+        const std::int32_t base = target.vertexCount;
+        for (const MeshVertex* v = source.vertexHead; v != nullptr; v = v->next) {
+            const double in[3] = {v->x, v->y, v->z};
+            double out[3];
+            p.transform.Apply(in, out);
+            MeshVertex* copy =
+                ArenaVertex(target.arena, ToFloat(out[0]), ToFloat(out[1]), ToFloat(out[2]));
+            if (copy == nullptr) {
+                message = "メモリーが足りません.(ver)\n";
+                return false;
+            }
+            AppendVertex(target, copy);
+        }
+        for (const MeshPolygon* polygon = source.polygonHead; polygon != nullptr;
+             polygon = polygon->next) {
+            const std::int32_t n = polygon->cornerCount;
+            MeshPolygon* copy = ArenaPolygon(target.arena);
+            std::int32_t* corners = copy != nullptr ? ArenaCorners(target.arena, n) : nullptr;
+            if (copy == nullptr || corners == nullptr) {
+                message = "メモリーが足りません.(pol)\n";
+                return false;
+            }
+            // A mirroring transform turns the faces over; the reversed
+            // corner order turns them back.
+            for (std::int32_t k = 0; k < n; ++k)
+                corners[k] = base + polygon->p[p.mirrored ? n - 1 - k : k];
+            copy->cornerCount = n;
+            copy->color = colors_.enabled
+                              ? kPolygonColorSet | colors_.PlacedRgb(polygon->color, p.colors)
+                              : 0;
+            copy->p = corners;
+            copy->next = nullptr;
+            AppendPolygon(target, copy);
+        }
+        return true;
+    }
+
+    struct Contents {
+        std::vector<std::int32_t> slots;           // slots that hold anything
+        std::vector<const InsertRecord*> inserts;  // insertions that place anything
+    };
+
+    BlockStore& store_;
+    std::vector<Contents> contents_;
+    const std::vector<char>& cyclic_;
+    const std::vector<Size>& sizes_;
+    bool multi_;
+    const DrawingColors& colors_;
+};
+
+void AppendCount(std::string& out, std::uint64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
+
+}  // namespace
+
+Affine Affine::Identity() { return {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}}; }
+
+Affine Affine::Then(const Affine& outer) const {
+    Affine r{};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            double sum = j == 3 ? outer.m[i][3] : 0.0;
+            for (int k = 0; k < 3; ++k) sum += outer.m[i][k] * m[k][j];
+            r.m[i][j] = sum;
+        }
+    }
+    return r;
+}
+
+double Affine::Determinant() const {
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+}
+
+void Affine::Apply(const double in[3], double out[3]) const {
+    for (int i = 0; i < 3; ++i)
+        out[i] = m[i][0] * in[0] + m[i][1] * in[1] + m[i][2] * in[2] + m[i][3];
+}
+
+Affine ObjectToWorld(const double n[3]) {
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (!(length > 0.0) || !std::isfinite(length)) return Affine::Identity();
+    const double z[3] = {n[0] / length, n[1] / length, n[2] / length};
+    auto cross = [](const double a[3], const double b[3], double out[3]) {
+        out[0] = a[1] * b[2] - a[2] * b[1];
+        out[1] = a[2] * b[0] - a[0] * b[2];
+        out[2] = a[0] * b[1] - a[1] * b[0];
+    };
+    auto normalise = [](double v[3]) {
+        const double l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+        for (int i = 0; i < 3; ++i) v[i] /= l;
+    };
+    // Near the world Z axis the X axis comes from world Y, elsewhere from
+    // world Z, so that it never degenerates.
+    constexpr double kLimit = 1.0 / 64.0;
+    const double worldY[3] = {0, 1, 0};
+    const double worldZ[3] = {0, 0, 1};
+    double x[3];
+    cross(std::fabs(z[0]) < kLimit && std::fabs(z[1]) < kLimit ? worldY : worldZ, z, x);
+    normalise(x);
+    double y[3];
+    cross(z, x, y);
+    normalise(y);
+    return {{{x[0], y[0], z[0], 0}, {x[1], y[1], z[1], 0}, {x[2], y[2], z[2], 0}}};
+}
+
+Affine InsertTransform(const InsertRecord& insert, const double base[3], std::int64_t column,
+                       std::int64_t row) {
+    const double angle = insert.rotation * std::numbers::pi / 180.0;
+    const double c = std::cos(angle);
+    const double s = std::sin(angle);
+    const double* k = insert.scale;
+    // Scale, then rotate about Z: the linear part in the insert's own
+    // coordinate system.
+    Affine local{{{c * k[0], -s * k[1], 0, 0}, {s * k[0], c * k[1], 0, 0}, {0, 0, k[2], 0}}};
+    // Base point to the origin first, then the grid offset along the
+    // rotated axes and the insertion point.
+    const double gx = static_cast<double>(column) * insert.columnSpacing;
+    const double gy = static_cast<double>(row) * insert.rowSpacing;
+    double moved[3];
+    const double negBase[3] = {-base[0], -base[1], -base[2]};
+    local.Apply(negBase, moved);
+    local.m[0][3] = moved[0] + c * gx - s * gy + insert.point[0];
+    local.m[1][3] = moved[1] + s * gx + c * gy + insert.point[1];
+    local.m[2][3] = moved[2] + insert.point[2];
+    return local.Then(ObjectToWorld(insert.extrusion));
+}
+
+void SetExpansionMemoryBudget(std::uint64_t bytes) { budgetOverride = bytes; }
+
+bool ExpandInserts(bool multi, std::string& message) {
+    BlockStore& store = ReadBlocks();
+    store.End();
+    UnconvertedReport& unplaced = ReadState().unconverted;
+    auto resolve = [&](InsertRecord& insert) {
+        const auto found = store.byName.find(insert.block);
+        insert.target = found != store.byName.end() ? found->second : -1;
+    };
+    for (auto& block : store.blocks) {
+        for (InsertRecord& insert : block->inserts) resolve(insert);
+    }
+    for (InsertRecord& insert : store.topInserts) resolve(insert);
+
+    std::vector<std::int32_t> order;
+    const std::vector<char> cyclic = FindCycles(store, order);
+    auto note = [&](const InsertRecord& insert) {
+        if (insert.target < 0) {
+            unplaced.CountUnplacedInsert(insert.block, true);
+        } else if (cyclic[static_cast<std::size_t>(insert.target)]) {
+            unplaced.CountUnplacedInsert(insert.block, false);
+        }
+    };
+    for (const auto& block : store.blocks) {
+        for (const InsertRecord& insert : block->inserts) note(insert);
+    }
+    for (const InsertRecord& insert : store.topInserts) note(insert);
+
+    // The size of one copy of each block, its nested copies included;
+    // order puts every block after the blocks it inserts.
+    std::vector<Size> sizes(store.blocks.size());
+    for (const std::int32_t b : order) {
+        const auto v = static_cast<std::size_t>(b);
+        if (cyclic[v]) continue;
+        Size size = SlotsSize(store.blocks[v]->slots);
+        for (const InsertRecord& insert : store.blocks[v]->inserts) {
+            if (insert.target >= 0 && !cyclic[static_cast<std::size_t>(insert.target)])
+                size.AddTimes(sizes[static_cast<std::size_t>(insert.target)], Cells(insert));
+        }
+        sizes[v] = size;
+    }
+    Size total = SlotsSize(ReadState().slots);
+    Size added;
+    for (const InsertRecord& insert : store.topInserts) {
+        if (insert.target >= 0 && !cyclic[static_cast<std::size_t>(insert.target)])
+            added.AddTimes(sizes[static_cast<std::size_t>(insert.target)], Cells(insert));
+    }
+    total.AddTimes(added, 1);
+
+    constexpr auto kLimit = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+    if (total.vertices > kLimit || total.polygons > kLimit) {
+        message = "ブロック参照を展開すると頂点数またはポリゴン数が上限を超えます.(頂点数 ";
+        AppendCount(message, total.vertices);
+        message += total.vertices >= kCountCap ? "以上, ポリゴン数 " : ", ポリゴン数 ";
+        AppendCount(message, total.polygons);
+        message += total.polygons >= kCountCap ? "以上)" : ")";
+        return false;
+    }
+    const std::uint64_t bytes = added.vertices * kVertexBytes + added.polygons * kPolygonBytes +
+                                added.corners * kCornerBytes;
+    if (bytes > MemoryBudget()) {
+        message = "ブロック参照を展開するにはメモリーが足りません.(約";
+        AppendCount(message, (bytes + (std::uint64_t{1} << 20) - 1) >> 20);
+        message += "MB必要です)";
+        return false;
+    }
+
+    Placer placer(store, cyclic, sizes, multi);
+    for (const InsertRecord& insert : store.topInserts) {
+        if (!placer.Placeable(insert)) continue;
+        const auto cells = static_cast<std::int64_t>(Cells(insert));
+        for (std::int64_t cell = 0; cell < cells; ++cell) {
+            if (!placer.Run(insert, cell, message)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace vertoko
