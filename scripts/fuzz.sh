@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Runs the DXF reader fuzzer for SECONDS (default 60), seeded with the public
-# sample files and the binary DXF seeds of fuzz/corpus. The corpus grows in a
-# temporary folder that is removed afterwards; the seeds themselves are only
-# read. Fails on any finding.
-#   scripts/fuzz.sh [SECONDS]
+# Runs a fuzzer of the core for SECONDS (default 60), seeded with the public
+# sample files and the binary DXF seeds of fuzz/corpus. NAME is the target of
+# fuzz/CMakeLists.txt, dxf_reader_fuzzer (the default) or mesh_stages_fuzzer;
+# both take the same input, an options byte and then the file. The corpus
+# grows in a temporary folder that is removed afterwards; the seeds themselves
+# are only read. Fails on any finding.
+#   scripts/fuzz.sh [SECONDS] [NAME]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
-fuzzer="${VERTOKO_FUZZER:-build-fuzz/fuzz/dxf_reader_fuzzer}"
+fuzzer="${VERTOKO_FUZZER:-build-fuzz/fuzz/${2:-dxf_reader_fuzzer}}"
 samples="${VERTOKO_SAMPLES_DIR:-../shared/dxf-samples}"
 [ -d "$samples" ] || samples=/work/shared/dxf-samples
 if [ ! -x "$fuzzer" ]; then
