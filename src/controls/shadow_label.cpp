@@ -113,12 +113,6 @@ void TShadowLabel::SetLayout(TTextLayout layout) {
     Invalidate();
 }
 
-void TShadowLabel::SetShowAccelChar(bool show) {
-    if (show == showAccelChar_) return;
-    showAccelChar_ = show;
-    Invalidate();
-}
-
 int TShadowLabel::TextFlags() const {
     int flags = Qt::TextExpandTabs;
     const Qt::Alignment horizontal = alignment() & Qt::AlignHorizontal_Mask;

@@ -55,7 +55,6 @@ class TShadowLabel : public QLabel {
     TTextLayout Layout() const { return layout_; }
     void SetLayout(TTextLayout layout);
     bool ShowAccelChar() const { return showAccelChar_; }
-    void SetShowAccelChar(bool show);
 
     // How many times a property change asked for a repaint.
     int RepaintRequests() const { return repaintRequests_; }

@@ -51,12 +51,6 @@ void TURLLabel::SetHotColor(TColor color) {
     update();
 }
 
-void TURLLabel::SetPushedColor(TColor color) {
-    if (color == pushedColor_) return;
-    pushedColor_ = color;
-    update();
-}
-
 void TURLLabel::CMMouseEnter() {
     if (!hotTrack_) return;
     savedColor_ = fontColor_;

@@ -25,7 +25,6 @@ class TURLLabel : public QLabel {
     TColor HotColor() const { return hotColor_; }
     void SetHotColor(TColor color);
     TColor PushedColor() const { return pushedColor_; }
-    void SetPushedColor(TColor color);
 
     // The text colour, kept in the label's palette.
     TColor FontColor() const { return fontColor_; }

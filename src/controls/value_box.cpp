@@ -104,11 +104,6 @@ void TValueBox::SetShowUpDown(bool show) {
     ArrangeControl();
 }
 
-void TValueBox::SetUpDownWidth(std::int32_t width) {
-    upDownWidth_ = width;
-    ArrangeControl();
-}
-
 void TValueBox::SetAlignment(Qt::Alignment alignment) {
     alignment_ = alignment & Qt::AlignHorizontal_Mask;
     paintBox_->update();

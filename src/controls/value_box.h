@@ -70,7 +70,6 @@ class TValueBox : public QFrame {
     bool ShowMessageBox() const { return showMessageBox_; }
     void SetShowMessageBox(bool show) { showMessageBox_ = show; }
     std::int32_t UpDownWidth() const { return upDownWidth_; }
-    void SetUpDownWidth(std::int32_t width);
     std::int16_t Value() const { return entry_.Value(); }
     void SetValue(std::int16_t value) { entry_.SetValue(value); }
     Qt::Alignment Alignment() const { return alignment_; }
