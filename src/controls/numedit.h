@@ -21,7 +21,6 @@ class TNumEdit : public QLineEdit {
     void SetAlignment(Qt::Alignment alignment);
     bool Thousands() const { return thousands_; }
     void SetThousands(bool thousands);
-    std::uint8_t DecimalDidits() const { return decimals_; }
     void SetDecimalDidits(std::uint8_t decimals);
     std::int64_t Value() const { return value_; }
     void SetValue(std::int64_t value);

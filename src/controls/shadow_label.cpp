@@ -123,7 +123,8 @@ int TShadowLabel::TextFlags() const {
     else
         flags |= Qt::AlignLeft;
     if (wordWrap()) flags |= Qt::TextWordWrap;
-    if (showAccelChar_) flags |= Qt::TextShowMnemonic;
+    // An '&' marks the accelerator character, as on a plain label.
+    flags |= Qt::TextShowMnemonic;
     return flags;
 }
 
@@ -134,8 +135,7 @@ void TShadowLabel::paintEvent(QPaintEvent*) {
 
 void TShadowLabel::Paint(QPainter& canvas) {
     QString caption = text();
-    if (caption.isEmpty() || (showAccelChar_ && caption == QStringLiteral("&")))
-        caption += QLatin1Char(' ');
+    if (caption.isEmpty() || caption == QStringLiteral("&")) caption += QLatin1Char(' ');
     const QRect client = rect();
     if (client.isEmpty()) return;
 

@@ -28,7 +28,6 @@ class TShadowLabel : public QLabel {
     void SetEllipsis(TEllipsis ellipsis);
     bool Flickerless() const { return flickerless_; }
     void SetFlickerless(bool flickerless);
-    bool GradateVert() const { return gradateVert_; }
     void SetGradateVert(bool vertical);
     bool Gradation() const { return gradation_; }
     void SetGradation(bool gradation);
@@ -50,11 +49,8 @@ class TShadowLabel : public QLabel {
     void SetColor(TColor color);
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor color);
-    bool Transparent() const { return transparent_; }
     void SetTransparent(bool transparent);
-    TTextLayout Layout() const { return layout_; }
     void SetLayout(TTextLayout layout);
-    bool ShowAccelChar() const { return showAccelChar_; }
 
     // How many times a property change asked for a repaint.
     int RepaintRequests() const { return repaintRequests_; }
@@ -82,7 +78,6 @@ class TShadowLabel : public QLabel {
     TColor fontColor_ = clWindowText;
     bool transparent_ = false;
     TTextLayout layout_ = TTextLayout::tlTop;
-    bool showAccelChar_ = true;
     int repaintRequests_ = 0;
 };
 
