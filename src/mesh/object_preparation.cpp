@@ -4,19 +4,16 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "mesh/face_orientation.h"
 #include "mesh/vertex_clean.h"
+#include "parallel/fork_join.h"
+#include "parallel/thresholds.h"
 
 namespace vertoko {
 
 namespace {
-
-// Below this many vertices in all a second thread costs more than it saves.
-constexpr std::int64_t kSharedVertices = 200000;
 
 bool PrepareObject(MeshObject& object, int clean, float distance, int orient,
                    std::string& message) {
@@ -61,7 +58,7 @@ bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float dist
                     Extents& extents, std::string& message) {
     std::int64_t total = 0;
     for (std::int32_t i = 0; i < count; ++i) total += table[i].vertexCount;
-    if (count < 2 || total < kSharedVertices)
+    if (count < 2 || total < kSharedPreparationVertices)
         return PrepareInOrder(count, table, clean, distance, orient, extents, message);
 
     // The second thread takes the objects from about half the vertices on.
@@ -78,20 +75,18 @@ bool PrepareObjects(std::int32_t count, MeshObject* table, int clean, float dist
         return PrepareInOrder(count, table, clean, distance, orient, extents, message);
     }
     std::string secondMessage;
+    std::int32_t firstFailed = split;
     std::int32_t secondFailed = count;
     VertexBox boxes[2];
-    std::thread worker;
-    try {
-        worker = std::thread([&] {
+    ForkJoin(
+        [&] {
+            firstFailed =
+                PrepareRange(table, 0, split, clean, distance, orient, dots, boxes[0], message);
+        },
+        [&] {
             secondFailed = PrepareRange(table, split, count, clean, distance, orient, dots,
                                         boxes[1], secondMessage);
         });
-    } catch (const std::system_error&) {
-        split = count;  // no second thread: this one does them all
-    }
-    const std::int32_t firstFailed =
-        PrepareRange(table, 0, split, clean, distance, orient, dots, boxes[0], message);
-    if (worker.joinable()) worker.join();
 
     // What one thread would have shown: the dots up to the first failure.
     const std::int32_t failed = firstFailed < split ? firstFailed : secondFailed;

@@ -12,10 +12,10 @@
 #include <cstring>
 #include <limits>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "memory/huge_pages.h"
+#include "parallel/fork_join.h"
+#include "parallel/thresholds.h"
 
 namespace vertoko {
 
@@ -260,13 +260,6 @@ inline bool IsTiny(float magnitude) { return magnitude < kTiny && magnitude != 0
 
 constexpr float kLargest = std::numeric_limits<float>::max();
 
-// Vertices from which cleaning at distance 0 runs on two threads. The hash
-// pass reads every node and is bound by memory more than by the processor:
-// below about a million vertices the second thread's start, the look-ups
-// between the halves and the caches' exchange of the results cost about as
-// much as it saves.
-constexpr std::int32_t kThreadedVertices = 1 << 20;
-
 // A hash table of the first copies met in one run of vertices, probing
 // linearly. An entry holds the low 32 bits of its point's hash, which place
 // it and are compared before the coordinates, so that a probe past other
@@ -495,34 +488,12 @@ std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& tar
                 return true;
             });
     };
-    std::atomic<int> halvesDone{0};
-    auto halfDone = [&] {
-        halvesDone.fetch_add(1);
-        halvesDone.notify_all();
-        for (int done = halvesDone.load(); done < 2; done = halvesDone.load())
-            halvesDone.wait(done);
-    };
-    std::thread second;
     if (half < n) {
-        try {
-            second = std::thread([&] {
-                hashHalf(1);
-                halfDone();
-                lookUpShare(middle, n);
-            });
-        } catch (const std::system_error&) {
-            // No thread to be had: everything is done here, in the same order.
-        } catch (const std::bad_alloc&) {
-        }
-    }
-    hashHalf(0);
-    if (second.joinable()) {
-        halfDone();
-        lookUpShare(half, middle);
-        second.join();
-    } else if (half < n) {
-        if (!stop.load(std::memory_order_relaxed)) hashHalf(1);
-        lookUpShare(half, n);
+        ForkJoin([&] { hashHalf(0); }, [&] { hashHalf(1); });
+        if (!stop.load())
+            ForkJoin([&] { lookUpShare(half, middle); }, [&] { lookUpShare(middle, n); });
+    } else {
+        hashHalf(0);
     }
     if (stop.load()) return -1;
     tables[0].Release();
@@ -555,7 +526,7 @@ std::int32_t CleanEqualPoints(MeshObject& object, LargeVector<std::int32_t>& tar
 }  // namespace
 
 std::int32_t VClearn(MeshObject& object, float distance, std::string& message) {
-    return VClearn(object, distance, message, kThreadedVertices);
+    return VClearn(object, distance, message, kSharedCleaningVertices);
 }
 
 std::int32_t VClearn(MeshObject& object, float distance, std::string& message,

@@ -9,8 +9,10 @@
 #include <map>
 #include <random>
 #include <tuple>
+#include <utility>
 
 #include "dxf/dxf_reader.h"
+#include "parallel/no_threads.h"
 #include "support/mesh_builder.h"
 
 namespace vertoko {
@@ -383,18 +385,20 @@ TEST(VertexClean, LargeObjectsAtDistanceZeroMatchTheDefinition) {
             ASSERT_EQ(CoordinateBits(defined.vertices), CoordinateBits(expected.vertices));
             ASSERT_EQ(defined.polygons, expected.polygons);
         }
-        for (const std::int32_t splitFrom : {n + 1, 2}) {
+        // One run; two halves on two threads; two halves one after the
+        // other on this thread, as when no second thread can be had.
+        for (const auto& [splitFrom, threads] :
+             {std::pair{n + 1, true}, std::pair{2, true}, std::pair{2, false}}) {
+            SCOPED_TRACE(testing::Message() << "shape " << shape << " split from " << splitFrom
+                                            << (threads ? "" : " without a thread"));
+            const test::NoThreads refused(!threads);
             TestTable table;
             MeshObject& object = table.Add(points, polygons);
-            ASSERT_EQ(CleanEqual(object, splitFrom), 0) << "shape " << shape;
-            ASSERT_EQ(object.vertexCount, static_cast<std::int32_t>(expected.vertices.size()))
-                << "shape " << shape << " split from " << splitFrom;
-            EXPECT_EQ(CoordinateBits(Coordinates(object)), CoordinateBits(expected.vertices))
-                << "shape " << shape << " split from " << splitFrom;
-            EXPECT_EQ(PolygonCorners(object), expected.polygons)
-                << "shape " << shape << " split from " << splitFrom;
-            EXPECT_TRUE(VertexTableMatchesList(object))
-                << "shape " << shape << " split from " << splitFrom;
+            ASSERT_EQ(CleanEqual(object, splitFrom), 0);
+            ASSERT_EQ(object.vertexCount, static_cast<std::int32_t>(expected.vertices.size()));
+            EXPECT_EQ(CoordinateBits(Coordinates(object)), CoordinateBits(expected.vertices));
+            EXPECT_EQ(PolygonCorners(object), expected.polygons);
+            EXPECT_TRUE(VertexTableMatchesList(object));
         }
     }
 }
