@@ -5,13 +5,13 @@
 #include <limits>
 #include <mutex>
 #include <new>
-#include <system_error>
-#include <thread>
 
-#include "memory/huge_pages.h"
 #include "export/number_format.h"
 #include "export/polygon_colors.h"
+#include "memory/huge_pages.h"
 #include "mesh/triangulate.h"
+#include "parallel/fork_join.h"
+#include "parallel/thresholds.h"
 
 namespace vertoko {
 
@@ -27,8 +27,8 @@ constexpr std::int64_t kPolygonBaseCost = 4;
 constexpr std::int64_t kCornerCost = 4;
 constexpr std::int64_t kNormalCornerCost = 7;
 
-// Below this much work (some 2 ms) a second thread costs more than it saves.
-constexpr std::int64_t kThreadedWork = kLineCost << 15;
+// The work from which a second thread formats pieces (see kSharedObjLines).
+constexpr std::int64_t kThreadedWork = kLineCost * kSharedObjLines;
 
 // The work of a piece, about half a millisecond: small enough that the two
 // threads end close together (with a few large pieces one of them formats
@@ -295,15 +295,12 @@ void ObjText::Write(OutputFile& file, std::int64_t pieceWork, bool twoThreads) c
         return;
     }
     Handoff handoff;
-    std::thread second;
-    if (twoThreads) {
-        try {
-            second = std::thread([&] { FormatOddPieces(pieceWork, handoff); });
-        } catch (const std::system_error&) {
-            // No second thread to be had: every piece is formatted here.
-        }
-    }
-    bool alone = !second.joinable();
+    // Declared after handoff, so that leaving by an exception joins the
+    // second thread (stopped first below) while the handoff is still there.
+    BackgroundWork second;
+    // The second thread's pieces wait for this one: without a thread they
+    // are all formatted here.
+    bool alone = !twoThreads || !second.TryStart([&] { FormatOddPieces(pieceWork, handoff); });
     try {
         for (std::size_t i = 0; cursor.section != Section::kDone; ++i) {
             const std::int64_t limit = PieceLimit(cursor.work, pieceWork);
@@ -322,10 +319,9 @@ void ObjText::Write(OutputFile& file, std::int64_t pieceWork, bool twoThreads) c
         }
     } catch (...) {
         handoff.Stop();
-        if (second.joinable()) second.join();
         throw;
     }
-    if (second.joinable()) second.join();
+    second.Join();
 }
 
 }  // namespace vertoko

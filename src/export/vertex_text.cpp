@@ -1,17 +1,14 @@
 #include "export/vertex_text.h"
 
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "export/number_format.h"
+#include "parallel/fork_join.h"
+#include "parallel/thresholds.h"
 
 namespace vertoko {
 
 namespace {
-
-// Below this many vertices a second thread costs more than it saves.
-constexpr std::int32_t kThreadedVertices = 1 << 15;
 
 char* WriteVector(char* at, float x, float y, float z) {
     *at++ = '<';
@@ -55,23 +52,12 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, s
 
 bool VertexTexts::Format(const MeshObject& object, const Point3f* normals) {
     const std::int32_t n = object.vertexCount > 0 ? object.vertexCount : 0;
-    split_ = n >= kThreadedVertices ? n / 2 : n;
+    split_ = n >= kSharedVertexTexts ? n / 2 : n;
+    if (split_ == n) return FormatPart(object, normals, 0, n, parts_[0]);
+    bool ok = true;
     bool secondOk = true;
-    std::thread second;
-    if (split_ < n) {
-        try {
-            second =
-                std::thread([&] { secondOk = FormatPart(object, normals, split_, n, parts_[1]); });
-        } catch (const std::system_error&) {
-            // No thread to be had: the second half is done here instead.
-        }
-    }
-    bool ok = FormatPart(object, normals, 0, split_, parts_[0]);
-    if (second.joinable()) {
-        second.join();
-    } else if (split_ < n) {
-        secondOk = FormatPart(object, normals, split_, n, parts_[1]);
-    }
+    ForkJoin([&] { ok = FormatPart(object, normals, 0, split_, parts_[0]); },
+             [&] { secondOk = FormatPart(object, normals, split_, n, parts_[1]); });
     return ok && secondOk;
 }
 
