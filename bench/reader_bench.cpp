@@ -13,7 +13,7 @@
 #include <string>
 #include <system_error>
 
-#include "dxf/dxf_reader.h"
+#include "convert/drawing_load.h"
 
 namespace {
 
@@ -69,7 +69,12 @@ int ReadAndReport(const std::filesystem::path& path) {
     std::string message;
     const std::clock_t cpuStart = std::clock();
     const auto start = std::chrono::steady_clock::now();
-    const std::int32_t count = vertoko::ReadDxf(file, 0, 0, 0.0f, table, message);
+    vertoko::ReaderOptions options;
+    options.dxfClv = 0;
+    vertoko::DrawingLoad load = vertoko::LoadDrawing(file, options);
+    const std::int32_t count = load.count;
+    table = load.objects;
+    message = load.message;
     const auto stop = std::chrono::steady_clock::now();
     const double cpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     std::fclose(file);

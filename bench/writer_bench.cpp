@@ -13,7 +13,7 @@
 #include <string>
 #include <system_error>
 
-#include "dxf/dxf_reader.h"
+#include "convert/drawing_load.h"
 #include "export/obj_writer.h"
 #include "export/pov_writer.h"
 
@@ -52,7 +52,10 @@ int main(int argc, char** argv) {
     vertoko::MeshObject* table = nullptr;
     std::string message;
     const auto readStart = std::chrono::steady_clock::now();
-    const std::int32_t count = vertoko::ReadDxf(file, 0, 1, 0.0f, table, message);
+    vertoko::DrawingLoad load = vertoko::LoadDrawing(file, vertoko::ReaderOptions{});
+    const std::int32_t count = load.count;
+    table = load.objects;
+    message = load.message;
     const double readSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - readStart).count();
     std::fclose(file);

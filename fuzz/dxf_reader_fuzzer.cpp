@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to ReadDxf. The first byte chooses the reader
+// Feeds arbitrary bytes to the reader. The first byte chooses the reader
 // options (multi-object, cleaning, lenient reading, block expansion, drawing
 // colours and the cleaning distance); the rest is the file, text or binary
 // DXF (the seeds in corpus/ start binary files after their options byte).
@@ -14,8 +14,8 @@
 #include <cstring>
 #include <string>
 
+#include "convert/drawing_load.h"
 #include "dxf/drawing/block_expansion.h"
-#include "dxf/dxf_reader.h"
 #include "dxf/split_reading.h"
 
 namespace {
@@ -65,8 +65,7 @@ void CheckSameTables(std::int32_t count, const vertoko::MeshObject* a,
 // Reads the file part of the input from a temporary file, where a second
 // reader can start in the middle.
 void CheckTwoReaders(const std::uint8_t* data, std::size_t size,
-                     const vertoko::ReaderOptions& options, std::int32_t count,
-                     const vertoko::MeshObject* table, const std::string& message,
+                     const vertoko::ReaderOptions& options, const vertoko::DrawingLoad& first,
                      bool runsBeforeDriver) {
     std::FILE* file = std::tmpfile();
     if (file == nullptr) return;
@@ -80,15 +79,19 @@ void CheckTwoReaders(const std::uint8_t* data, std::size_t size,
     vertoko::SetSplitSizeForTesting(runsBeforeDriver ? static_cast<std::int64_t>(size / 16) : 0);
     vertoko::SplitReadingWaitsForTesting(true);
     vertoko::SplitReadingDriverWaitsForTesting(runsBeforeDriver);
-    vertoko::MeshObject* other = nullptr;
-    std::string otherMessage;
-    const std::int32_t otherCount = vertoko::ReadDxf(file, options, other, otherMessage);
+    vertoko::DrawingLoad second = vertoko::LoadDrawing(file, options);
+    vertoko::MeshObject* other = second.objects;
+    const std::int32_t otherCount = second.count;
+    const std::string& otherMessage = second.message;
     vertoko::SetSplitSizeForTesting(-1);
     vertoko::SplitReadingWaitsForTesting(false);
     vertoko::SplitReadingDriverWaitsForTesting(false);
     std::fclose(file);
-    if (otherCount != count || otherMessage != message) std::abort();
-    CheckSameTables(count, table, other);
+    if (otherCount != first.count || otherMessage != first.message ||
+        second.unconverted != first.unconverted ||
+        second.refusedSkippable != first.refusedSkippable)
+        std::abort();
+    CheckSameTables(first.count, first.objects, other);
     vertoko::FreeObjectTable(otherCount, other);
 }
 
@@ -110,17 +113,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         size > 1 ? fmemopen(const_cast<std::uint8_t*>(data + 1), size - 1, "rb") : std::tmpfile();
     if (file == nullptr) return 0;
 
-    vertoko::MeshObject* table = nullptr;
-    std::string message;
-    const std::int32_t count = vertoko::ReadDxf(file, options, table, message);
+    vertoko::DrawingLoad load = vertoko::LoadDrawing(file, options);
     std::fclose(file);
-    const std::string report = vertoko::UnconvertedLine() + vertoko::SkipHintLine();
+    vertoko::MeshObject* table = load.objects;
+    const std::int32_t count = load.count;
+    const std::string& message = load.message;
+    const std::string& report = load.unconverted;
     // The second reader either reads the second half, the rest of the file
     // after a run split again as the driver takes it, or also, done before
     // the driver starts, runs before it down to single faces.
     if (size % 4 == 1 || size % 8 == 3)
-        CheckTwoReaders(data + 1, size - 1, options, count, table, message, size % 8 == 3);
-    if (report != vertoko::UnconvertedLine() + vertoko::SkipHintLine()) std::abort();
+        CheckTwoReaders(data + 1, size - 1, options, load, size % 8 == 3);
     // The log lines of the read must be built without fault too.
     if (!options.dxfSkip && report.find("POLYLINE(") != std::string::npos) std::abort();
     if (count > 0) {

@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to ReadDxf with face orientation, then splits and
+// Feeds arbitrary bytes to the reader with face orientation, then splits and
 // smooths the table with a smoothing angle, as the POV-Ray and OBJ writers
 // do. The first byte chooses multi-object mode, cleaning and the angle; the
 // rest is the file. Every corner must end up with a normal that exists.
@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "dxf/dxf_reader.h"
+#include "convert/drawing_load.h"
 #include "mesh/triangulate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -24,7 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vertoko::MeshObject* table = nullptr;
     std::string message;
-    const std::int32_t count = vertoko::ReadDxf(file, options, table, message);
+    vertoko::DrawingLoad load = vertoko::LoadDrawing(file, options);
+    const std::int32_t count = load.count;
+    table = load.objects;
+    message = load.message;
     std::fclose(file);
     if (count > 0) {
         std::vector<vertoko::ObjectNormals> normals(static_cast<std::size_t>(count));

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "dxf/dxf_reader.h"
+#include "convert/drawing_load.h"
 #include "export/file_names.h"
 #include "export/number_format.h"
 #include "export/obj_writer.h"
@@ -45,26 +45,25 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
     objectCount = 0;
     if (beforeRead) beforeRead();
 
-    msgBuf.clear();
-    objectCount = ReadDxf(file, options, objects, msgBuf, &extents);
+    DrawingLoad load = LoadDrawing(file, options);
     std::fclose(file);
+    objects = load.objects;
+    objectCount = load.count;
+    extents = load.extents;
+    msgBuf = std::move(load.message);
 
-    if (objectCount > 0 && objects != nullptr) {
+    if (objectCount > 0) {
         std::string countLine = "Object数：";
         AppendInt(countLine, objectCount);
         log(countLine);
         for (std::int32_t i = 0; i < objectCount; ++i) log(ObjectLine(i + 1, objects[i]));
-        if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
+        if (!load.unconverted.empty()) log(load.unconverted);
     } else {
-        // No partial table is ever kept.
-        if (objects != nullptr) FreeObjectTable(objectCount, objects);
-        objects = nullptr;
-        objectCount = 0;
         log("Err：\"" + WithoutLineEnd(msgBuf) + "\"");
         // A read that got to the end and found no faces may still have
         // found surfaces it does not convert.
-        if (const std::string report = UnconvertedLine(); !report.empty()) log(report);
-        if (const std::string hint = SkipHintLine(); !hint.empty()) log(hint);
+        if (!load.unconverted.empty()) log(load.unconverted);
+        if (load.refusedSkippable) log(SkipHintLine());
     }
     return true;
 }

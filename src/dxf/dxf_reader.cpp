@@ -1,41 +1,23 @@
-// The section driver: walks the file pair by pair, hands 3DFACE, POLYLINE
-// and MESH entities to their parsers, notes what is not converted for the
-// report, and turns the gathered slots into the object table at EOF.
+// The section driver over either pair source.
 #include "dxf/dxf_reader.h"
 
 #include <charconv>
-#include <cstdlib>
-#include <cstring>
 #include <string_view>
+#include <type_traits>
 
-#include "dxf/drawing/block_expansion.h"
-#include "dxf/input/dxf_numbers.h"
-#include "dxf/entities/face_entity.h"
-#include "memory/huge_pages.h"
 #include "dxf/drawing/layer_table.h"
+#include "dxf/entities/block_entities.h"
+#include "dxf/entities/face_entity.h"
 #include "dxf/entities/mesh_entity.h"
-#include "mesh/object_preparation.h"
 #include "dxf/entities/polyline_entity.h"
-#include "dxf/read_state.h"
+#include "dxf/input/binary_pairs.h"
+#include "dxf/input/text_pairs.h"
+#include "dxf/input/value_words.h"
 #include "dxf/split_reading.h"
 
 namespace vertoko {
 
 namespace {
-
-// A binary file counts pairs where a text file counts lines.
-std::string EndReport(std::int32_t lines, std::int32_t objects, bool pairs) {
-    char a[16];
-    char b[16];
-    const auto ra = std::to_chars(a, a + sizeof a, lines);
-    const auto rb = std::to_chars(b, b + sizeof b, objects);
-    std::string report = "file read end.(";
-    report.append(a, ra.ptr)
-        .append(pairs ? " pairs, " : " lines, ")
-        .append(b, rb.ptr)
-        .append(" objects)");
-    return report;
-}
 
 std::int64_t PolygonTotal(const SlotArray& slots) {
     std::int64_t total = 0;
@@ -47,61 +29,71 @@ std::int64_t PolygonTotal(const SlotArray& slots) {
 // that an INSERT places.
 enum class PendingName { None, Block, Insert };
 
-// Walks the pairs up to EOF. False after writing the message.
-bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& message) {
-    DxfReadState& state = ReadState();
-    BlockStore& blocks = ReadBlocks();
-    DrawingColors& colors = ReadColors();
-    DxfInput& input = state.input;
+// Walks the pairs up to EOF. split, for a large text file, is the second
+// reader whose runs of faces the driver takes over where it meets them.
+// False after writing context.message.
+template <PairSource Source>
+bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
+    std::string& message = context.message;
+    BlockStore& blocks = context.blocks;
+    UnconvertedReport& report = context.unconverted;
     bool inSection = false;
     bool inEntities = false;
     bool inBlocks = false;
     bool readCode = true;
     PendingName pendingName = PendingName::None;
     std::int64_t blockStart = 0;  // polygons before the open block definition
-    UnconvertedReport& report = state.unconverted;
-    std::string_view line;
+    std::string_view value;
+    std::string_view word;
     char name[128];
 
     for (;;) {
         std::int32_t code = 0;
-        LineStatus status = LineStatus::Ok;
+        PairStatus status = PairStatus::Ok;
         if (readCode) {
-            ++input.lineCounter;
-            status = input.ReadCodeLine(line);
-            if (status == LineStatus::Ok) code = ParseIntPrefix(line);
+            status = pairs.Code(code);
         } else {
+            // An entity parser that returns has read the next code, a 0.
             readCode = true;
         }
-        // An entity parser that returns has read the next code line last.
-        const std::int64_t runAt = split.NextRun();
-        const std::int64_t codeOffset = runAt >= 0 ? input.LastLineOffset() : -1;
-        if (codeOffset >= 0) split.DriverAt(codeOffset);
-        if (status == LineStatus::Ok) {
-            ++input.lineCounter;
-            status = input.ReadValueLine(line);
+        std::int64_t runAt = -1;
+        std::int64_t codeOffset = -1;
+        if constexpr (std::is_same_v<Source, TextPairs>) {
+            runAt = split->NextRun();
+            if (runAt >= 0) {
+                codeOffset = pairs.Lines().LastLineOffset();
+                if (codeOffset >= 0) split->DriverAt(codeOffset);
+            }
         }
-        if (status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "データの途中でファイルが終わっています.");
+        // Only the values of codes 0 and 2 matter here.
+        if (status == PairStatus::Ok) {
+            if (code == 0 || code == 2) {
+                status = pairs.Text(value);
+                word = TokenView(value, name, sizeof name);
+            } else {
+                status = pairs.Skip();
+            }
+        }
+        if (status != PairStatus::Ok) {
+            message = InputFailureMessage(pairs, status, "データの途中でファイルが終わっています.");
             return false;
         }
-        const std::string_view word = TokenView(line, name, sizeof name);
 
-        if (runAt >= 0 && codeOffset >= runAt) {
-            // The driver stands where the second reader began a run: the
-            // faces it read are taken over, and reading goes on after them.
-            if (codeOffset == runAt && code == 0 && word == "3DFACE" && !blocks.InsideBlock()) {
-                const SplitReading::Outcome taken = split.Take(codeOffset);
-                if (taken == SplitReading::Outcome::Failed) {
-                    message = state.message;
-                    return false;
+        if constexpr (std::is_same_v<Source, TextPairs>) {
+            if (runAt >= 0 && codeOffset >= runAt) {
+                // The driver stands where the second reader began a run:
+                // the faces it read are taken over, and reading goes on
+                // after them.
+                if (codeOffset == runAt && code == 0 && word == "3DFACE" && !blocks.InsideBlock()) {
+                    const SplitReading::Outcome taken = split->Take(codeOffset, context, pairs);
+                    if (taken == SplitReading::Outcome::Failed) return false;
+                    if (taken == SplitReading::Outcome::Taken) {
+                        readCode = false;
+                        continue;
+                    }
+                } else {
+                    split->Pass(codeOffset);
                 }
-                if (taken == SplitReading::Outcome::Taken) {
-                    readCode = false;
-                    continue;
-                }
-            } else {
-                split.Pass(codeOffset);
             }
         }
 
@@ -109,55 +101,46 @@ bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& 
             pendingName = PendingName::None;
             if (word == "SECTION") {
                 if (inSection || inEntities || inBlocks) {
-                    message = LineMessage("\"SECTION\"がSECTIONブロック中に現れた.");
+                    message = MessageAt(pairs, "\"SECTION\"がSECTIONブロック中に現れた.");
                     return false;
                 }
                 inSection = true;
             } else if (word == "ENDSEC") {
                 if (!inSection) {
-                    message = LineMessage("SECTIONブロック外に\"ENDSEC\"があった.");
+                    message = MessageAt(pairs, "SECTIONブロック外に\"ENDSEC\"があった.");
                     return false;
                 }
                 inSection = inEntities = inBlocks = false;
-                blocks.End();
+                blocks.End(context.slots);
             } else if (word == "3DFACE") {
-                // A block's own slots are always keyed by layer and colour.
-                if (!Read3DFace(file, multi || blocks.InsideBlock(), state.message)) {
-                    message = state.message;
-                    return false;
-                }
+                if (!Read3DFace(context, pairs)) return false;
                 readCode = false;
             } else if (word == "POLYLINE") {
-                if (!ReadPolyline(file, multi || blocks.InsideBlock(), state.message)) {
-                    message = state.message;
-                    return false;
-                }
+                // The parser reads the SEQEND pair too.
+                if (!ReadPolyline(context, pairs)) return false;
             } else if (word == "MESH") {
-                if (!ReadMesh(multi || blocks.InsideBlock(), state.message)) {
-                    message = state.message;
-                    return false;
-                }
+                if (!ReadMesh(context, pairs)) return false;
                 readCode = false;
             } else if (blocks.enabled && (word == "INSERT" || (word == "BLOCK" && inBlocks))) {
                 // Expanding, the definitions and insertions are gathered for
                 // placing at the end instead of being counted as not converted.
-                const bool read = word == "INSERT" ? ReadInsert(file, message) != 0
-                                                   : ReadBlockHeader(file, message) != 0;
+                const bool read =
+                    word == "INSERT" ? ReadInsert(context, pairs) : ReadBlockHeader(context, pairs);
                 if (!read) return false;
                 readCode = false;
-            } else if (word == "LAYER" && colors.enabled) {
-                if (!ReadLayerEntry(file, colors.layers, message)) return false;
+            } else if (word == "LAYER" && context.colors.enabled) {
+                if (!ReadLayerEntry(pairs, context.colors.layers, message)) return false;
                 readCode = false;
             } else if (word == "EOF") {
                 return true;
             } else if (word == "BLOCK") {
                 pendingName = PendingName::Block;
-                blockStart = PolygonTotal(state.slots);
+                blockStart = PolygonTotal(context.slots);
             } else if (word == "ENDBLK") {
-                blocks.End();
+                blocks.End(context.slots);
                 // A block holds faces when polygons were added while it was
                 // open, which costs nothing per entity.
-                if (PolygonTotal(state.slots) > blockStart) report.MarkFaces();
+                if (PolygonTotal(context.slots) > blockStart) report.MarkFaces();
                 report.EndBlock();
             } else if (word == "INSERT") {
                 pendingName = PendingName::Insert;
@@ -166,152 +149,72 @@ bool ReadSections(std::FILE* file, int multi, SplitReading& split, std::string& 
             }
         } else if (code == 2) {
             if (pendingName == PendingName::Block) {
-                report.BeginBlock(line);
+                report.BeginBlock(value);
             } else if (pendingName == PendingName::Insert) {
-                report.CountInsert(line);
+                report.CountInsert(value);
             }
             pendingName = PendingName::None;
             if (word == "ENTITIES") {
                 if (!inSection) {
-                    message = LineMessage("\"ENTITIES\"がSECTIONブロック外にあった.");
+                    message = MessageAt(pairs, "\"ENTITIES\"がSECTIONブロック外にあった.");
                     return false;
                 }
                 inEntities = true;
             } else if (word == "BLOCKS") {
                 if (!inSection) {
-                    message = LineMessage("\"BLOCKS\"がSECTIONブロック外にあった.");
+                    message = MessageAt(pairs, "\"BLOCKS\"がSECTIONブロック外にあった.");
                     return false;
                 }
                 inBlocks = true;
             }
         }
-
-        if (code >= 1000) {
-            ++input.lineCounter;
-            input.SkipLine();
-        } else if (input.LastLineCut()) {
-            // A long value (binary chunks, long texts) is one line however
-            // long it is: its rest must not be read as the next code line.
-            input.SkipLine();
-        }
     }
-}
-
-// Moves every slot into a new object table and builds its pointer tables.
-// Orientation runs after cleaning, which gives neighbouring faces the shared
-// vertices that make their edges common.
-std::int32_t AssembleTable(int clean, float distance, int orient, MeshObject*& out,
-                           std::string& message, Extents* extents) {
-    DxfReadState& state = ReadState();
-    SlotArray& slots = state.slots;
-    const std::int32_t count = slots.count;
-    // In huge pages when large (a table of thousands of objects), cleared.
-    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(MeshObject);
-    auto* table = static_cast<MeshObject*>(AllocateLarge(bytes));
-    if (table != nullptr) std::memset(static_cast<void*>(table), 0, bytes);
-    if (table == nullptr) {
-        FreeSlots(slots);
-        message = "メモリーが足りません.(pobj)\n";
-        return 0;
-    }
-    // Hand every list to the table first, so that one free releases all.
-    for (std::int32_t i = 0; i < count; ++i) {
-        ObjectSlot& slot = slots.slots[i];
-        table[i].vertexCount = slot.vertexCount;
-        table[i].polygonCount = slot.polygonCount;
-        table[i].vertices = slot.vertexHead;
-        table[i].polygons = slot.polygonHead;
-        table[i].arena = slot.arena;
-        slot.arena = {};
-        slot.vertexHead = slot.vertexTail = nullptr;
-        slot.polygonHead = slot.polygonTail = nullptr;
-    }
-    FreeSlots(slots);
-
-    Extents box;
-    if (!PrepareObjects(count, table, clean, distance, orient, box, message)) {
-        FreeObjectTable(count, table);
-        return 0;
-    }
-    if (extents != nullptr) *extents = box;
-    out = table;
-    return count;
 }
 
 }  // namespace
 
-std::string UnconvertedLine() {
-    const DxfReadState& state = ReadState();
-    return state.reachedEnd ? state.unconverted.Line() : std::string();
-}
-
-std::string SkipHintLine() {
-    if (!ReadState().failedOnSkippable) return {};
-    return "「未対応の図形を読み飛ばす」(DXFskip)"
-           "を有効にすると、この図形を読み飛ばして読み込みます.";
-}
-
-std::int32_t ReadDxf(std::FILE* file, int multi, int clean, float distance, MeshObject*& out,
-                     std::string& message) {
-    ReaderOptions options;
-    options.dxfMulti = multi;
-    options.dxfClv = clean;
-    options.dxfVdist = distance;
-    return ReadDxf(file, options, out, message);
-}
-
-std::int32_t ReadDxf(std::FILE* file, const ReaderOptions& options, MeshObject*& out,
-                     std::string& message, Extents* extents) {
-    const int multi = options.dxfMulti;
-    const int clean = options.dxfClv;
-    const float distance = options.dxfVdist;
-    DxfReadState& state = ReadState();
-    ReadBlocks().Clear();
-    FreeSlots(state.slots);
-    state.message.clear();
-    state.input.Reset(file);
-    state.options = options;
-    state.unconverted.Reset();
-    state.reachedEnd = false;
-    state.failedOnSkippable = false;
-    out = nullptr;
-    message.clear();
-
-    if (!CreateSlots(state.slots, multi != 0)) {
-        message = multi ? "Memory allocation failed.(91)" : "Memory allocation failed.(100)";
-        return 0;
+bool ReadDrawing(std::FILE* file, ReadContext& context) {
+    context.blocks.enabled = context.options.dxfInsert != 0;
+    context.colors.enabled = context.options.dxfColor != 0;
+    if (!CreateSlots(context.slots, context.options.dxfMulti != 0)) {
+        context.message = context.options.dxfMulti != 0 ? "Memory allocation failed.(91)"
+                                                        : "Memory allocation failed.(100)";
+        return false;
     }
-    BlockStore& blocks = ReadBlocks();
-    DrawingColors& colors = ReadColors();
-    blocks.enabled = options.dxfInsert != 0;
-    colors.enabled = options.dxfColor != 0;
+    TextPairs text(file);
+    // Started before the first block is read, from where the file stands;
+    // it looks for the binary sentinel itself.
     SplitReading split;
-    split.Start(file, options);
-    bool read = ReadSections(file, multi, split, message);
+    split.Start(file, context.options);
+    bool read = false;
+    if (text.Lines().StartsWith(BinaryPairs::kSentinel)) {
+        const TextLines::Buffered rest = text.Lines().Rest();
+        BinaryPairs binary(rest.file, rest.block, rest.capacity,
+                           rest.pos + BinaryPairs::kSentinel.size(), rest.length);
+        context.binary = true;
+        read = ReadSections(context, binary, nullptr);
+        context.endCount = binary.Counted();
+    } else {
+        read = ReadSections(context, text, &split);
+        context.endCount = text.Counted() - 1;
+    }
     split.Cancel();
-    // The drawing's slots come back from an open block before anything else.
-    blocks.End();
-    if (read && colors.enabled) {
-        colors.ResolveStyles();
-        ResolveSlotColors(state.slots);
-    }
-    if (read && blocks.enabled) read = ExpandInserts(multi != 0, message);
-    blocks.Clear();
-    colors.Clear();
-    if (!read) {
-        FreeSlots(state.slots);
-        return 0;
-    }
+    // The drawing's slots come back from a block left open.
+    context.blocks.End(context.slots);
+    return read;
+}
 
-    state.reachedEnd = true;
-    message = state.input.IsBinary()
-                  ? EndReport(state.input.MessageNumber(), state.slots.count, true)
-                  : EndReport(state.input.lineCounter - 1, state.slots.count, false);
-    if (state.slots.count == 0) {
-        FreeSlots(state.slots);
-        return 0;
-    }
-    return AssembleTable(clean, distance, options.dxfOrient, out, message, extents);
+std::string EndReport(const ReadContext& context) {
+    char a[16];
+    char b[16];
+    const auto ra = std::to_chars(a, a + sizeof a, context.endCount);
+    const auto rb = std::to_chars(b, b + sizeof b, context.slots.count);
+    std::string report = "file read end.(";
+    report.append(a, ra.ptr)
+        .append(context.binary ? " pairs, " : " lines, ")
+        .append(b, rb.ptr)
+        .append(" objects)");
+    return report;
 }
 
 }  // namespace vertoko

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "memory/huge_pages.h"
-#include "dxf/read_state.h"
 
 namespace vertoko {
 
@@ -163,6 +162,13 @@ void SplicePolygons(ObjectSlot& slot, Chain<MeshPolygon>& chain) {
     Splice(slot.polygonHead, slot.polygonTail, slot.polygonCount, chain);
 }
 
+void SpliceInto(ObjectSlot& slot, Chain<MeshVertex>& vertices, Chain<MeshPolygon>& polygons,
+                MeshArena& arena) {
+    AdoptArena(slot.arena, arena);
+    SpliceVertices(slot, vertices);
+    SplicePolygons(slot, polygons);
+}
+
 void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon) {
     if (slot.polygonTail != nullptr) {
         slot.polygonTail->next = polygon;
@@ -173,13 +179,13 @@ void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon) {
     ++slot.polygonCount;
 }
 
-std::int32_t set_obj(const char* layer, std::int32_t color) {
-    return set_obj(layer, color, SlotKeyHash(layer, color), -1);
+std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color,
+                     std::string& message) {
+    return set_obj(array, layer, color, SlotKeyHash(layer, color), -1, message);
 }
 
-std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
-                     std::int32_t hinted) {
-    SlotArray& array = ReadState().slots;
+std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, std::uint32_t hash,
+                     std::int32_t hinted, std::string& message) {
     if (hinted >= 0 && hinted < array.count) {
         const ObjectSlot& slot = array.slots[hinted];
         // The index gives a key's first slot; a later slot with the same
@@ -192,7 +198,7 @@ std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
         bool ok = array.index != nullptr;
         for (std::int32_t i = 0; ok && i < array.count; ++i) ok = IndexSlot(array, i);
         if (!ok) {
-            ReadState().message = "set_obj:Memory allocation failed.";
+            message = "set_obj:Memory allocation failed.";
             return -1;
         }
     }
@@ -210,7 +216,7 @@ std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
                            std::numeric_limits<std::int32_t>::max() - array.capacity)
                 : kSlotGrowth;
         if (step <= 0) {
-            ReadState().message = "set_obj:Memory allocation failed.";
+            message = "set_obj:Memory allocation failed.";
             return -1;
         }
         const std::int32_t capacity = array.capacity + step;
@@ -220,7 +226,7 @@ std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
         void* grown =
             bytes < kLargeAllocation ? std::realloc(array.slots, bytes) : AllocateLarge(bytes);
         if (grown == nullptr) {
-            ReadState().message = "set_obj:Memory allocation failed.";
+            message = "set_obj:Memory allocation failed.";
             return -1;
         }
         if (bytes >= kLargeAllocation) {
@@ -239,21 +245,19 @@ std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
     slot.layer[kLayerCapacity - 1] = '\0';
     slot.color = color;
     if (!IndexSlot(array, index)) {
-        ReadState().message = "set_obj:Memory allocation failed.";
+        message = "set_obj:Memory allocation failed.";
         return -1;
     }
     return index;
 }
 
-void PrefetchSlotIndex(std::uint32_t hash) {
-    const SlotArray& array = ReadState().slots;
+void PrefetchSlotIndex(const SlotArray& array, std::uint32_t hash) {
     if (array.index == nullptr || array.index->used == 0) return;
     const SlotIndex& index = *array.index;
     __builtin_prefetch(&index.entries[hash & (index.entries.size() - 1)]);
 }
 
-std::int32_t PrefetchSlot(std::uint32_t hash) {
-    const SlotArray& array = ReadState().slots;
+std::int32_t PrefetchSlot(const SlotArray& array, std::uint32_t hash) {
     if (array.index == nullptr || array.index->used == 0) return -1;
     // By the hash alone: a hint needs no comparison of names.
     const std::int32_t slot = ProbeIndex(*array.index, hash, [](std::int32_t) { return true; });
@@ -265,8 +269,7 @@ std::int32_t PrefetchSlot(std::uint32_t hash) {
     return slot;
 }
 
-void PrefetchSlotEnd(std::int32_t slot) {
-    const SlotArray& array = ReadState().slots;
+void PrefetchSlotEnd(const SlotArray& array, std::int32_t slot) {
     if (slot < 0 || slot >= array.count) return;
     const ObjectSlot& at = array.slots[slot];
     // The tails are linked to the new nodes, which a four-corner face cuts
@@ -278,6 +281,33 @@ void PrefetchSlotEnd(std::int32_t slot) {
     __builtin_prefetch(next, 1);
     __builtin_prefetch(next + 64, 1);
     __builtin_prefetch(next + 128, 1);
+}
+
+MeshObject* MoveSlotsToTable(SlotArray& array, std::string& message) {
+    const std::int32_t count = array.count;
+    // In huge pages when large (a table of thousands of objects), cleared.
+    const std::size_t bytes = static_cast<std::size_t>(count) * sizeof(MeshObject);
+    auto* table = static_cast<MeshObject*>(AllocateLarge(bytes));
+    if (table == nullptr) {
+        FreeSlots(array);
+        message = "メモリーが足りません.(pobj)\n";
+        return nullptr;
+    }
+    std::memset(static_cast<void*>(table), 0, bytes);
+    // Every list goes to the table first, so that one free releases all.
+    for (std::int32_t i = 0; i < count; ++i) {
+        ObjectSlot& slot = array.slots[i];
+        table[i].vertexCount = slot.vertexCount;
+        table[i].polygonCount = slot.polygonCount;
+        table[i].vertices = slot.vertexHead;
+        table[i].polygons = slot.polygonHead;
+        table[i].arena = slot.arena;
+        slot.arena = {};
+        slot.vertexHead = slot.vertexTail = nullptr;
+        slot.polygonHead = slot.polygonTail = nullptr;
+    }
+    FreeSlots(array);
+    return table;
 }
 
 }  // namespace vertoko

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "model/mesh_model.h"
 
@@ -77,28 +78,37 @@ struct Chain {
 void SpliceVertices(ObjectSlot& slot, Chain<MeshVertex>& chain);
 void SplicePolygons(ObjectSlot& slot, Chain<MeshPolygon>& chain);
 
-// The slot of the object keyed by (layer, color) in the current read's slot
-// array, added at the end when new, so the slots keep the order in which
-// their keys first appeared. A hash index finds the slot in constant time.
-// Returns -1 with the message written when the array or the index cannot
-// grow.
-std::int32_t set_obj(const char* layer, std::int32_t color);
+// Both chains spliced, and the arena that holds their nodes moved into the
+// slot's: the nodes now belong to the slot. All three are left empty.
+void SpliceInto(ObjectSlot& slot, Chain<MeshVertex>& vertices, Chain<MeshPolygon>& polygons,
+                MeshArena& arena);
+
+// The slot of the object keyed by (layer, color) in array, added at the end
+// when new, so the slots keep the order in which their keys first appeared.
+// A hash index finds the slot in constant time. Returns -1 with message
+// written when the array or the index cannot grow.
+std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, std::string& message);
 
 // The same with the key's hash (SlotKeyHash) already known, and a slot that
 // the hash's index entry gave (PrefetchSlot), or -1: when that slot holds the
 // key, neither the hash nor the index is looked at again.
-std::int32_t set_obj(const char* layer, std::int32_t color, std::uint32_t hash,
-                     std::int32_t hinted);
+std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, std::uint32_t hash,
+                     std::int32_t hinted, std::string& message);
 
-// Hints while an entity is read in multi-object mode, each a few groups
-// after the one before, so that what set_obj and the appending touch is in
-// the cache when the entity is stored: the key's hash, whose index entry
-// PrefetchSlotIndex starts loading; PrefetchSlot then starts loading the
-// slot the entry gives (by the hash alone) and returns its index, or -1;
+// What set_obj and the appending will touch, fetched ahead of time (see
+// SlotCursor in entities/entity_builder.h): the key's hash, whose index
+// entry PrefetchSlotIndex starts loading; PrefetchSlot then starts loading
+// the slot the entry gives (by the hash alone) and returns its index, or -1;
 // PrefetchSlotEnd starts loading where that slot's next nodes go.
 std::uint32_t SlotKeyHash(const char* layer, std::int32_t color);
-void PrefetchSlotIndex(std::uint32_t hash);
-std::int32_t PrefetchSlot(std::uint32_t hash);
-void PrefetchSlotEnd(std::int32_t slot);
+void PrefetchSlotIndex(const SlotArray& array, std::uint32_t hash);
+std::int32_t PrefetchSlot(const SlotArray& array, std::uint32_t hash);
+void PrefetchSlotEnd(const SlotArray& array, std::int32_t slot);
+
+// Moves every slot's lists and arena into a new table of array.count
+// objects (counts, lists and arenas; no pointer tables yet) and frees the
+// slots. Null with the out-of-memory message when the table cannot be had,
+// the slots freed all the same.
+MeshObject* MoveSlotsToTable(SlotArray& array, std::string& message);
 
 }  // namespace vertoko

@@ -8,11 +8,10 @@
 #include <system_error>
 #include <vector>
 
-#include "dxf/input/binary_dxf_input.h"
-#include "dxf/input/dxf_numbers.h"
 #include "dxf/entities/face_entity.h"
+#include "dxf/input/binary_pairs.h"
+#include "dxf/input/value_words.h"
 #include "dxf/object_slots.h"
-#include "dxf/read_state.h"
 
 #if defined(__unix__)
 #include <sys/stat.h>
@@ -117,7 +116,8 @@ void RenumberAll(const std::vector<SplitReading::Renumbering>& jobs) {
 struct SplitReading::Run {
     std::int64_t offset = -1;        // of the code line "0" it begins with
     std::int64_t bound = INT64_MAX;  // the next run's offset, where it ends at the latest
-    std::unique_ptr<DxfReadState> state;
+    std::unique_ptr<ReadContext> context;
+    std::unique_ptr<TextPairs> pairs;
     std::atomic<bool> finish{false};  // end at the next entity
     bool done = false;                // the second thread is through with it
     // Filled by the second thread: whether the run may be taken, where the
@@ -125,13 +125,9 @@ struct SplitReading::Run {
     // counted from its first code line (1) to that one, and whether that one
     // is the next run's first.
     bool usable = false;
-    DxfInput::Mark end;
+    TextLines::Mark end;
     std::int32_t lines = 0;
     bool joinsNext = false;
-
-    ~Run() {
-        if (state != nullptr) FreeSlots(state->slots);
-    }
 };
 
 SplitReading::SplitReading() = default;
@@ -149,9 +145,9 @@ void SplitReading::Start(std::FILE* file, const ReaderOptions& options) {
     const std::int64_t begin = ftello(file);
     const std::int64_t size = info.st_size;
     if (begin < 0 || size - begin < splitSize.load() || size - begin < 1) return;
-    char head[BinaryDxfInput::kSentinelSize];
+    char head[BinaryPairs::kSentinel.size()];
     if (ReadFully(fd, head, sizeof head, begin) != sizeof head ||
-        BinaryDxfInput::StartsWithSentinel(head, sizeof head))
+        std::string_view(head, sizeof head) == BinaryPairs::kSentinel)
         return;
     fd_ = fd;
     size_ = size;
@@ -176,12 +172,9 @@ std::unique_ptr<SplitReading::Run> SplitReading::MakeRun(std::int64_t from, std:
         auto run = std::make_unique<Run>();
         run->offset = offset;
         run->bound = bound;
-        run->state = std::make_unique<DxfReadState>();
-        run->state->options = options_;
-        if (!CreateSlots(run->state->slots, options_.dxfMulti != 0)) {
-            run->state.reset();
-            return nullptr;
-        }
+        run->context = std::make_unique<ReadContext>(options_);
+        if (!CreateSlots(run->context->slots, options_.dxfMulti != 0)) return nullptr;
+        run->pairs = std::make_unique<TextPairs>(fd_, offset);
         return run;
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -213,9 +206,7 @@ void SplitReading::Work() {
         Run& run = *runs_.back();
         if (!run.done) {
             lock.unlock();
-            ThreadReadState(run.state.get());
             ReadRun(run);
-            ThreadReadState(nullptr);
             lock.lock();
             run.done = true;
             changed_.notify_all();
@@ -251,20 +242,19 @@ void SplitReading::Work() {
 }
 
 void SplitReading::ReadRun(Run& run) {
-    DxfReadState& state = *run.state;
-    DxfInput& input = state.input;
-    input.ResetAt(fd_, run.offset);
-    const int multi = options_.dxfMulti;
+    ReadContext& context = *run.context;
+    TextPairs& pairs = *run.pairs;
+    TextLines& input = pairs.Lines();
     std::string_view line;
     char name[16];
-    ++input.lineCounter;
-    bool ok = input.ReadCodeLine(line) == LineStatus::Ok && ParseIntPrefix(line) == 0 &&
+    std::int32_t code = -1;
+    bool ok = pairs.Code(code) == PairStatus::Ok && code == 0 &&
               input.LastLineOffset() == run.offset && !input.LastLineCut();
     std::int32_t faces = 0;
     while (ok) {
         // Between two entities: the driver may go on from here.
-        const DxfInput::Mark mark = input.Here();
-        const std::int32_t lines = input.lineCounter;
+        const TextLines::Mark mark = input.Here();
+        const std::int32_t lines = pairs.Counted();
         if (stop_.load(std::memory_order_relaxed)) break;
         // The code line just read begins the next run: the driver goes on
         // with that one.
@@ -279,8 +269,7 @@ void SplitReading::ReadRun(Run& run) {
         // Past the next run's start without landing on it: this run began
         // at no true boundary, and the driver will pass it.
         if (mark.offset > run.bound) break;
-        ++input.lineCounter;
-        bool face = input.ReadValueLine(line) == LineStatus::Ok && !input.LastLineCut();
+        bool face = pairs.Text(line) == PairStatus::Ok && !input.LastLineCut();
         if (face) {
             face = TokenView(line, name, sizeof name) == "3DFACE";
         }
@@ -293,12 +282,13 @@ void SplitReading::ReadRun(Run& run) {
         }
         // A face that fails fails the whole read when the driver reads it;
         // a code line cut at 127 characters leaves the driver a rest to skip.
-        ok = Read3DFace(nullptr, multi, state.message) != 0 && !input.LastLineCut();
+        ok = Read3DFace(context, pairs) && !input.LastLineCut();
         ++faces;
     }
 }
 
-SplitReading::Outcome SplitReading::Take(std::int64_t offset) {
+SplitReading::Outcome SplitReading::Take(std::int64_t offset, ReadContext& context,
+                                         TextPairs& pairs) {
     // The renumbering of runs taken before is over before its work list is
     // used again.
     if (renumber_.joinable()) renumber_.join();
@@ -320,7 +310,8 @@ SplitReading::Outcome SplitReading::Take(std::int64_t offset) {
         runs_.pop_back();
         next_.store(runs_.empty() ? -1 : runs_.back()->offset, std::memory_order_release);
         lock.unlock();
-        const Outcome merged = taken->usable ? Merge(*taken, counted) : Outcome::Declined;
+        const Outcome merged =
+            taken->usable ? Merge(*taken, counted, context, pairs) : Outcome::Declined;
         lock.lock();
         if (merged != Outcome::Taken) {
             if (merged == Outcome::Failed) outcome = merged;
@@ -349,9 +340,9 @@ SplitReading::Outcome SplitReading::Take(std::int64_t offset) {
     return outcome;
 }
 
-SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted) {
-    DxfReadState& into = ReadState();
-    SlotArray& from = run.state->slots;
+SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted, ReadContext& into,
+                                          TextPairs& pairs) {
+    SlotArray& from = run.context->slots;
     const bool multi = options_.dxfMulti != 0;
     // Counts that could pass 32 bits are left to the driver, which reads
     // them one by one.
@@ -367,11 +358,11 @@ SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted) {
     }
     if (vertices > INT32_MAX || polygons > INT32_MAX) return Outcome::Declined;
 
-    const std::int32_t linesBefore = into.input.lineCounter;
-    if (!into.input.JumpTo(run.end)) return Outcome::Declined;
+    const std::int32_t linesBefore = pairs.Counted();
+    if (!pairs.Lines().JumpTo(run.end)) return Outcome::Declined;
     // The driver has counted the run's first lines: its code line and,
     // unless the run before ended on it, the value line after it.
-    into.input.lineCounter = linesBefore - counted + run.lines;
+    pairs.SetCounted(linesBefore - counted + run.lines);
 
     // The corners of the taken polygons are renumbered on a thread of their
     // own while the driver reads on: nothing reads them before the read ends.
@@ -384,7 +375,7 @@ SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted) {
         if (part.vertexHead == nullptr && part.polygonHead == nullptr) continue;
         std::int32_t index = 0;
         if (multi) {
-            index = set_obj(part.layer, part.color);
+            index = set_obj(into.slots, part.layer, part.color, into.message);
             if (index < 0) {
                 outcome = Outcome::Failed;
                 break;
@@ -403,9 +394,7 @@ SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted) {
         }
         Chain<MeshVertex> vertexChain{part.vertexHead, part.vertexTail, part.vertexCount};
         Chain<MeshPolygon> polygonChain{part.polygonHead, part.polygonTail, part.polygonCount};
-        SpliceVertices(slot, vertexChain);
-        SplicePolygons(slot, polygonChain);
-        AdoptArena(slot.arena, part.arena);
+        SpliceInto(slot, vertexChain, polygonChain, part.arena);
         part.vertexHead = part.vertexTail = nullptr;
         part.polygonHead = part.polygonTail = nullptr;
         part.vertexCount = part.polygonCount = 0;

@@ -1,6 +1,6 @@
 // Reading a large drawing on two threads. While the driver reads the file
 // from its start, a second thread reads runs of 3DFACE entities further on,
-// each into a read state of its own: first the run that begins at an entity
+// each into a read context of its own: first the run that begins at an entity
 // boundary near the middle, then, when that one is done before the driver
 // gets there, a run that begins halfway between the driver and it, and so
 // on. When the driver arrives at a run's very start, still among entities and
@@ -23,13 +23,12 @@
 #include <thread>
 #include <vector>
 
-#include "dxf/input/dxf_input.h"
-#include "model/mesh_model.h"
+#include "dxf/input/text_pairs.h"
+#include "dxf/read_context.h"
 #include "dxf/reader_options.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
-
-struct DxfReadState;
 
 class SplitReading {
   public:
@@ -56,11 +55,11 @@ class SplitReading {
         Failed,    // the driver's state could not take the run: the message is written
     };
 
-    // Called when the driver has just read the code line at NextRun(), which
-    // is offset, and the value "3DFACE" after it, outside any block;
-    // lineCounter counts that value line. Waits for the second thread where
-    // it is still reading there.
-    Outcome Take(std::int64_t offset);
+    // Called when the driver, reading into context from pairs, has just
+    // read the code line at NextRun(), which is offset, and the value
+    // "3DFACE" after it, outside any block; pairs has counted that value
+    // line. Waits for the second thread where it is still reading there.
+    Outcome Take(std::int64_t offset, ReadContext& context, TextPairs& pairs);
 
     // Called when the driver has read the code line at offset, at or past
     // NextRun(), and cannot take the run there: the runs that begin up to
@@ -82,7 +81,7 @@ class SplitReading {
     struct Run;
 
     // A run at the first entity boundary from offset from on and before
-    // bound, with a read state of its own; null when there is none.
+    // bound, with a read context of its own; null when there is none.
     std::unique_ptr<Run> MakeRun(std::int64_t from, std::int64_t bound);
     // Queues run, the only one, and starts the second thread on it.
     void StartThread(std::unique_ptr<Run> run);
@@ -91,7 +90,7 @@ class SplitReading {
     void ReadRun(Run& run);
     // Hands run's objects to the driver, which has counted the run's first
     // counted lines itself.
-    Outcome Merge(Run& run, std::int32_t counted);
+    Outcome Merge(Run& run, std::int32_t counted, ReadContext& into, TextPairs& pairs);
     void StartRenumbering();
 
     int fd_ = -1;

@@ -77,8 +77,7 @@ inline ReadResult ReadWith(const std::string& text, bool expand, bool colors, bo
     std::FILE* file = std::tmpfile();
     std::fwrite(text.data(), 1, text.size(), file);
     std::rewind(file);
-    ReadResult result;
-    result.count = ReadDxf(file, options, result.table, result.message);
+    ReadResult result = ReadFile(file, options);
     std::fclose(file);
     return result;
 }

@@ -314,8 +314,7 @@ TEST(Reading, OrientationAfterCleaningTurnsACubeOfFacesOutward) {
             std::rewind(file);
             ReaderOptions options;
             options.dxfOrient = orient;
-            test::ReadResult result;
-            result.count = ReadDxf(file, options, result.table, result.message);
+            test::ReadResult result = test::ReadFile(file, options);
             std::fclose(file);
             ASSERT_EQ(result.count, 1);
             ASSERT_EQ(result.table[0].vertexCount, 8);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dxf/dxf_reader.h"
+#include "convert/drawing_load.h"
 
 namespace vertoko::test {
 
@@ -68,7 +68,9 @@ struct ReadResult {
     std::int32_t count = 0;
     MeshObject* table = nullptr;
     std::string message;
-    Extents extents = {};  // the box around the objects after a successful read
+    Extents extents = {};     // the box around the objects after a successful read
+    std::string unconverted;  // the report line of what was not converted
+    bool refusedSkippable = false;
 
     ReadResult() = default;
     ReadResult(const ReadResult&) = delete;
@@ -77,9 +79,20 @@ struct ReadResult {
         : count(other.count),
           table(other.table),
           message(std::move(other.message)),
-          extents(other.extents) {
+          extents(other.extents),
+          unconverted(std::move(other.unconverted)),
+          refusedSkippable(other.refusedSkippable) {
         other.table = nullptr;
         other.count = 0;
+    }
+    ReadResult& operator=(ReadResult&& other) noexcept {
+        std::swap(count, other.count);
+        std::swap(table, other.table);
+        message = std::move(other.message);
+        extents = other.extents;
+        unconverted = std::move(other.unconverted);
+        refusedSkippable = other.refusedSkippable;
+        return *this;
     }
     ~ReadResult() { FreeObjectTable(count, table); }
 
@@ -88,9 +101,16 @@ struct ReadResult {
     const MeshVertex& Vertex(int o, int i) const { return *table[o].vtbl[i]; }
 };
 
+// Reads as the load command does.
 inline ReadResult ReadFile(std::FILE* file, const ReaderOptions& options) {
+    DrawingLoad load = LoadDrawing(file, options);
     ReadResult result;
-    result.count = ReadDxf(file, options, result.table, result.message, &result.extents);
+    result.count = load.count;
+    result.table = load.objects;
+    result.message = std::move(load.message);
+    result.extents = load.extents;
+    result.unconverted = std::move(load.unconverted);
+    result.refusedSkippable = load.refusedSkippable;
     return result;
 }
 

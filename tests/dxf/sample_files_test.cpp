@@ -128,7 +128,7 @@ TEST(SampleFiles, BinaryFiles) {
     auto r2018 = test::ReadDataFile("faces_r2018_bin.dxf", lenient);
     ASSERT_EQ(r2018.count, 1) << r2018.message;
     EXPECT_EQ(Objects(r2018)[0], (Counts{8 + 3 + 4 + 5 + 3, 7 + 2 + 2 + 1}));
-    EXPECT_EQ(UnconvertedLine(),
+    EXPECT_EQ(r2018.unconverted,
               "変換しなかった図形：POLYLINE(読み飛ばし) = 1, 3DSOLID = 1, INSERT = 2");
     ExpectIndicesInside(r2018);
     // Layers 0 (the block, which comes first), MESHES/3, FACES and PFACE in
@@ -173,10 +173,10 @@ TEST(SampleFiles, LenientReadingReadsEveryFile) {
         auto result = test::ReadSample(c.file, lenient);
         ASSERT_EQ(result.count, 1) << c.file << ": " << result.message;
         EXPECT_EQ(Objects(result)[0], c.counts) << c.file;
-        EXPECT_EQ(UnconvertedLine(),
+        EXPECT_EQ(result.unconverted,
                   c.report != nullptr ? std::string("変換しなかった図形：") + c.report : "")
             << c.file;
-        EXPECT_EQ(SkipHintLine(), "") << c.file;
+        EXPECT_FALSE(result.refusedSkippable) << c.file;
         ExpectIndicesInside(result);
     }
 }
@@ -192,7 +192,7 @@ TEST(SampleFiles, RefusedFiles) {
         EXPECT_EQ(result.table, nullptr) << file;
         EXPECT_EQ(result.message.rfind("POLYLINE:対応していない形式です.(L", 0), 0u)
             << file << ": " << result.message;
-        EXPECT_FALSE(SkipHintLine().empty()) << file;
+        EXPECT_TRUE(result.refusedSkippable) << file;
     }
 }
 
@@ -232,8 +232,7 @@ TEST(SampleFiles, OrientationLeavesNoSharedEdgeRunTheSameWay) {
             {
                 std::FILE* file = std::fopen(path.c_str(), "rb");
                 ASSERT_NE(file, nullptr) << path;
-                test::ReadResult result;
-                result.count = ReadDxf(file, options, result.table, result.message);
+                test::ReadResult result = test::ReadFile(file, options);
                 std::fclose(file);
                 ASSERT_GT(result.count, 0) << name << ": " << result.message;
                 EXPECT_EQ(SameWayEdges(result), 0) << name << " multi " << multi;

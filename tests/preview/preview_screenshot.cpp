@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "dxf/dxf_reader.h"
+#include "convert/drawing_load.h"
 #include "model/mesh_model.h"
 #include "preview/gl_panel.h"
 #include "preview/load_opengl.h"
@@ -33,7 +33,12 @@ int main(int argc, char** argv) {
     vertoko::MeshObject* objects = nullptr;
     std::string message;
     const int multi = argc > 3 ? 1 : 0;
-    const std::int32_t count = vertoko::ReadDxf(file, multi, 1, 0.0f, objects, message);
+    vertoko::ReaderOptions options;
+    options.dxfMulti = multi;
+    vertoko::DrawingLoad load = vertoko::LoadDrawing(file, options);
+    const std::int32_t count = load.count;
+    objects = load.objects;
+    message = load.message;
     std::fclose(file);
     if (count == 0) {
         std::fprintf(stderr, "%s\n", message.c_str());

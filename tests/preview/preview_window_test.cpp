@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "dxf/dxf_reader.h"
+#include "convert/drawing_load.h"
 #include "preview/gl_panel.h"
 #include "preview/load_opengl.h"
 #include "preview/pview.h"
@@ -330,7 +330,10 @@ TEST(PreviewSampleTest, LoadedSampleIsDrawnLitOnTheBackground) {
     ASSERT_NE(file, nullptr) << name;
     MeshObject* objects = nullptr;
     std::string message;
-    const std::int32_t count = ReadDxf(file, 0, 1, 0.0f, objects, message);
+    DrawingLoad load = LoadDrawing(file, ReaderOptions{});
+    const std::int32_t count = load.count;
+    objects = load.objects;
+    message = load.message;
     std::fclose(file);
     ASSERT_GT(count, 0) << message;
     const Extents extents = ComputeExtents(count, objects);

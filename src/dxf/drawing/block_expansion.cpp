@@ -10,7 +10,7 @@
 #include <numbers>
 #include <vector>
 
-#include "dxf/read_state.h"
+#include "dxf/entities/entity_builder.h"
 
 namespace vertoko {
 
@@ -165,9 +165,13 @@ struct Placement {
 
 class Placer {
   public:
-    Placer(BlockStore& store, const std::vector<char>& cyclic, const std::vector<Size>& sizes,
-           bool multi)
-        : store_(store), cyclic_(cyclic), sizes_(sizes), multi_(multi), colors_(ReadColors()) {
+    Placer(ReadContext& context, const std::vector<char>& cyclic, const std::vector<Size>& sizes)
+        : store_(context.blocks),
+          cyclic_(cyclic),
+          sizes_(sizes),
+          multi_(context.options.dxfMulti != 0),
+          colors_(context.colors),
+          slots_(context.slots) {
         // Each placement visits only what adds something, so that the work
         // grows with the output however many empty slots and insertions of
         // empty blocks a definition holds.
@@ -255,13 +259,10 @@ class Placer {
             if (multi_) {
                 const char* layer =
                     std::strcmp(source.layer, "0") == 0 ? p.layer.c_str() : source.layer;
-                index = set_obj(layer, source.color == 0 ? p.color : source.color);
-                if (index < 0) {
-                    message = ReadState().message;
-                    return false;
-                }
+                index = set_obj(slots_, layer, source.color == 0 ? p.color : source.color, message);
+                if (index < 0) return false;
             }
-            ObjectSlot& target = ReadState().slots.slots[index];
+            ObjectSlot& target = slots_.slots[index];
             if (!Copy(source, p, target, message)) return false;
         }
         return true;
@@ -275,32 +276,22 @@ class Placer {
             double out[3];
             p.transform.Apply(in, out);
             MeshVertex* copy =
-                ArenaVertex(target.arena, ToFloat(out[0]), ToFloat(out[1]), ToFloat(out[2]));
-            if (copy == nullptr) {
-                message = "メモリーが足りません.(ver)\n";
-                return false;
-            }
+                NewVertex(target.arena, ToFloat(out[0]), ToFloat(out[1]), ToFloat(out[2]), message);
+            if (copy == nullptr) return false;
             AppendVertex(target, copy);
         }
         for (const MeshPolygon* polygon = source.polygonHead; polygon != nullptr;
              polygon = polygon->next) {
             const std::int32_t n = polygon->cornerCount;
-            MeshPolygon* copy = ArenaPolygon(target.arena);
-            std::int32_t* corners = copy != nullptr ? ArenaCorners(target.arena, n) : nullptr;
-            if (copy == nullptr || corners == nullptr) {
-                message = "メモリーが足りません.(pol)\n";
-                return false;
-            }
+            MeshPolygon* copy = NewPolygon(target.arena, n, message);
+            if (copy == nullptr) return false;
             // A mirroring transform turns the faces over; the reversed
             // corner order turns them back.
             for (std::int32_t k = 0; k < n; ++k)
-                corners[k] = base + polygon->p[p.mirrored ? n - 1 - k : k];
-            copy->cornerCount = n;
+                copy->p[k] = base + polygon->p[p.mirrored ? n - 1 - k : k];
             copy->color = colors_.enabled
                               ? kPolygonColorSet | colors_.PlacedRgb(polygon->color, p.colors)
                               : 0;
-            copy->p = corners;
-            copy->next = nullptr;
             AppendPolygon(target, copy);
         }
         return true;
@@ -317,6 +308,7 @@ class Placer {
     const std::vector<Size>& sizes_;
     bool multi_;
     const DrawingColors& colors_;
+    SlotArray& slots_;  // the drawing's
 };
 
 void AppendCount(std::string& out, std::uint64_t value) {
@@ -326,58 +318,6 @@ void AppendCount(std::string& out, std::uint64_t value) {
 }
 
 }  // namespace
-
-Affine Affine::Identity() { return {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}}}; }
-
-Affine Affine::Then(const Affine& outer) const {
-    Affine r{};
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            double sum = j == 3 ? outer.m[i][3] : 0.0;
-            for (int k = 0; k < 3; ++k) sum += outer.m[i][k] * m[k][j];
-            r.m[i][j] = sum;
-        }
-    }
-    return r;
-}
-
-double Affine::Determinant() const {
-    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
-           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
-           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
-}
-
-void Affine::Apply(const double in[3], double out[3]) const {
-    for (int i = 0; i < 3; ++i)
-        out[i] = m[i][0] * in[0] + m[i][1] * in[1] + m[i][2] * in[2] + m[i][3];
-}
-
-Affine ObjectToWorld(const double n[3]) {
-    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-    if (!(length > 0.0) || !std::isfinite(length)) return Affine::Identity();
-    const double z[3] = {n[0] / length, n[1] / length, n[2] / length};
-    auto cross = [](const double a[3], const double b[3], double out[3]) {
-        out[0] = a[1] * b[2] - a[2] * b[1];
-        out[1] = a[2] * b[0] - a[0] * b[2];
-        out[2] = a[0] * b[1] - a[1] * b[0];
-    };
-    auto normalise = [](double v[3]) {
-        const double l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-        for (int i = 0; i < 3; ++i) v[i] /= l;
-    };
-    // Near the world Z axis the X axis comes from world Y, elsewhere from
-    // world Z, so that it never degenerates.
-    constexpr double kLimit = 1.0 / 64.0;
-    const double worldY[3] = {0, 1, 0};
-    const double worldZ[3] = {0, 0, 1};
-    double x[3];
-    cross(std::fabs(z[0]) < kLimit && std::fabs(z[1]) < kLimit ? worldY : worldZ, z, x);
-    normalise(x);
-    double y[3];
-    cross(z, x, y);
-    normalise(y);
-    return {{{x[0], y[0], z[0], 0}, {x[1], y[1], z[1], 0}, {x[2], y[2], z[2], 0}}};
-}
 
 Affine InsertTransform(const InsertRecord& insert, const double base[3], std::int64_t column,
                        std::int64_t row) {
@@ -403,10 +343,11 @@ Affine InsertTransform(const InsertRecord& insert, const double base[3], std::in
 
 void SetExpansionMemoryBudget(std::uint64_t bytes) { budgetOverride = bytes; }
 
-bool ExpandInserts(bool multi, std::string& message) {
-    BlockStore& store = ReadBlocks();
-    store.End();
-    UnconvertedReport& unplaced = ReadState().unconverted;
+bool ExpandInserts(ReadContext& context) {
+    BlockStore& store = context.blocks;
+    store.End(context.slots);
+    std::string& message = context.message;
+    UnconvertedReport& unplaced = context.unconverted;
     auto resolve = [&](InsertRecord& insert) {
         const auto found = store.byName.find(insert.block);
         insert.target = found != store.byName.end() ? found->second : -1;
@@ -443,7 +384,7 @@ bool ExpandInserts(bool multi, std::string& message) {
         }
         sizes[v] = size;
     }
-    Size total = SlotsSize(ReadState().slots);
+    Size total = SlotsSize(context.slots);
     Size added;
     for (const InsertRecord& insert : store.topInserts) {
         if (insert.target >= 0 && !cyclic[static_cast<std::size_t>(insert.target)])
@@ -469,7 +410,7 @@ bool ExpandInserts(bool multi, std::string& message) {
         return false;
     }
 
-    Placer placer(store, cyclic, sizes, multi);
+    Placer placer(context, cyclic, sizes);
     for (const InsertRecord& insert : store.topInserts) {
         if (!placer.Placeable(insert)) continue;
         const auto cells = static_cast<std::int64_t>(Cells(insert));

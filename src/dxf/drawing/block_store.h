@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -37,6 +36,8 @@ struct BlockDefinition {
     std::vector<InsertRecord> inserts;  // nested insertions, in file order
 };
 
+// While a block definition is open its slots stand in the read's slot
+// array, the drawing's kept aside here.
 class BlockStore {
   public:
     bool enabled = false;
@@ -44,18 +45,21 @@ class BlockStore {
     std::unordered_map<std::string, std::int32_t> byName;  // first definition of a name
     std::vector<InsertRecord> topInserts;                  // of the drawing's layouts
 
-    ~BlockStore() { Clear(); }
+    BlockStore() = default;
+    BlockStore(const BlockStore&) = delete;
+    BlockStore& operator=(const BlockStore&) = delete;
+    ~BlockStore();
 
-    // Puts the drawing's slots back and frees every block.
-    void Clear();
+    // Puts the drawing's slots back into slots and frees every block.
+    void Clear(SlotArray& slots);
 
     // True while a block definition's entities go to the block's slots.
     bool InsideBlock() const { return current_ >= 0; }
 
-    // Makes block its entities' target, the drawing's slots kept aside.
-    void Begin(std::int32_t block);
-    // Puts the drawing's slots back; nothing when no block is open.
-    void End();
+    // Makes block its entities' target in slots, the drawing's kept aside.
+    void Begin(std::int32_t block, SlotArray& slots);
+    // Puts the drawing's slots back into slots; nothing when no block is open.
+    void End(SlotArray& slots);
 
     // Where an INSERT read now belongs.
     std::vector<InsertRecord>& InsertTarget() {
@@ -67,9 +71,6 @@ class BlockStore {
     SlotArray drawing_;
 };
 
-// The block store of the current read.
-BlockStore& ReadBlocks();
-
 // A block name as INSERT and BLOCK give it: the whole value line without
 // its outer blanks, letters a to z upper-cased (CAD programs match block
 // names without regard to case).
@@ -79,16 +80,5 @@ std::string BlockName(std::string_view line);
 // drawing itself: *Model_Space, *Paper_Space… and the older $MODEL_SPACE,
 // $PAPER_SPACE.
 bool IsLayoutBlock(const std::string& name);
-
-// Reads the groups of a BLOCK whose "0 / BLOCK" pair has just been read,
-// up to and including the code line of the next group 0 (its value line is
-// left to the caller). A layout block leaves the drawing the target; any
-// other becomes the target of the entities up to its ENDBLK. Returns 1 on
-// success, 0 after writing the message.
-std::int32_t ReadBlockHeader(std::FILE* file, std::string& message);
-
-// Reads the groups of an INSERT the same way and records it with the open
-// block, or with the drawing outside blocks and in layout blocks.
-std::int32_t ReadInsert(std::FILE* file, std::string& message);
 
 }  // namespace vertoko

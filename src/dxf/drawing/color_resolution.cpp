@@ -82,13 +82,8 @@ std::uint32_t DrawingColors::GroupsRgb(const EntityStyle& style, const InsertCol
     return layers.ColorOf(style.layer);
 }
 
-DrawingColors& ReadColors() {
-    static DrawingColors* colors = new DrawingColors();
-    return *colors;
-}
-
-void ResolveSlotColors(SlotArray& slots) {
-    const DrawingColors& colors = ReadColors();
+void ResolveSlotColors(DrawingColors& colors, SlotArray& slots) {
+    colors.ResolveStyles();
     for (std::int32_t i = 0; i < slots.count; ++i) {
         for (MeshPolygon* p = slots.slots[i].polygonHead; p != nullptr; p = p->next)
             p->color = kPolygonColorSet | colors.TopLevelRgb(p->color);

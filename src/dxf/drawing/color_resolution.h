@@ -62,17 +62,9 @@ struct DrawingColors {
     std::unordered_map<std::string, std::uint32_t> numbers_;
 };
 
-// The colour state of the current read.
-DrawingColors& ReadColors();
-
-// The style number the entity parsers put on their polygons.
-inline std::uint32_t PolygonStyle(const char* layer, std::int32_t index, std::int32_t trueColor) {
-    DrawingColors& colors = ReadColors();
-    return colors.enabled ? colors.StyleOf(layer, index, trueColor) : 0;
-}
-
-// Replaces the style number of every polygon of the slots by its top-level
+// Once the LAYER table is complete: fixes every style (ResolveStyles) and
+// replaces the style number of every polygon of the slots by its top-level
 // colour (kPolygonColorSet with the RGB value).
-void ResolveSlotColors(SlotArray& slots);
+void ResolveSlotColors(DrawingColors& colors, SlotArray& slots);
 
 }  // namespace vertoko

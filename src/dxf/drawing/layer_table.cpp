@@ -3,9 +3,11 @@
 #include <string_view>
 
 #include "dxf/drawing/aci_palette.h"
-#include "dxf/input/dxf_numbers.h"
+#include "dxf/input/binary_pairs.h"
+#include "dxf/input/entry_pairs.h"
+#include "dxf/input/text_pairs.h"
+#include "dxf/input/value_words.h"
 #include "dxf/object_slots.h"
-#include "dxf/read_state.h"
 
 namespace vertoko {
 
@@ -14,27 +16,36 @@ std::uint32_t LayerTable::ColorOf(const std::string& layer) const {
     return found != colors_.end() ? found->second : AciColor(7);
 }
 
-std::int32_t ReadLayerEntry(std::FILE*, LayerTable& table, std::string& message) {
+template <PairSource Source>
+bool ReadLayerEntry(Source& pairs, LayerTable& table, std::string& message) {
     char name[kLayerCapacity] = "";
     std::int32_t index = 7;
     std::int32_t trueColor = -1;
-    const bool read = ReadEntryGroups(message, "", [&](std::int32_t code, std::string_view line) {
+    // A layer entry refuses no pair.
+    const bool read = ReadEntryPairs(pairs, message, "", [&](std::int32_t code) {
         if (code == 2) {
-            ReadToken(line, name, sizeof name);
-        } else if (code == 62) {
-            index = ParseIntPrefix(line);
+            std::string_view value;
+            const PairStatus status = pairs.Text(value);
+            if (status == PairStatus::Ok) ReadToken(value, name, sizeof name);
+            return status;
+        }
+        if (code == 62) {
+            const PairStatus status = pairs.IntPrefix(index);
             if (index < 0) index = index == INT32_MIN ? 7 : -index;
             if (index < 1 || index > 255) index = 7;
-        } else if (code == 420) {
-            trueColor = ParseIntPrefix(line);
+            return status;
         }
-        return true;  // a layer entry refuses no pair
+        if (code == 420) return pairs.IntPrefix(trueColor);
+        return pairs.Skip();
     });
-    if (!read) return 0;
+    if (!read) return false;
     const std::uint32_t rgb =
         trueColor >= 0 ? static_cast<std::uint32_t>(trueColor) & 0xFFFFFFu : AciColor(index);
     if (name[0] != '\0') table.Add(name, rgb);
-    return 1;
+    return true;
 }
+
+template bool ReadLayerEntry(TextPairs&, LayerTable&, std::string&);
+template bool ReadLayerEntry(BinaryPairs&, LayerTable&, std::string&);
 
 }  // namespace vertoko

@@ -3,9 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <unordered_map>
+
+#include "dxf/input/pair_source.h"
 
 namespace vertoko {
 
@@ -25,11 +26,12 @@ class LayerTable {
     std::unordered_map<std::string, std::uint32_t> colors_;
 };
 
-// Reads the groups of one LAYER entry whose "0 / LAYER" pair has just been
-// read, up to and including the code line of the next group 0 (its value
-// line is left to the caller), and adds the entry to table: name 2, colour
-// 62 (negative when the layer is off, still its colour), true colour 420.
-// Returns 1 on success, 0 after writing the message.
-std::int32_t ReadLayerEntry(std::FILE* file, LayerTable& table, std::string& message);
+// Reads the pairs of one LAYER entry whose "0 / LAYER" pair has just been
+// read, up to and including the code of the next group 0 (its value is left
+// to the caller), and adds the entry to table: name 2, colour 62 (negative
+// when the layer is off, still its colour), true colour 420. False after
+// writing message.
+template <PairSource Source>
+bool ReadLayerEntry(Source& pairs, LayerTable& table, std::string& message);
 
 }  // namespace vertoko

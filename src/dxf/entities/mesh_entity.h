@@ -2,16 +2,17 @@
 // faces, without subdivision.
 #pragma once
 
-#include <cstdint>
-#include <string>
+#include "dxf/input/pair_source.h"
+#include "dxf/read_context.h"
 
 namespace vertoko {
 
-// Reads the groups of one MESH whose "0 / MESH" pair has just been read, up
-// to and including the code line of the next group 0, whose value line is
-// left to the caller. Appends the vertices and the faces of three or more
-// corners to the object chosen by layer and colour (multi nonzero) or to
-// slot 0. Returns 1 on success, 0 after writing the message into message.
-std::int32_t ReadMesh(int multi, std::string& message);
+// Reads the pairs of one MESH whose "0 / MESH" pair has just been read, up
+// to and including the code of the next group 0, whose value is left to
+// the caller, and adds its vertices and its faces of three or more corners
+// to the object its layer and colour choose (or to the single object).
+// False after writing context.message.
+template <PairSource Source>
+bool ReadMesh(ReadContext& context, Source& pairs);
 
 }  // namespace vertoko

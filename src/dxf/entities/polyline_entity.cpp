@@ -1,14 +1,14 @@
 // POLYLINE parsing: a header state up to the first VERTEX, then one record
 // per VERTEX, finished when the next group 0 arrives; the polygons are built
-// once SEQEND has been read and the target object is known.
+// once SEQEND has been read and handed to the object with the vertices.
 #include "dxf/entities/polyline_entity.h"
 
-#include <cstdlib>
+#include <cstdint>
 #include <string_view>
 
-#include "dxf/drawing/color_resolution.h"
-#include "dxf/input/dxf_numbers.h"
-#include "dxf/read_state.h"
+#include "dxf/entities/entity_builder.h"
+#include "dxf/input/binary_pairs.h"
+#include "dxf/input/text_pairs.h"
 
 namespace vertoko {
 
@@ -42,70 +42,45 @@ struct PolylineState {
     std::int32_t face[4] = {};
     bool faceGiven[4] = {};
     std::int32_t largestFaceNumber = 0;
-    char layer[kLayerCapacity] = "0";  // DXF's default layer when group 8 is missing
-    std::int32_t color = -1;
-    std::int32_t trueColor = -1;
+    EntityKey key;  // the polyline's own layer and colour
     // A face record's own colour groups; -1 when it gives none.
     std::int32_t faceColor = -1;
     std::int32_t faceTrueColor = -1;
-    Chain<MeshVertex> vertices;
-    Chain<MeshPolygon> faces;
-    // The nodes of both chains, until the object that takes them adopts it.
-    MeshArena arena = {};
-
-    ~PolylineState() { ReleaseArena(arena); }
+    PendingMesh mesh;
 
     bool IsPolyface() const {
         return (polylineFlags & kPolyface) != 0 && (polylineFlags & kPolygonMesh) == 0;
     }
 };
 
-MeshPolygon* NewPolygon(MeshArena& arena, std::int32_t corners, std::string& message) {
-    MeshPolygon* polygon = ArenaPolygon(arena);
-    if (polygon == nullptr) {
-        message = "メモリーが足りません.(pol)\n";
-        return nullptr;
-    }
-    polygon->p = ArenaCorners(arena, corners);
-    if (polygon->p == nullptr) {
-        message = "メモリーが足りません.(pol->p)\n";
-        return nullptr;
-    }
-    polygon->cornerCount = corners;
-    return polygon;
-}
-
 // A polyline of a kind that is not converted: the lenient reading skips it
 // whole and goes on, the strict one refuses the drawing.
-bool Unsupported(PolylineState& state, std::string& message) {
-    DxfReadState& read = ReadState();
-    if (read.options.dxfSkip != 0) {
+template <PairSource Source>
+bool Unsupported(PolylineState& state, ReadContext& context, const Source& pairs) {
+    if (context.options.dxfSkip != 0) {
         state.skipped = true;
         return true;
     }
-    read.failedOnSkippable = true;
-    message = LineMessage(kUnsupported);
+    context.failedOnSkippable = true;
+    context.message = MessageAt(pairs, kUnsupported);
     return false;
 }
 
 // Finishes the VERTEX record that a group 0 ends: a coordinate vertex or a
 // face record.
-bool FinishRecord(PolylineState& state, std::string& message) {
+template <PairSource Source>
+bool FinishRecord(PolylineState& state, EntityBuilder& builder, const Source& pairs) {
     if (state.skipped) return true;
+    std::string& message = builder.Context().message;
     if ((state.vertexFlags & kCoordinateVertexBits) != 0) {
         if ((state.polylineFlags & kPolygonMesh) != 0 && (state.vertexFlags & kPolyface) == 0) {
-            message = LineMessage("POLYLINE:Invalid data flag.");
+            message = MessageAt(pairs, "POLYLINE:Invalid data flag.");
             return false;
         }
-        MeshVertex* vertex = ArenaVertex(state.arena, state.x, state.y, state.z + state.elevation);
-        if (vertex == nullptr) {
-            message = "メモリーが足りません.(ver)\n";
-            return false;
-        }
-        state.vertices.Append(vertex);
-        return true;
+        return state.mesh.AddVertex(state.x, state.y, state.z + state.elevation, message);
     }
-    if (state.vertexFlags != kFaceRecord || !state.IsPolyface()) return Unsupported(state, message);
+    if (state.vertexFlags != kFaceRecord || !state.IsPolyface())
+        return Unsupported(state, builder.Context(), pairs);
 
     // A face lists its vertex numbers in 71 to 74. A number that is 0, or
     // left out as DXF leaves out zeros, is an absent corner; a record with
@@ -118,250 +93,217 @@ bool FinishRecord(PolylineState& state, std::string& message) {
     if (n < 3) return true;
     if (n == 4 && corners[3] == corners[2]) n = 3;
 
-    MeshPolygon* polygon = NewPolygon(state.arena, n, message);
+    MeshPolygon* polygon = state.mesh.AddPolygon(n, message);
     if (polygon == nullptr) return false;
     // A face record coloured on its own keeps its colour; the others take
-    // the polyline's once it is handed over.
+    // the polyline's when it is handed over.
     if (state.faceColor >= 0 || state.faceTrueColor >= 0)
-        polygon->color = PolygonStyle(state.layer, state.faceColor, state.faceTrueColor);
+        polygon->color = builder.StyleOf(state.key.layer, state.faceColor, state.faceTrueColor);
     for (std::int32_t k = 0; k < n; ++k) {
         polygon->p[k] = corners[k] - 1;
         if (corners[k] > state.largestFaceNumber) state.largestFaceNumber = corners[k];
     }
-    state.faces.Append(polygon);
     return true;
 }
 
-// Links a new polygon with the given corners to the slot.
-bool AddQuad(ObjectSlot& slot, std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d,
+// A new quadrilateral over the mesh's vertices a, b, c, d.
+bool AddQuad(PendingMesh& mesh, std::int32_t a, std::int32_t b, std::int32_t c, std::int32_t d,
              std::string& message) {
-    MeshPolygon* polygon = NewPolygon(slot.arena, 4, message);
+    MeshPolygon* polygon = mesh.AddPolygon(4, message);
     if (polygon == nullptr) return false;
     polygon->p[0] = a;
     polygon->p[1] = b;
     polygon->p[2] = c;
     polygon->p[3] = d;
-    AppendPolygon(slot, polygon);
     return true;
 }
 
 // Quadrilaterals over the M x N grid, row by row, each row's closing
 // quadrilateral after it, the row that closes M last.
-bool BuildPolygonMesh(const PolylineState& state, ObjectSlot& slot, std::int32_t base,
-                      std::string& message) {
+bool BuildPolygonMesh(PolylineState& state, std::string& message) {
     const std::int32_t m = state.meshM;
     const std::int32_t n = state.meshN;
-    auto v = [&](std::int32_t i, std::int32_t j) { return base + i * n + j; };
+    auto v = [&](std::int32_t i, std::int32_t j) { return i * n + j; };
     const bool closedN = (state.polylineFlags & kClosedN) != 0;
+    PendingMesh& mesh = state.mesh;
     for (std::int32_t i = 0; i + 1 < m; ++i) {
         for (std::int32_t j = 0; j + 1 < n; ++j) {
-            if (!AddQuad(slot, v(i, j), v(i, j + 1), v(i + 1, j + 1), v(i + 1, j), message))
+            if (!AddQuad(mesh, v(i, j), v(i, j + 1), v(i + 1, j + 1), v(i + 1, j), message))
                 return false;
         }
-        if (closedN && !AddQuad(slot, v(i, n - 1), v(i, 0), v(i + 1, 0), v(i + 1, n - 1), message))
+        if (closedN && !AddQuad(mesh, v(i, n - 1), v(i, 0), v(i + 1, 0), v(i + 1, n - 1), message))
             return false;
     }
     if ((state.polylineFlags & kClosedM) != 0) {
         for (std::int32_t j = 0; j + 1 < n; ++j) {
-            if (!AddQuad(slot, v(m - 1, j), v(m - 1, j + 1), v(0, j + 1), v(0, j), message))
+            if (!AddQuad(mesh, v(m - 1, j), v(m - 1, j + 1), v(0, j + 1), v(0, j), message))
                 return false;
         }
-        if (closedN && !AddQuad(slot, v(m - 1, n - 1), v(m - 1, 0), v(0, 0), v(0, n - 1), message))
+        if (closedN && !AddQuad(mesh, v(m - 1, n - 1), v(m - 1, 0), v(0, 0), v(0, n - 1), message))
             return false;
     }
     return true;
 }
 
-// Gives the polygons that an entity adds after `before` (all of the slot's
-// when null) the entity's style, unless a face record gave its own, on
-// every way out of the entity.
-struct StyleNewPolygons {
-    ObjectSlot& slot;
-    MeshPolygon* before;
-    std::uint32_t style;
-
-    ~StyleNewPolygons() {
-        if (style == 0) return;
-        for (MeshPolygon* p = before != nullptr ? before->next : slot.polygonHead; p != nullptr;
-             p = p->next) {
-            if (p->color == 0) p->color = style;
-        }
-    }
-};
-
-// Hands the gathered vertices and faces to their object and builds the
-// polygons the polyline kind calls for.
-bool CompleteEntity(PolylineState& state, int multi, std::string& message) {
+// Builds the polygons the polyline kind calls for and hands everything to
+// the polyline's object.
+template <PairSource Source>
+bool CompleteEntity(PolylineState& state, EntityBuilder& builder, const Source& pairs) {
+    ReadContext& context = builder.Context();
     if (state.skipped) {
-        ReadState().unconverted.Count(kSkippedPolyline);
+        context.unconverted.Count(kSkippedPolyline);
         return true;
     }
     const std::int32_t flags = state.polylineFlags;
-    const std::int32_t count = state.vertices.length;
+    const std::int32_t count = state.mesh.VertexCount();
 
     // Checks that keep every corner index inside the object.
     if ((flags & kPolygonMesh) != 0 && flags != kClosed3DPolyline) {
         const std::int64_t cells = std::int64_t{state.meshM} * state.meshN;
         if (state.meshM < 1 || state.meshN < 1 || cells != count) {
-            message = LineMessage(kInvalid);
+            context.message = MessageAt(pairs, kInvalid);
             return false;
         }
     } else if (state.largestFaceNumber > count) {
-        message = LineMessage(kInvalid);
+        context.message = MessageAt(pairs, kInvalid);
         return false;
     }
 
-    std::int32_t index = 0;
-    if (multi) {
-        index = set_obj(state.layer, state.color);
-        if (index < 0) return false;
-    }
-    ObjectSlot& slot = ReadState().slots.slots[index];
-    const std::int32_t base = slot.vertexCount;
-    // The entity's nodes now belong to the object, whatever follows.
-    AdoptArena(slot.arena, state.arena);
-    const StyleNewPolygons styled{slot, slot.polygonTail,
-                                  PolygonStyle(state.layer, state.color, state.trueColor)};
-
-    // The vertex chain moves into the slot as a whole.
-    SpliceVertices(slot, state.vertices);
-
     if (flags == kClosed3DPolyline) {
         // A closed outline needs three corners to enclose anything.
-        if (count < 3) return true;
-        MeshPolygon* polygon = NewPolygon(slot.arena, count, message);
-        if (polygon == nullptr) return false;
-        for (std::int32_t k = 0; k < count; ++k) polygon->p[k] = base + k;
-        AppendPolygon(slot, polygon);
-        return true;
+        if (count >= 3) {
+            MeshPolygon* polygon = state.mesh.AddPolygon(count, context.message);
+            if (polygon == nullptr) return false;
+            for (std::int32_t k = 0; k < count; ++k) polygon->p[k] = k;
+        }
+    } else if ((flags & kPolygonMesh) != 0) {
+        if (!BuildPolygonMesh(state, context.message)) return false;
     }
-    if ((flags & kPolygonMesh) != 0) return BuildPolygonMesh(state, slot, base, message);
-
-    for (MeshPolygon* face = state.faces.head; face != nullptr; face = face->next) {
-        for (std::int32_t k = 0; k < face->cornerCount; ++k) face->p[k] += base;
-    }
-    SplicePolygons(slot, state.faces);
-    return true;
+    return state.mesh.Commit(builder, state.key);
 }
 
 }  // namespace
 
-std::int32_t ReadPolyline(std::FILE*, int multi, std::string& message) {
-    DxfInput& input = ReadState().input;
+template <PairSource Source>
+bool ReadPolyline(ReadContext& context, Source& pairs) {
+    std::string& message = context.message;
+    EntityBuilder builder(context);
     PolylineState state;
-    std::string_view line;
-    auto takeCoordinate = [&state](std::int32_t code, float value) {
-        if (code == 10) {
-            state.x = value;
-        } else if (code == 20) {
-            state.y = value;
-        } else {
-            state.z = value;
-            if (!state.inVertex) state.elevation = value;
-        }
-    };
     for (;;) {
-        ++input.lineCounter;
-        std::int32_t code = input.ReadBareCode();
-        LineStatus status = LineStatus::Ok;
-        if (code < 0) {
-            status = input.ReadCodeLine(line);
-            code = status == LineStatus::Ok ? ParseIntPrefix(line) : 0;
+        std::int32_t code = 0;
+        PairStatus status = pairs.Code(code);
+        if (status != PairStatus::Ok) {
+            message = InputFailureMessage(pairs, status, "読み込みに失敗しました.", "\n");
+            return false;
         }
-        if (status == LineStatus::Ok) {
-            ++input.lineCounter;
-            // A vertex coordinate in its plain form, the bulk of a mesh.
-            float bare = 0.0f;
-            if ((code == 10 || code == 20 || code == 30) && input.ReadBareFloat(bare)) {
-                takeCoordinate(code, bare);
-                continue;
-            }
-            status = input.ReadValueLine(line);
-        }
-        if (status != LineStatus::Ok) {
-            message = InputFailureMessage(status, "読み込みに失敗しました.", "\n");
-            return 0;
-        }
-
+        std::int32_t number = 0;
         switch (code) {
             case 0: {
-                if (state.inVertex && !FinishRecord(state, message)) return 0;
+                std::string_view value;
+                status = pairs.Text(value);
+                if (status != PairStatus::Ok) break;
+                if (state.inVertex && !FinishRecord(state, builder, pairs)) return false;
                 char name[20];
-                const std::string_view word = TokenView(line, name, sizeof name);
+                const std::string_view word = TokenView(value, name, sizeof name);
                 if (word == "VERTEX") {
                     state.inVertex = true;
                     for (int k = 0; k < 4; ++k) state.faceGiven[k] = false;
                     state.faceColor = state.faceTrueColor = -1;
                 } else if (word == "SEQEND") {
-                    return CompleteEntity(state, multi, message) ? 1 : 0;
+                    return CompleteEntity(state, builder, pairs);
                 } else {
-                    message = LineMessage(kInvalid);
-                    return 0;
+                    message = MessageAt(pairs, kInvalid);
+                    return false;
                 }
                 break;
             }
             case 8:
-                if (!state.inVertex) ReadToken(line, state.layer, sizeof state.layer);
+                if (!state.inVertex) {
+                    std::string_view value;
+                    status = pairs.Text(value);
+                    if (status == PairStatus::Ok) state.key.SetLayer(value);
+                } else {
+                    status = pairs.Skip();
+                }
                 break;
             case 10:
             case 20:
             case 30: {
                 float value = 0.0f;
-                if (!ParseFloat(line, value)) {
-                    message = LineMessage(kInvalid);
-                    return 0;
+                status = pairs.Float(value);
+                if (status == PairStatus::BadNumber) {
+                    message = MessageAt(pairs, kInvalid);
+                    return false;
                 }
-                takeCoordinate(code, value);
+                if (code == 10) {
+                    state.x = value;
+                } else if (code == 20) {
+                    state.y = value;
+                } else {
+                    state.z = value;
+                    if (!state.inVertex) state.elevation = value;
+                }
                 break;
             }
             case 62:
-                (state.inVertex ? state.faceColor : state.color) = ParseIntPrefix(line);
+                status = pairs.IntPrefix(state.inVertex ? state.faceColor : state.key.color);
                 break;
             case 420:
-                (state.inVertex ? state.faceTrueColor : state.trueColor) = ParseIntPrefix(line);
+                status =
+                    pairs.IntPrefix(state.inVertex ? state.faceTrueColor : state.key.trueColor);
                 break;
             case 66:
-                if (!state.inVertex && ParseIntPrefix(line) != 1) {
-                    message = LineMessage(kInvalid);
-                    return 0;
+                status = pairs.IntPrefix(number);
+                if (status == PairStatus::Ok && !state.inVertex && number != 1) {
+                    message = MessageAt(pairs, kInvalid);
+                    return false;
                 }
                 break;
             case 70: {
-                const std::int32_t flags = ParseIntPrefix(line);
+                status = pairs.IntPrefix(number);
+                if (status != PairStatus::Ok) break;
                 const std::int32_t refused =
                     state.inVertex ? (kClosedM | kCurveFit | kSplineFit) : (kCurveFit | kSplineFit);
-                if ((flags & refused) != 0 && !Unsupported(state, message)) return 0;
-                (state.inVertex ? state.vertexFlags : state.polylineFlags) = flags;
+                if ((number & refused) != 0 && !Unsupported(state, context, pairs)) return false;
+                (state.inVertex ? state.vertexFlags : state.polylineFlags) = number;
                 break;
             }
             case 71:
             case 72:
             case 73:
             case 74: {
-                std::int32_t value = 0;
-                if (!ParseInt(line, value)) {
-                    message = LineMessage(kInvalid);
-                    return 0;
+                status = pairs.Int(number);
+                if (status == PairStatus::BadNumber) {
+                    message = MessageAt(pairs, kInvalid);
+                    return false;
                 }
+                if (status != PairStatus::Ok) break;
                 if (!state.inVertex) {
                     // Taken whatever the order of 70, 71 and 72; only a polygon
                     // mesh uses them.
-                    if (code == 71) state.meshM = value;
-                    if (code == 72) state.meshN = value;
+                    if (code == 71) state.meshM = number;
+                    if (code == 72) state.meshN = number;
                 } else if (state.IsPolyface()) {
                     // Negative numbers mark invisible edges and count alike.
                     const int k = code - 71;
-                    state.face[k] = value < 0 ? (value == INT32_MIN ? INT32_MAX : -value) : value;
+                    state.face[k] =
+                        number < 0 ? (number == INT32_MIN ? INT32_MAX : -number) : number;
                     state.faceGiven[k] = true;
                 }
                 break;
             }
             default:
+                status = pairs.Skip();
                 break;
         }
-
-        if (input.LastLineCut()) input.SkipLine();
+        if (status != PairStatus::Ok) {
+            message = InputFailureMessage(pairs, status, "読み込みに失敗しました.", "\n");
+            return false;
+        }
     }
 }
+
+template bool ReadPolyline(ReadContext&, TextPairs&);
+template bool ReadPolyline(ReadContext&, BinaryPairs&);
 
 }  // namespace vertoko

@@ -1,13 +1,16 @@
 // Value types follow the DXF group code ranges. A code outside every range
 // cannot be read past (its value's size is unknown), so it ends the read
 // instead of letting the pairs that follow be misread.
-#include "dxf/input/binary_dxf_input.h"
+#include "dxf/input/binary_pairs.h"
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <type_traits>
+
+#include "dxf/input/dxf_numbers.h"
 
 namespace vertoko {
 
@@ -40,28 +43,15 @@ ValueType TypeOf(std::int32_t code) {
 
 }  // namespace
 
-bool BinaryDxfInput::StartsWithSentinel(const char* data, std::size_t length) {
-    static constexpr char kSentinel[kSentinelSize] = {'A', 'u', 't',  'o',  'C',    'A', 'D', ' ',
-                                                      'B', 'i', 'n',  'a',  'r',    'y', ' ', 'D',
-                                                      'X', 'F', '\r', '\n', '\x1a', '\0'};
-    return length >= kSentinelSize && std::memcmp(data, kSentinel, kSentinelSize) == 0;
-}
-
-void BinaryDxfInput::Start(std::FILE* file, char* block, std::size_t capacity, std::size_t pos,
-                           std::size_t length) {
-    file_ = file;
-    block_ = block;
-    capacity_ = capacity;
-    pos_ = pos;
-    length_ = length;
-    pairCounter = 0;
-    codeLength_ = valueLength_ = 0;
+BinaryPairs::BinaryPairs(std::FILE* file, char* block, std::size_t capacity, std::size_t pos,
+                         std::size_t length)
+    : file_(file), block_(block), capacity_(capacity), pos_(pos), length_(length) {
     // Every file starts with "0 / SECTION": a one-byte code 0 is followed
     // by the letter S, a two-byte code 0 by a second zero byte.
     shortCodes_ = !(Ensure(2) && block_[pos_ + 1] == '\0');
 }
 
-bool BinaryDxfInput::Ensure(std::size_t n) {
+bool BinaryPairs::Ensure(std::size_t n) {
     if (length_ - pos_ >= n) return true;
     const std::size_t rest = length_ - pos_;
     std::memmove(block_, block_ + pos_, rest);
@@ -75,12 +65,11 @@ bool BinaryDxfInput::Ensure(std::size_t n) {
     return length_ >= n;
 }
 
-PairStatus BinaryDxfInput::ReadPair() {
-    ++pairCounter;
-    valueLength_ = 0;
+PairStatus BinaryPairs::Code(std::int32_t& code) {
+    ++pairs_;
+    textLength_ = 0;
     if (!Ensure(shortCodes_ ? 1 : 2)) return PairStatus::End;
     const auto* bytes = reinterpret_cast<const unsigned char*>(block_ + pos_);
-    std::int32_t code = 0;
     if (shortCodes_) {
         code = bytes[0];
         ++pos_;
@@ -95,9 +84,6 @@ PairStatus BinaryDxfInput::ReadPair() {
         code = static_cast<std::int16_t>(bytes[0] | (bytes[1] << 8));
         pos_ += 2;
     }
-    code_ = code;
-    codeLength_ = static_cast<std::size_t>(
-        std::to_chars(codeText_, codeText_ + sizeof codeText_, code).ptr - codeText_);
 
     bool ok = false;
     switch (TypeOf(code)) {
@@ -128,16 +114,17 @@ PairStatus BinaryDxfInput::ReadPair() {
     return ok ? PairStatus::Ok : PairStatus::End;
 }
 
-bool BinaryDxfInput::ReadString() {
+bool BinaryPairs::ReadString() {
+    type_ = Type::String;
     for (;;) {
         if (!Ensure(1)) return false;
         const char* p = block_ + pos_;
         const std::size_t avail = length_ - pos_;
         const void* nul = std::memchr(p, '\0', avail);
         const std::size_t take = nul != nullptr ? static_cast<const char*>(nul) - p : avail;
-        const std::size_t room = kValueLimit - valueLength_;
-        std::memcpy(valueText_ + valueLength_, p, take < room ? take : room);
-        valueLength_ += take < room ? take : room;
+        const std::size_t room = kValueLimit - textLength_;
+        std::memcpy(text_ + textLength_, p, take < room ? take : room);
+        textLength_ += take < room ? take : room;
         if (nul != nullptr) {
             pos_ += take + 1;
             return true;
@@ -146,7 +133,8 @@ bool BinaryDxfInput::ReadString() {
     }
 }
 
-bool BinaryDxfInput::ReadChunk() {
+bool BinaryPairs::ReadChunk() {
+    type_ = Type::Chunk;
     if (!Ensure(1)) return false;
     const std::size_t size = static_cast<unsigned char>(block_[pos_]);
     if (!Ensure(1 + size)) return false;
@@ -155,7 +143,8 @@ bool BinaryDxfInput::ReadChunk() {
 }
 
 template <typename T>
-bool BinaryDxfInput::ReadInteger() {
+bool BinaryPairs::ReadInteger() {
+    type_ = Type::Integer;
     if (!Ensure(sizeof(T))) return false;
     std::uint64_t bits = 0;
     for (std::size_t i = 0; i < sizeof(T); ++i)
@@ -165,31 +154,80 @@ bool BinaryDxfInput::ReadInteger() {
     using Unsigned = std::make_unsigned_t<T>;
     const auto narrow = static_cast<Unsigned>(bits);
     std::memcpy(&value, &narrow, sizeof value);
-    valueLength_ = static_cast<std::size_t>(
-        std::to_chars(valueText_, valueText_ + kValueLimit, value).ptr - valueText_);
+    integer_ = static_cast<std::int64_t>(value);
     return true;
 }
 
-bool BinaryDxfInput::ReadReal() {
+bool BinaryPairs::ReadReal() {
+    type_ = Type::Real;
     if (!Ensure(8)) return false;
     std::uint64_t bits = 0;
     for (std::size_t i = 0; i < 8; ++i)
         bits |= std::uint64_t{static_cast<unsigned char>(block_[pos_ + i])} << (8 * i);
     pos_ += 8;
-    const double value = std::bit_cast<double>(bits);
-    char* out = valueText_;
-    char* const end = valueText_ + kValueLimit;
-    if (std::isfinite(value)) {
-        // to_chars leaves out the "0x" that marks hexadecimal for the parser.
-        if (std::signbit(value)) *out++ = '-';
-        *out++ = '0';
-        *out++ = 'x';
-        out = std::to_chars(out, end, std::fabs(value), std::chars_format::hex).ptr;
-    } else {
-        out = std::to_chars(out, end, value).ptr;
-    }
-    valueLength_ = static_cast<std::size_t>(out - valueText_);
+    real_ = std::bit_cast<double>(bits);
     return true;
+}
+
+std::string_view BinaryPairs::ValueText() {
+    char* out = text_;
+    char* const end = text_ + kValueLimit;
+    switch (type_) {
+        case Type::String:
+        case Type::Chunk:
+            return {text_, textLength_};
+        case Type::Integer:
+            out = std::to_chars(out, end, integer_).ptr;
+            break;
+        case Type::Real:
+            if (std::isfinite(real_)) {
+                // to_chars leaves out the "0x" that marks hexadecimal for the
+                // parser.
+                if (std::signbit(real_)) *out++ = '-';
+                *out++ = '0';
+                *out++ = 'x';
+                out = std::to_chars(out, end, std::fabs(real_), std::chars_format::hex).ptr;
+            } else {
+                out = std::to_chars(out, end, real_).ptr;
+            }
+            break;
+    }
+    textLength_ = static_cast<std::size_t>(out - text_);
+    type_ = Type::String;  // formatted once
+    return {text_, textLength_};
+}
+
+PairStatus BinaryPairs::Text(std::string_view& value) {
+    value = ValueText();
+    return PairStatus::Ok;
+}
+
+PairStatus BinaryPairs::Float(float& value) {
+    if (type_ == Type::Real) {
+        // The text reader turns "nan" into the quiet NaN of its sign.
+        value = std::isnan(real_) ? std::copysign(std::numeric_limits<float>::quiet_NaN(), real_)
+                                  : static_cast<float>(real_);
+        return PairStatus::Ok;
+    }
+    return ParseFloat(ValueText(), value) ? PairStatus::Ok : PairStatus::BadNumber;
+}
+
+PairStatus BinaryPairs::Int(std::int32_t& value) {
+    if (type_ == Type::Integer) {
+        // Beyond 32 bits the value saturates, as a decimal line would.
+        constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+        constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+        value = static_cast<std::int32_t>(integer_ < kMin   ? kMin
+                                          : integer_ > kMax ? kMax
+                                                            : integer_);
+        return PairStatus::Ok;
+    }
+    return ParseInt(ValueText(), value) ? PairStatus::Ok : PairStatus::BadNumber;
+}
+
+PairStatus BinaryPairs::IntPrefix(std::int32_t& value) {
+    if (Int(value) != PairStatus::Ok) value = 0;
+    return PairStatus::Ok;
 }
 
 }  // namespace vertoko

@@ -1,7 +1,7 @@
 // Block-buffered line reading. The whole file is never held: one block of
 // the file is in memory at a time, and a line that runs over the end of a
 // block is gathered in a small line buffer.
-#include "dxf/input/dxf_input.h"
+#include "dxf/input/text_lines.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -22,14 +22,14 @@ using line_scan::IsBlank;
 using line_scan::IsInlineBlank;
 using line_scan::IsLineEnd;
 
-DxfInput::DxfInput() : block_(static_cast<char*>(AllocateLarge(kBlockSize + 16))) {
+TextLines::TextLines() : block_(static_cast<char*>(AllocateLarge(kBlockSize + 16))) {
     if (block_ == nullptr) throw std::bad_alloc();
     std::memset(block_, 0, 16);
 }
 
-DxfInput::~DxfInput() { ReleaseLarge(block_, kBlockSize + 16); }
+TextLines::~TextLines() { ReleaseLarge(block_, kBlockSize + 16); }
 
-void DxfInput::Reset(std::FILE* file) {
+void TextLines::Reset(std::FILE* file) {
     file_ = file;
     fd_ = -1;
     // Offsets are known for files that can tell their position.
@@ -43,21 +43,17 @@ void DxfInput::Reset(std::FILE* file) {
     stop_ = 0;
     atEnd_ = file == nullptr;
     lastEnd_ = LineEnd::None;
-    started_ = false;
-    binaryMode_ = false;
-    lineCounter = 0;
 }
 
-void DxfInput::ResetAt(int fd, std::int64_t offset) {
+void TextLines::ResetAt(int fd, std::int64_t offset) {
     Reset(nullptr);
     fd_ = fd;
     atEnd_ = fd < 0;
     readOffset_ = blockOffset_ = offset;
-    started_ = true;  // text by the caller's word: no sentinel to look for
 }
 
-bool DxfInput::JumpTo(const Mark& mark) {
-    if (mark.offset < 0 || binaryMode_) return false;
+bool TextLines::JumpTo(const Mark& mark) {
+    if (mark.offset < 0) return false;
     if (fd_ >= 0) {
         readOffset_ = mark.offset;
     } else {
@@ -70,35 +66,20 @@ bool DxfInput::JumpTo(const Mark& mark) {
     blockOffset_ = mark.offset;
     pos_ = length_ = stop_ = 0;
     atEnd_ = false;
-    started_ = true;
     lineStart_ = nullptr;
     lastEnd_ = static_cast<LineEnd>(mark.lastEnd);
     return true;
 }
 
-void DxfInput::Start() {
-    started_ = true;
-    // An empty file is left to the text path, which reports its end.
-    if (Fill() != LineStatus::Ok || !BinaryDxfInput::StartsWithSentinel(block_, length_)) return;
-    binaryMode_ = true;
-    binary_.Start(file_, block_, kBlockSize, BinaryDxfInput::kSentinelSize, length_);
-    pos_ = stop_ = length_ = 0;
+bool TextLines::StartsWith(std::string_view prefix) {
+    // The first block is read at most once here; a file shorter than the
+    // prefix cannot begin with it.
+    if (length_ == 0 && !atEnd_) Fill();
+    const std::string_view held(block_ + pos_, length_ - pos_);
+    return held.starts_with(prefix);
 }
 
-LineStatus DxfInput::ReadBinaryCode(std::string_view& line) {
-    switch (binary_.ReadPair()) {
-        case PairStatus::Ok:
-            line = binary_.CodeText();
-            return LineStatus::Ok;
-        case PairStatus::End:
-            return LineStatus::End;
-        case PairStatus::Malformed:
-            break;
-    }
-    return LineStatus::Malformed;
-}
-
-std::size_t DxfInput::ReadAt() {
+std::size_t TextLines::ReadAt() {
 #if defined(__unix__)
     for (;;) {
         const ssize_t got = pread(fd_, block_, kBlockSize, static_cast<off_t>(readOffset_));
@@ -113,9 +94,9 @@ std::size_t DxfInput::ReadAt() {
 #endif
 }
 
-LineStatus DxfInput::Fill() {
+LineStatus TextLines::Fill() {
     while (pos_ >= stop_) {
-        if (stop_ < length_) return LineStatus::Binary;
+        if (stop_ < length_) return LineStatus::Nul;
         if (atEnd_) return LineStatus::End;
         if (blockOffset_ >= 0) blockOffset_ += static_cast<std::int64_t>(length_);
         lineStart_ = nullptr;  // the block it pointed into is replaced
@@ -134,9 +115,7 @@ LineStatus DxfInput::Fill() {
     return LineStatus::Ok;
 }
 
-LineStatus DxfInput::ReadCodeLineSlow(std::string_view& line) {
-    if (!started_) Start();
-    if (binaryMode_) return ReadBinaryCode(line);
+LineStatus TextLines::ReadCodeLineSlow(std::string_view& line) {
     for (;;) {
         if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
         while (pos_ < stop_ && IsBlank(block_[pos_])) ++pos_;
@@ -145,13 +124,7 @@ LineStatus DxfInput::ReadCodeLineSlow(std::string_view& line) {
     return CopyLine(line);
 }
 
-LineStatus DxfInput::ReadValueLineSlow(std::string_view& line) {
-    if (!started_) Start();
-    if (binaryMode_) {
-        // The value came with its code.
-        line = binary_.ValueText();
-        return LineStatus::Ok;
-    }
+LineStatus TextLines::ReadValueLineSlow(std::string_view& line) {
     if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
     // A CR LF pair ends the code line as one line end.
     if (lastEnd_ == LineEnd::Cr && block_[pos_] == '\n') {
@@ -166,7 +139,7 @@ LineStatus DxfInput::ReadValueLineSlow(std::string_view& line) {
     return CopyLine(line);
 }
 
-LineStatus DxfInput::CopyLine(std::string_view& line) {
+LineStatus TextLines::CopyLine(std::string_view& line) {
     // Fast path: the line end is at most 127 characters away, so the whole
     // line lies in the block. A line of exactly 127 characters reads the
     // same either way: its line end is the character after the cut.
@@ -183,7 +156,7 @@ LineStatus DxfInput::CopyLine(std::string_view& line) {
     return CopyLongLine(line);
 }
 
-LineStatus DxfInput::CopyLongLine(std::string_view& line) {
+LineStatus TextLines::CopyLongLine(std::string_view& line) {
     // Fast path: the line lies wholly in the block and the view points there.
     std::size_t gathered = 0;  // characters already in line_
     bool inBuffer = false;
@@ -243,7 +216,7 @@ LineStatus DxfInput::CopyLongLine(std::string_view& line) {
     }
 }
 
-LineStatus DxfInput::SkipLine() {
+LineStatus TextLines::SkipLine() {
     if (lastEnd_ != LineEnd::Cut) return LineStatus::Ok;
     for (;;) {
         if (LineStatus status = Fill(); status != LineStatus::Ok) return status;
@@ -254,20 +227,6 @@ LineStatus DxfInput::SkipLine() {
             return LineStatus::Ok;
         }
     }
-}
-
-std::size_t ReadToken(std::string_view line, char* out, std::size_t capacity) {
-    std::size_t i = 0;
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    std::size_t n = 0;
-    for (; i < line.size() && n + 1 < capacity; ++i) {
-        char c = line[i];
-        if (c == '\0' || IsBlank(c)) break;
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-        out[n++] = c;
-    }
-    if (capacity > 0) out[n] = '\0';
-    return n;
 }
 
 }  // namespace vertoko

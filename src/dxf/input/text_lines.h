@@ -1,6 +1,7 @@
-// The line reader under every DXF parser: group code and value lines, read
-// from large blocks of the file, with the line counter the messages quote.
-// A binary DXF file is served through the same calls, pair by pair.
+// The lines of a text DXF file under its pair source (text_pairs.h): code
+// and value lines read from large blocks of the file, the 127-character cut,
+// and where each line lies in the file, which the second reader of a large
+// drawing needs to meet the first.
 #pragma once
 
 #include <cstddef>
@@ -8,43 +9,53 @@
 #include <cstdio>
 #include <string_view>
 
-#include "dxf/input/binary_dxf_input.h"
 #include "dxf/input/digit_words.h"
 #include "dxf/input/dxf_numbers.h"
 #include "dxf/input/line_scan.h"
+#include "dxf/input/pair_source.h"
 
 namespace vertoko {
 
-enum class LineStatus {
-    Ok,
-    End,        // the file ended before the line was complete
-    Binary,     // a NUL byte: not a text DXF file
-    Malformed,  // binary DXF with a group code of no known value type
-};
+// Ok, End, or Nul for a NUL byte: not a text DXF file.
+using LineStatus = PairStatus;
 
-class DxfInput {
+class TextLines {
   public:
     static constexpr std::size_t kLineLimit = 127;  // longer lines are cut
     static constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 
     // The block lives as long as the reader; std::bad_alloc when it cannot
     // be had.
-    DxfInput();
-    ~DxfInput();
-    DxfInput(const DxfInput&) = delete;
-    DxfInput& operator=(const DxfInput&) = delete;
+    TextLines();
+    ~TextLines();
+    TextLines(const TextLines&) = delete;
+    TextLines& operator=(const TextLines&) = delete;
 
-    // Starts reading file from its current position; the counter is 0.
+    // Starts reading file from its current position.
     void Reset(std::FILE* file);
 
     // Starts reading the text file open as descriptor fd at offset, with
-    // pread, so that another reader of the same file is not disturbed; the
-    // counter is 0. The file is taken to be text DXF.
+    // pread, so that another reader of the same file is not disturbed.
     void ResetAt(int fd, std::int64_t offset);
+
+    // True when the file, from where reading started, begins with prefix;
+    // nothing is consumed. Reads the first block when none is read yet.
+    bool StartsWith(std::string_view prefix);
+
+    // What the block holds from the next unread byte on, with the file it
+    // came from: a reader of another format goes on from there.
+    struct Buffered {
+        std::FILE* file;
+        char* block;
+        std::size_t capacity;
+        std::size_t pos;
+        std::size_t length;
+    };
+    Buffered Rest() const { return {file_, block_, kBlockSize, pos_, length_}; }
 
     // The file offset of the first character of the line the last read
     // returned, or -1 when it is not known (a line gathered across blocks,
-    // a file without offsets such as a pipe, binary DXF).
+    // a file without offsets such as a pipe).
     std::int64_t LastLineOffset() const {
         if (blockOffset_ < 0 || lineStart_ == nullptr) return -1;
         return blockOffset_ + (lineStart_ - block_);
@@ -65,14 +76,6 @@ class DxfInput {
     // Goes on reading from mark, which another reader of the same file
     // took. False, with nothing changed, when the file cannot seek there.
     bool JumpTo(const Mark& mark);
-
-    // True once the file has turned out to be binary DXF. Its code "lines"
-    // are the group codes as decimal text, each followed by its value.
-    bool IsBinary() const { return binaryMode_; }
-
-    // The number the messages quote: the line counter, or for binary DXF
-    // the number of the pair being read.
-    std::int32_t MessageNumber() const { return binaryMode_ ? binary_.pairCounter : lineCounter; }
 
     // The next code line: blank lines and leading blanks are skipped. The
     // line holds at most 127 characters and never its line end; of a longer
@@ -107,9 +110,6 @@ class DxfInput {
     // True when the last read stopped at 127 characters inside a line.
     bool LastLineCut() const { return lastEnd_ == LineEnd::Cut; }
 
-    // Lines read so far; every caller adds 1 before each line it reads.
-    std::int32_t lineCounter = 0;
-
   private:
     enum class LineEnd { None, Cr, Lf, Cut };
 
@@ -117,9 +117,6 @@ class DxfInput {
     static constexpr std::size_t kFastSpan = kLineLimit + 1 + 32;
     static constexpr std::size_t kBlankRun = 16;
 
-    // Reads the first block and looks for the binary DXF sentinel.
-    void Start();
-    LineStatus ReadBinaryCode(std::string_view& line);
     LineStatus ReadCodeLineSlow(std::string_view& line);
     LineStatus ReadValueLineSlow(std::string_view& line);
     // Takes the line at p when its end lies within 127 characters.
@@ -154,11 +151,6 @@ class DxfInput {
     std::size_t length_ = 0;
     std::size_t stop_ = 0;  // first NUL byte of the block, or length_
     bool atEnd_ = false;
-    // Binary mode keeps stop_ == pos_, so the inline paths always fall
-    // through to the slow ones, which serve the binary pairs.
-    bool started_ = false;
-    bool binaryMode_ = false;
-    BinaryDxfInput binary_;
     LineEnd lastEnd_ = LineEnd::None;
     char line_[kLineLimit + 1] = {};
     // kBlockSize bytes and 16 of padding, which let the line-end search read
@@ -168,7 +160,7 @@ class DxfInput {
 };
 
 // The common case inline: the line lies well inside the block.
-inline LineStatus DxfInput::ReadCodeLine(std::string_view& line) {
+inline LineStatus TextLines::ReadCodeLine(std::string_view& line) {
     if (stop_ - pos_ > kFastSpan) {
         const char* p = block_ + pos_;
         const char* const blankEnd = p + kBlankRun;
@@ -178,7 +170,7 @@ inline LineStatus DxfInput::ReadCodeLine(std::string_view& line) {
     return ReadCodeLineSlow(line);
 }
 
-inline LineStatus DxfInput::ReadValueLine(std::string_view& line) {
+inline LineStatus TextLines::ReadValueLine(std::string_view& line) {
     if (stop_ - pos_ > kFastSpan) {
         const char* p = block_ + pos_;
         if (lastEnd_ == LineEnd::Cr && *p == '\n') ++p;
@@ -189,7 +181,7 @@ inline LineStatus DxfInput::ReadValueLine(std::string_view& line) {
     return ReadValueLineSlow(line);
 }
 
-inline std::int32_t DxfInput::ReadBareCode() {
+inline std::int32_t TextLines::ReadBareCode() {
     if (stop_ - pos_ <= kFastSpan) return -1;
     const char* p = block_ + pos_;
     const char* const blankEnd = p + kBlankRun;
@@ -207,7 +199,7 @@ inline std::int32_t DxfInput::ReadBareCode() {
     return code;
 }
 
-inline bool DxfInput::ReadBareFloat(float& value) {
+inline bool TextLines::ReadBareFloat(float& value) {
     if (stop_ - pos_ <= kFastSpan) return false;
     const char* p = block_ + pos_;
     if (lastEnd_ == LineEnd::Cr && *p == '\n') ++p;
@@ -223,27 +215,6 @@ inline bool DxfInput::ReadBareFloat(float& value) {
     if (end == nullptr) return false;
     EndLine(start, end);
     return true;
-}
-
-// The first word of line, upper-cased (bytes a to z only, so Shift-JIS and
-// UTF-8 pass through), at most capacity - 1 bytes, NUL-terminated in out.
-// Returns the number of bytes copied.
-std::size_t ReadToken(std::string_view line, char* out, std::size_t capacity);
-
-// The same word as a view: line itself when it is the word already (no
-// blank, NUL or lower-case letter, short enough), as entity names mostly
-// are, and otherwise ReadToken's copy in out. Comparisons read it with wide
-// loads, which wait for a copy just written byte by byte to reach the cache,
-// behind every store before it: in multi-object mode those of the face just
-// stored, scattered over thousands of objects. The view into line lasts as
-// long as line does.
-inline std::string_view TokenView(std::string_view line, char* out, std::size_t capacity) {
-    bool plain = line.size() < capacity;
-    for (const char c : line) {
-        if (c == '\0' || line_scan::IsBlank(c) || (c >= 'a' && c <= 'z')) plain = false;
-    }
-    if (plain) return line;
-    return std::string_view(out, ReadToken(line, out, capacity));
 }
 
 }  // namespace vertoko

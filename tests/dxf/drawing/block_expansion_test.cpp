@@ -206,7 +206,7 @@ TEST(BlockExpansion, MissingAndSelfInsertingBlocksPlaceNothingAndAreNamed) {
     EXPECT_POINTS_NEAR(PolygonPoints(r, 0, 0), {{7, 0, 0}, {8, 0, 0}, {7, 1, 0}});
     // Named in the report of what was not converted; INSERTs that place
     // something are not counted there.
-    EXPECT_EQ(UnconvertedLine(),
+    EXPECT_EQ(r.unconverted,
               "変換しなかった図形：INSERT(自身を挿入 \"LOOP\") = 3, INSERT(自身を挿入 \"B\") = 1, "
               "INSERT(自身を挿入 \"A\") = 2, INSERT(未定義 \"NOPE\") = 2");
 }

@@ -39,16 +39,16 @@ TEST(UnconvertedReport, KindsInTheirOrderWithCounts) {
                                       Entity("planesurface") + Entity("3DSOLID") + Entity("BODY") +
                                       Entity("LINE") + Entity("SOLID")));
     ASSERT_EQ(result.count, 1) << result.message;
-    EXPECT_EQ(UnconvertedLine(),
+    EXPECT_EQ(result.unconverted,
               "変換しなかった図形：3DSOLID = 2, REGION = 1, BODY = 1, PLANESURFACE = 1");
     // The next read starts from nothing.
     auto plain = ReadText(InEntities(kTriangle));
     ASSERT_EQ(plain.count, 1);
-    EXPECT_EQ(UnconvertedLine(), "");
+    EXPECT_EQ(plain.unconverted, "");
     // A read that fails before its end reports nothing.
     auto failed = ReadText(Lines({"  0", "SECTION", "  2", "ENTITIES"}) + Entity("3DSOLID"));
     EXPECT_EQ(failed.count, 0);
-    EXPECT_EQ(UnconvertedLine(), "");
+    EXPECT_EQ(failed.unconverted, "");
 }
 
 TEST(UnconvertedReport, InsertionsOfBlocksThatHoldFaces) {
@@ -71,7 +71,7 @@ TEST(UnconvertedReport, InsertionsOfBlocksThatHoldFaces) {
     drawing += eof;
     auto result = ReadText(drawing, test::Lenient());
     ASSERT_EQ(result.count, 1) << result.message;
-    EXPECT_EQ(UnconvertedLine(), "変換しなかった図形：POLYLINE(読み飛ばし) = 1, INSERT = 4");
+    EXPECT_EQ(result.unconverted, "変換しなかった図形：POLYLINE(読み飛ばし) = 1, INSERT = 4");
 }
 
 TEST(UnconvertedReport, DeepAndCircularNestingIsResolvedOnce) {

@@ -290,14 +290,14 @@ TEST(LenientPolylines, RefusedKindsAreSkippedWholeAndCounted) {
     EXPECT_EQ(result.table[0].polygonCount, 2);
     EXPECT_EQ(result.Corner(0, 1, 0), 3);
     EXPECT_EQ(result.Corner(0, 1, 2), 5);
-    EXPECT_EQ(UnconvertedLine(), "変換しなかった図形：POLYLINE(読み飛ばし) = 5");
+    EXPECT_EQ(result.unconverted, "変換しなかった図形：POLYLINE(読み飛ばし) = 5");
 
     // The strict reading refuses the first of them and says what would help.
     auto strict = ReadText(text);
     EXPECT_EQ(strict.count, 0);
     EXPECT_EQ(strict.message.rfind("POLYLINE:対応していない形式です.", 0), 0u);
-    EXPECT_FALSE(SkipHintLine().empty());
-    EXPECT_EQ(UnconvertedLine(), "");
+    EXPECT_TRUE(strict.refusedSkippable);
+    EXPECT_EQ(strict.unconverted, "");
 }
 
 TEST(LenientPolylines, StructuralFaultsStillFail) {
@@ -309,7 +309,7 @@ TEST(LenientPolylines, StructuralFaultsStillFail) {
     auto bad = ReadText(number, test::Lenient());
     EXPECT_EQ(bad.count, 0);
     EXPECT_EQ(bad.message, "POLYLINE:Invalid data." + At(LineOf(number, "east")));
-    EXPECT_EQ(SkipHintLine(), "");
+    EXPECT_FALSE(bad.refusedSkippable);
     const std::string name = InEntities(Header(2) + Groups({{0, "LINE"}}) + kSeqend);
     EXPECT_EQ(ReadText(name, test::Lenient()).message,
               "POLYLINE:Invalid data." + At(LineOf(name, "LINE")));

@@ -1,7 +1,7 @@
 // Binary DXF read through the whole reader: both code widths, every value
 // type, reals converted as the double would be, pair numbers in messages,
 // and truncated or malformed files refused.
-#include "dxf/input/binary_dxf_input.h"
+#include "dxf/input/binary_pairs.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <cstring>
 #include <limits>
 
-#include "dxf/input/dxf_input.h"
 #include "dxf/dxf_test_support.h"
+#include "dxf/input/text_lines.h"
 
 namespace vertoko {
 namespace {
@@ -129,8 +129,8 @@ TEST(BinaryDxf, PairsAcrossBlockBoundariesReadWhole) {
     for (std::size_t shift : {0u, 1u, 2u, 5u, 9u, 13u, 14u, 15u, 17u, 24u, 40u, 77u}) {
         BinaryDrawing d(false);
         d.Str(0, "SECTION").Str(2, "HEADER");
-        while (d.bytes.size() + 70000 < DxfInput::kBlockSize) d.Str(999, std::string(65000, 'c'));
-        const std::size_t room = DxfInput::kBlockSize - d.bytes.size() - 60 + shift;
+        while (d.bytes.size() + 70000 < TextLines::kBlockSize) d.Str(999, std::string(65000, 'c'));
+        const std::size_t room = TextLines::kBlockSize - d.bytes.size() - 60 + shift;
         d.Str(9, std::string(room, 'v')).Str(0, "ENDSEC");
         d.Entities().Face(kSquare).End();
         auto result = ReadText(d.bytes);
@@ -153,7 +153,7 @@ TEST(BinaryDxf, MessagesNameThePair) {
 TEST(BinaryDxf, TruncatedFilesAreRefusedAtEveryLength) {
     BinaryDrawing d(false);
     d.Entities().Face(kSquare).End();
-    for (std::size_t size = BinaryDxfInput::kSentinelSize; size < d.bytes.size(); ++size) {
+    for (std::size_t size = BinaryPairs::kSentinel.size(); size < d.bytes.size(); ++size) {
         auto result = ReadText(d.bytes.substr(0, size));
         EXPECT_EQ(result.count, 0) << size;
         EXPECT_EQ(result.table, nullptr);

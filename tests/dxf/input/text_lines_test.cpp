@@ -1,6 +1,6 @@
 // The line reader: pairing of code and value lines, line ends, the
 // 127-character cut and the refusal of NUL bytes.
-#include "dxf/input/dxf_input.h"
+#include "dxf/input/text_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ class InputFixture : public ::testing::Test {
         file_ = std::tmpfile();
         std::fwrite(text.data(), 1, text.size(), file_);
         std::rewind(file_);
-        input_ = std::make_unique<DxfInput>();
+        input_ = std::make_unique<TextLines>();
         input_->Reset(file_);
     }
     void TearDown() override {
@@ -49,7 +49,7 @@ class InputFixture : public ::testing::Test {
     }
 
     std::FILE* file_ = nullptr;
-    std::unique_ptr<DxfInput> input_;
+    std::unique_ptr<TextLines> input_;
 };
 
 TEST_F(InputFixture, LineEndsOfAllKindsReadAlike) {
@@ -119,7 +119,7 @@ TEST_F(InputFixture, LinesAcrossBlockBoundariesReadWhole) {
     // Lines of varied length so that many of them straddle a block end.
     std::string text;
     std::vector<std::string> expected;
-    for (int i = 0; text.size() < 3 * DxfInput::kBlockSize; ++i) {
+    for (int i = 0; text.size() < 3 * TextLines::kBlockSize; ++i) {
         std::string line =
             std::to_string(i) + std::string(static_cast<std::size_t>(i % 140), 'a' + i % 26);
         if (line.size() > 127) line.resize(127);  // keep every line whole
@@ -140,7 +140,7 @@ TEST_F(InputFixture, LastLineWithoutLineEndIsALine) {
     EXPECT_EQ(Value(), "EOF");
     Code(LineStatus::End);
     // Also when the line runs over a block end or reaches the 127 cut.
-    Open("  0\n" + std::string(DxfInput::kBlockSize - 2, 'x'));
+    Open("  0\n" + std::string(TextLines::kBlockSize - 2, 'x'));
     EXPECT_EQ(Code(), "0");
     EXPECT_EQ(Value(), std::string(127, 'x'));
     Open("  0\n" + std::string(127, 'y'));
@@ -159,8 +159,7 @@ TEST_F(InputFixture, NulByteIsReported) {
     // A sentinel that is one byte off is no binary DXF.
     Open(std::string("AutoCAD Binary DXF\r\n\x1b\0\x01\x02", 24));
     EXPECT_EQ(Code(), "AutoCAD Binary DXF");
-    Value(LineStatus::Binary);
-    EXPECT_FALSE(input_->IsBinary());
+    Value(LineStatus::Nul);
 }
 
 // The one-pass readers of bare codes and plain decimals must read exactly
@@ -196,7 +195,7 @@ TEST(BareGroups, ReadExactlyWhatTheUsualCallsRead) {
     const std::vector<std::string> ends = {"\r\n", "\n", "\r"};
     std::mt19937 random(2024);
     std::string text;
-    while (text.size() < 2 * DxfInput::kBlockSize + 5000) {
+    while (text.size() < 2 * TextLines::kBlockSize + 5000) {
         text += codes[random() % codes.size()] + ends[random() % ends.size()];
         text += values[random() % values.size()] + ends[random() % ends.size()];
     }
@@ -205,8 +204,8 @@ TEST(BareGroups, ReadExactlyWhatTheUsualCallsRead) {
     std::FILE* usualFile = fmemopen(text.data(), text.size(), "rb");
     ASSERT_NE(fastFile, nullptr);
     ASSERT_NE(usualFile, nullptr);
-    auto fast = std::make_unique<DxfInput>();
-    auto usual = std::make_unique<DxfInput>();
+    auto fast = std::make_unique<TextLines>();
+    auto usual = std::make_unique<TextLines>();
     fast->Reset(fastFile);
     usual->Reset(usualFile);
     auto same = [&](int step) {
@@ -262,19 +261,6 @@ TEST(BareGroups, ReadExactlyWhatTheUsualCallsRead) {
     usual.reset();
     std::fclose(fastFile);
     std::fclose(usualFile);
-}
-
-TEST(ReadToken, UpperCasesTheFirstWordOnly) {
-    char out[20];
-    EXPECT_EQ(ReadToken("  3dface extra", out, sizeof out), 6u);
-    EXPECT_STREQ(out, "3DFACE");
-    // Bytes outside a to z pass unchanged (UTF-8 here).
-    ReadToken("\xe6\xb4\x81\xe5\x85\xb7x", out, sizeof out);
-    EXPECT_STREQ(out, "\xe6\xb4\x81\xe5\x85\xb7X");
-    // The buffer bounds the word.
-    EXPECT_EQ(ReadToken("VERTEXVERTEXVERTEXVERTEX", out, sizeof out), 19u);
-    EXPECT_EQ(ReadToken("", out, sizeof out), 0u);
-    EXPECT_STREQ(out, "");
 }
 
 }  // namespace

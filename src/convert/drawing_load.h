@@ -1,0 +1,34 @@
+// A drawing read as the load command reads it, stage by stage: the pairs
+// into objects, the colours resolved, the block insertions placed, then the
+// objects' table prepared (pointer tables, cleaning, orientation).
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "dxf/reader_options.h"
+#include "model/mesh_model.h"
+
+namespace vertoko {
+
+struct DrawingLoad {
+    std::int32_t count = 0;         // objects in the table; 0 when none or failed
+    MeshObject* objects = nullptr;  // the caller frees it (FreeObjectTable)
+    Extents extents = {};           // the box around the objects
+    std::string message;            // the end report, or the first failure
+    std::string unconverted;        // what is not converted (see unconverted_report.h);
+                                    // empty when nothing, or the read ended early
+    bool refusedSkippable = false;  // refused an entity the lenient reading skips
+};
+
+// Reads the DXF file open in binary mode at its start (the caller closes
+// it). A read that yields no object (a failure, or no faces in multi-object
+// mode) leaves count 0 and no table.
+DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options);
+
+// The log line after a refusal that the lenient reading would have
+// avoided.
+std::string SkipHintLine();
+
+}  // namespace vertoko

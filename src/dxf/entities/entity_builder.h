@@ -1,0 +1,145 @@
+// What every entity does once its pairs are read, in one place: choosing
+// its object by layer and colour, taking its polygons and vertices with
+// their out-of-memory messages, and noting its colour. An entity parser
+// reads its pairs and calls the builder; it allocates and links nothing
+// itself.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "dxf/input/value_words.h"
+#include "dxf/object_slots.h"
+#include "dxf/read_context.h"
+#include "memory/mesh_arena.h"
+#include "model/mesh_model.h"
+
+namespace vertoko {
+
+// The groups that choose an entity's object and colour.
+struct EntityKey {
+    char layer[kLayerCapacity];   // first word of group 8, upper-cased; DXF's default "0"
+    std::int32_t color = -1;      // group 62; -1 when absent
+    std::int32_t trueColor = -1;  // group 420; -1 when absent
+
+    // Only the name's first bytes: the rest of the field is never read.
+    EntityKey() {
+        layer[0] = '0';
+        layer[1] = '\0';
+    }
+    void SetLayer(std::string_view value) { ReadToken(value, layer, sizeof layer); }
+};
+
+// Fetches ahead, while an entity's groups are read in multi-object mode,
+// what storing it will touch: each step a few groups after the one before,
+// once that one has arrived. The parser says when the key changes and
+// when another group has been read; the schedule is the cursor's.
+class SlotCursor {
+  public:
+    SlotCursor(const SlotArray& slots, bool keyed) : slots_(slots), keyed_(keyed) {}
+
+    // A layer or colour group was read: fetching starts over.
+    void KeyChanged() { steps_ = 0; }
+
+    // Another group of the entity was read.
+    void Step(const EntityKey& key) {
+        if (!keyed_ || steps_ >= kLastStep) return;
+        if (steps_ == 0) {
+            hash_ = SlotKeyHash(key.layer, key.color);
+            PrefetchSlotIndex(slots_, hash_);
+        } else if (steps_ == kSlotStep) {
+            slot_ = PrefetchSlot(slots_, hash_);
+        } else if (steps_ == kEndStep) {
+            PrefetchSlotEnd(slots_, slot_);
+        }
+        ++steps_;
+    }
+
+    // What the fetching found out about the key as it stands: its hash from
+    // the first step on, the slot its index entry gives from the second.
+    bool Hashed() const { return steps_ > 0; }
+    std::uint32_t Hash() const { return hash_; }
+    std::int32_t Slot() const { return steps_ > kSlotStep ? slot_ : -1; }
+
+  private:
+    static constexpr int kSlotStep = 3;
+    static constexpr int kEndStep = 6;
+    static constexpr int kLastStep = 7;
+
+    const SlotArray& slots_;
+    bool keyed_;
+    int steps_ = 0;
+    std::uint32_t hash_ = 0;
+    std::int32_t slot_ = -1;
+};
+
+// A vertex node (next null) from arena, or null with the message.
+MeshVertex* NewVertex(MeshArena& arena, float x, float y, float z, std::string& message);
+
+// A polygon node of n corners (color 0, next null, corners not set) from
+// arena, or null with the message naming what could not be had.
+MeshPolygon* NewPolygon(MeshArena& arena, std::int32_t n, std::string& message);
+
+class EntityBuilder {
+  public:
+    explicit EntityBuilder(ReadContext& context) : context_(context) {}
+
+    ReadContext& Context() { return context_; }
+
+    // The colour style of the key's polygons; 0 when colours are off.
+    std::uint32_t StyleOf(const EntityKey& key) {
+        return StyleOf(key.layer, key.color, key.trueColor);
+    }
+    std::uint32_t StyleOf(const char* layer, std::int32_t color, std::int32_t trueColor) {
+        DrawingColors& colors = context_.colors;
+        return colors.enabled ? colors.StyleOf(layer, color, trueColor) : 0;
+    }
+
+    // The slot of the key's object (slot 0 unless objects are keyed), with
+    // what a cursor fetched ahead; -1 with the message when the slots
+    // cannot grow.
+    std::int32_t SlotFor(const EntityKey& key, const SlotCursor* cursor = nullptr);
+
+    // One polygon of n new vertices at corners, in the key's object and
+    // style. False with the message.
+    bool AddFace(const EntityKey& key, const float (*corners)[3], int n,
+                 const SlotCursor* cursor = nullptr);
+
+  private:
+    ReadContext& context_;
+};
+
+// The vertices and polygons of an entity whose object is known only at its
+// end (POLYLINE, MESH): gathered in an arena of their own, the polygons'
+// corners numbered from the entity's first vertex, then handed to the
+// object whole.
+class PendingMesh {
+  public:
+    PendingMesh() = default;
+    PendingMesh(const PendingMesh&) = delete;
+    PendingMesh& operator=(const PendingMesh&) = delete;
+    ~PendingMesh() { ReleaseArena(arena_); }
+
+    // False with the message when memory is short.
+    bool AddVertex(float x, float y, float z, std::string& message);
+    // A new polygon of n corners, appended, its corners to be set by the
+    // caller; null with the message.
+    MeshPolygon* AddPolygon(std::int32_t n, std::string& message);
+
+    std::int32_t VertexCount() const { return vertices_.length; }
+    MeshVertex* LastVertex() { return vertices_.tail; }
+
+    // Hands everything to the key's object: the corners renumbered after its
+    // vertices, the polygons without a colour of their own given the key's
+    // style. Left empty. False with the message when the object cannot be
+    // had.
+    bool Commit(EntityBuilder& builder, const EntityKey& key);
+
+  private:
+    Chain<MeshVertex> vertices_;
+    Chain<MeshPolygon> polygons_;
+    MeshArena arena_ = {};
+};
+
+}  // namespace vertoko
