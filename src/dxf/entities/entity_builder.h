@@ -37,14 +37,17 @@ struct EntityKey {
 // when another group has been read; the schedule is the cursor's.
 class SlotCursor {
   public:
-    SlotCursor(const SlotArray& slots, bool keyed) : slots_(slots), keyed_(keyed) {}
+    // Unless objects are keyed there is nothing to fetch: the cursor starts
+    // as done.
+    SlotCursor(const SlotArray& slots, bool keyed)
+        : slots_(slots), first_(keyed ? 0 : kLastStep), steps_(first_) {}
 
     // A layer or colour group was read: fetching starts over.
-    void KeyChanged() { steps_ = 0; }
+    void KeyChanged() { steps_ = first_; }
 
     // Another group of the entity was read.
     void Step(const EntityKey& key) {
-        if (!keyed_ || steps_ >= kLastStep) return;
+        if (steps_ >= kLastStep) return;
         if (steps_ == 0) {
             hash_ = SlotKeyHash(key.layer, key.color);
             PrefetchSlotIndex(slots_, hash_);
@@ -58,9 +61,9 @@ class SlotCursor {
 
     // What the fetching found out about the key as it stands: its hash from
     // the first step on, the slot its index entry gives from the second.
-    bool Hashed() const { return steps_ > 0; }
+    bool Hashed() const { return first_ == 0 && steps_ > 0; }
     std::uint32_t Hash() const { return hash_; }
-    std::int32_t Slot() const { return steps_ > kSlotStep ? slot_ : -1; }
+    std::int32_t Slot() const { return Hashed() && steps_ > kSlotStep ? slot_ : -1; }
 
   private:
     static constexpr int kSlotStep = 3;
@@ -68,18 +71,37 @@ class SlotCursor {
     static constexpr int kLastStep = 7;
 
     const SlotArray& slots_;
-    bool keyed_;
-    int steps_ = 0;
+    int first_;  // 0, or kLastStep when objects are not keyed
+    int steps_;
     std::uint32_t hash_ = 0;
     std::int32_t slot_ = -1;
 };
 
 // A vertex node (next null) from arena, or null with the message.
-MeshVertex* NewVertex(MeshArena& arena, float x, float y, float z, std::string& message);
+inline MeshVertex* NewVertex(MeshArena& arena, float x, float y, float z, std::string& message) {
+    MeshVertex* vertex = ArenaVertex(arena, x, y, z);
+    if (vertex == nullptr) [[unlikely]]
+        message = "メモリーが足りません.(ver)\n";
+    return vertex;
+}
 
 // A polygon node of n corners (color 0, next null, corners not set) from
-// arena, or null with the message naming what could not be had.
-MeshPolygon* NewPolygon(MeshArena& arena, std::int32_t n, std::string& message);
+// arena, or null with the message naming what could not be had: the
+// polygon, then its corners.
+inline MeshPolygon* NewPolygon(MeshArena& arena, std::int32_t n, std::string& message) {
+    MeshPolygon* polygon = ArenaPolygon(arena);
+    if (polygon == nullptr) [[unlikely]] {
+        message = "メモリーが足りません.(pol)\n";
+        return nullptr;
+    }
+    polygon->p = ArenaCorners(arena, n);
+    if (polygon->p == nullptr) [[unlikely]] {
+        message = "メモリーが足りません.(pol->p)\n";
+        return nullptr;
+    }
+    polygon->cornerCount = n;
+    return polygon;
+}
 
 class EntityBuilder {
   public:
@@ -99,14 +121,37 @@ class EntityBuilder {
     // The slot of the key's object (slot 0 unless objects are keyed), with
     // what a cursor fetched ahead; -1 with the message when the slots
     // cannot grow.
-    std::int32_t SlotFor(const EntityKey& key, const SlotCursor* cursor = nullptr);
+    std::int32_t SlotFor(const EntityKey& key, const SlotCursor* cursor = nullptr) {
+        return context_.Keyed() ? KeyedSlot(key, cursor) : 0;
+    }
 
     // One polygon of n new vertices at corners, in the key's object and
-    // style. False with the message.
-    bool AddFace(const EntityKey& key, const float (*corners)[3], int n,
-                 const SlotCursor* cursor = nullptr);
+    // style. False with the message. Inline: the faces of a drawing come
+    // by the million.
+    [[gnu::always_inline]] bool AddFace(const EntityKey& key, const float (*corners)[3], int n,
+                                        const SlotCursor* cursor = nullptr) {
+        const std::int32_t index = SlotFor(key, cursor);
+        if (index < 0) return false;
+        ObjectSlot& slot = context_.slots.slots[index];
+        std::string& message = context_.message;
+        MeshPolygon* polygon = NewPolygon(slot.arena, n, message);
+        if (polygon == nullptr) return false;
+        polygon->color = StyleOf(key);
+        for (int k = 0; k < n; ++k) polygon->p[k] = -1;
+        AppendPolygon(slot, polygon);
+        for (int k = 0; k < n; ++k) {
+            MeshVertex* vertex =
+                NewVertex(slot.arena, corners[k][0], corners[k][1], corners[k][2], message);
+            if (vertex == nullptr) return false;
+            polygon->p[k] = slot.vertexCount;
+            AppendVertex(slot, vertex);
+        }
+        return true;
+    }
 
   private:
+    std::int32_t KeyedSlot(const EntityKey& key, const SlotCursor* cursor);
+
     ReadContext& context_;
 };
 
@@ -122,7 +167,12 @@ class PendingMesh {
     ~PendingMesh() { ReleaseArena(arena_); }
 
     // False with the message when memory is short.
-    bool AddVertex(float x, float y, float z, std::string& message);
+    bool AddVertex(float x, float y, float z, std::string& message) {
+        MeshVertex* vertex = NewVertex(arena_, x, y, z, message);
+        if (vertex == nullptr) return false;
+        vertices_.Append(vertex);
+        return true;
+    }
     // A new polygon of n corners, appended, its corners to be set by the
     // caller; null with the message.
     MeshPolygon* AddPolygon(std::int32_t n, std::string& message);

@@ -22,7 +22,7 @@ struct FaceGroups {
 
 // Corners 0 to 2 complete, corner 3 complete or wholly absent: returns the
 // number of corners, or 0 when the face is incomplete.
-int CornerCount(const FaceGroups& face) {
+inline int CornerCount(const FaceGroups& face) {
     for (int k = 0; k < 3; ++k) {
         if (!face.given[k][0] || !face.given[k][1] || !face.given[k][2]) return 0;
     }

@@ -30,7 +30,11 @@ class TextPairs {
     TextPairs(int fd, std::int64_t offset) { lines_.ResetAt(fd, offset); }
 
     PairStatus Code(std::int32_t& code) {
-        counted_ += 1 + extra_;
+        if (extra_) [[unlikely]] {
+            ++counted_;
+            extra_ = false;
+        }
+        ++counted_;
         code = lines_.ReadBareCode();
         if (code < 0) {
             std::string_view line;
@@ -38,7 +42,8 @@ class TextPairs {
                 return status;
             code = ParseIntPrefix(line);
         }
-        extra_ = code >= 1000 ? 1 : 0;
+        if (code >= 1000) [[unlikely]]
+            extra_ = true;
         return PairStatus::Ok;
     }
 
@@ -106,7 +111,7 @@ class TextPairs {
   private:
     TextLines lines_;
     std::int32_t counted_ = 0;
-    std::int32_t extra_ = 0;  // 1 after a code of 1000 or more
+    bool extra_ = false;  // a code of 1000 or more was read last
     char cut_[TextLines::kLineLimit + 1];
 };
 
