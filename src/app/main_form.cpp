@@ -172,19 +172,7 @@ void TMainForm::ReadSettingsFile() {
     if (IniFile::Load(settingsPath_, *iniFile) == IniFile::LoadResult::Unreadable) {
         throw std::runtime_error(FileMessage("ファイル ", settingsPath_, " は開けません"));
     }
-    const AppSettings settings = ReadSettings(*iniFile);
-    dxfMulti = settings.dxfMulti;
-    dxfClv = settings.dxfClv;
-    dxfVdist = settings.dxfVdist;
-    estrOpt = settings.estrOpt;
-    povOpt = settings.povOpt;
-    extraOpt.dxfSkip = settings.dxfSkip;
-    extraOpt.dxfInsert = settings.dxfInsert;
-    extraOpt.dxfColor = settings.dxfColor;
-    extraOpt.dxfOrient = settings.dxfOrient;
-    extraOpt.objNormal = settings.objNormal;
-    pviewBack = settings.pviewBack;
-    pviewObj = settings.pviewObj;
+    settings = ReadSettings(*iniFile);
 }
 
 void TMainForm::AppendLog(const std::string& line) {
@@ -206,9 +194,8 @@ void TMainForm::FreeTable() {
 
 void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
-    const ReaderOptions options = ReaderOptionsOf(CurrentSettings());
     const bool opened = vertoko::LoadDxf(
-        name.toStdString(), options, objects, objectCount, extents, msgBuf,
+        name.toStdString(), settings.reader, objects, objectCount, extents, msgBuf,
         [this](const std::string& line) { AppendLog(line); },
         [this, &wait] {
             wait.emplace();
@@ -230,9 +217,9 @@ void TMainForm::SaveAs(const QString& name, int filterIndex) {
     if (objects == nullptr || objectCount <= 0) return;
     if (filterIndex < 1 || filterIndex > 3) return;
     WaitCursor wait;
-    const WriterOptions options = WriterOptionsOf(CurrentSettings());
     SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects,
-                extents, options, msgBuf, [this](const std::string& line) { AppendLog(line); });
+                extents, settings.writer, msgBuf,
+                [this](const std::string& line) { AppendLog(line); });
 }
 
 void TMainForm::FileOpen() {
@@ -269,33 +256,29 @@ void TMainForm::FileExit() { close(); }
 void TMainForm::mOptionClick() {
     if (OptDlg == nullptr) return;
     if (optFirst) {
-        OptDlg->SetOpt(dxfMulti, dxfClv, povOpt, estrOpt, dxfVdist);
-        OptDlg->SetExtraOpt(extraOpt);
+        OptDlg->SetOpt(settings);
         optFirst = false;
     }
     OptDlg->OptBack();
-    if (OptDlg->exec() == QDialog::Accepted) {
-        OptDlg->Getopt(dxfMulti, dxfClv, povOpt, estrOpt, dxfVdist);
-        OptDlg->GetExtraOpt(extraOpt);
-    }
+    if (OptDlg->exec() == QDialog::Accepted) OptDlg->Getopt(settings);
 }
 
 void TMainForm::N2Click() {
     if (OptDlg2 == nullptr) return;
     if (colFirst) {
-        OptDlg2->SetColor(pviewBack, pviewObj);
+        OptDlg2->SetColor(settings.pviewBack, settings.pviewObj);
         colFirst = false;
     }
     OptDlg2->OptBack();
     if (OptDlg2->exec() == QDialog::Accepted) {
-        pviewBack = OptDlg2->backColor();
-        pviewObj = OptDlg2->objColor();
+        settings.pviewBack = OptDlg2->backColor();
+        settings.pviewObj = OptDlg2->objColor();
     }
 }
 
 void TMainForm::mPviewClick() {
     if (hOpenGL == nullptr || PView == nullptr) return;
-    PView->SetColors(pviewBack, pviewObj);
+    PView->SetColors(settings.pviewBack, settings.pviewObj);
     PView->ShowPreview(newData, objectCount, objects);
     // The preview has taken the table; its display list is rebuilt only
     // after the next successful load.
@@ -329,24 +312,7 @@ void TMainForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TMainForm::WriteSettingsFile() { WriteSettings(CurrentSettings(), *iniFile); }
-
-AppSettings TMainForm::CurrentSettings() const {
-    AppSettings settings;
-    settings.dxfMulti = dxfMulti;
-    settings.dxfClv = dxfClv;
-    settings.dxfVdist = dxfVdist;
-    settings.estrOpt = estrOpt;
-    settings.povOpt = povOpt;
-    settings.dxfSkip = extraOpt.dxfSkip;
-    settings.dxfInsert = extraOpt.dxfInsert;
-    settings.dxfColor = extraOpt.dxfColor;
-    settings.dxfOrient = extraOpt.dxfOrient;
-    settings.objNormal = extraOpt.objNormal;
-    settings.pviewBack = pviewBack;
-    settings.pviewObj = pviewObj;
-    return settings;
-}
+void TMainForm::WriteSettingsFile() { WriteSettings(settings, *iniFile); }
 
 bool TMainForm::FormClose() {
     FreeTable();

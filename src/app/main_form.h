@@ -13,9 +13,7 @@
 
 #include "convert/ini_file.h"
 #include "convert/settings.h"
-#include "dialogs/opt_dlg.h"
 #include "model/mesh_model.h"
-#include "export/pov_option.h"
 
 class QAction;
 class QFileDialog;
@@ -64,22 +62,16 @@ class TMainForm : public QMainWindow {
     QAction* N2 = nullptr;
     QAction* mAbout = nullptr;
 
-    // The current table and the options handed to the reader and writers.
+    // The current table.
     bool newData = false;
     std::int32_t objectCount = 0;
     MeshObject* objects = nullptr;
     Extents extents = {};  // the box around objects
     std::string msgBuf;
-    std::int32_t dxfMulti = 0;
-    std::int32_t dxfClv = 1;
-    float dxfVdist = 0.0f;
-    std::string estrOpt;
-    PovOption povOpt;
-    ExtraOptions extraOpt;  // the later reading and output switches
 
-    // Preview colours (0x00BBGGRR) and the first-opening flags of the dialogs.
-    std::uint32_t pviewBack = 0;
-    std::uint32_t pviewObj = 0;
+    // The options handed to the reader, the writers and the preview, as the
+    // settings file keeps them, and the first-opening flags of the dialogs.
+    AppSettings settings;
     bool optFirst = true;
     bool colFirst = true;
     bool openParam = false;
@@ -114,8 +106,6 @@ class TMainForm : public QMainWindow {
     void FormShow();
     void ReadSettingsFile();
     void WriteSettingsFile();
-    // The options and colours the window holds, as the settings file keeps them.
-    AppSettings CurrentSettings() const;
     void AppendLog(const std::string& line);
     void FreeTable();
     void SetDrawing(const QString& path);

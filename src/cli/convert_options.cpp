@@ -1,9 +1,11 @@
 #include "cli/convert_options.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 #include "convert/ini_file.h"
+#include "convert/option_table.h"
 #include "convert/settings.h"
 #include "export/file_names.h"
 
@@ -43,23 +45,133 @@ std::optional<std::string> SettingsArgument(const std::vector<std::string>& argu
     return path;
 }
 
-// The option field that an on/off switch and its "--no-" form set, or null
-// for any other name.
-std::int32_t* SwitchField(const std::string& name, ConvertOptions& options) {
+// The switch row that name or its "--no-" form sets, or null.
+const OptionRow* SwitchRow(const std::string& name) {
     const std::string base = name.rfind("--no-", 0) == 0 ? "--" + name.substr(5) : name;
-    ReaderOptions& r = options.reader;
-    WriterOptions& w = options.writer;
-    if (base == "--multi") return &r.dxfMulti;
-    if (base == "--clean") return &r.dxfClv;
-    if (base == "--skip-unsupported") return &r.dxfSkip;
-    if (base == "--expand-inserts") return &r.dxfInsert;
-    if (base == "--drawing-colors") return &r.dxfColor;
-    if (base == "--orient-faces") return &r.dxfOrient;
-    if (base == "--pov-smooth") return &w.povOpt.smooth;
-    if (base == "--pov-mesh2") return &w.povOpt.mesh2;
-    if (base == "--pov-fit-camera") return &w.povOpt.fit;
-    if (base == "--obj-normals") return &w.objNormal;
+    for (const OptionRow& row : OptionTable()) {
+        if (row.kind == OptionKind::Switch && row.option == base) return &row;
+    }
     return nullptr;
+}
+
+// The table row of a valued option called name, or null.
+const OptionRow* ValuedRow(const std::string& name) {
+    for (const OptionRow& row : OptionTable()) {
+        if (row.kind != OptionKind::Switch && !row.option.empty() && row.option == name)
+            return &row;
+    }
+    return nullptr;
+}
+
+// A whole number in the C notation, as integer options take it.
+bool ParseWhole(const std::string& text, std::int32_t& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first != last && *first == '+') ++first;
+    const auto result = std::from_chars(first, last, value);
+    return result.ec == std::errc() && result.ptr == last;
+}
+
+// Options of the converter itself, shown around the table's.
+struct OwnOption {
+    std::string_view spelling;
+    std::string_view help;
+    std::string_view usage;
+};
+
+constexpr OwnOption kOwnFirst[] = {
+    {"-o, --output OUT", "OUT に保存 (形式は拡張子から)",
+     "save to OUT (format from its extension)"},
+    {"--output-dir DIR", "入力ごとに DIR へ保存 (--format が必要)",
+     "save each input into DIR (needs --format)"},
+    {"--format pol|pov|obj", "出力形式 (-o がなければ入力の隣に保存)",
+     "output format; without -o, next to each input"},
+};
+
+constexpr OwnOption kOwnLast[] = {
+    {"--settings FILE", "設定ファイル (INI) の値を既定にする",
+     "options from a settings file; flags override it"},
+    {"--help", "この説明を表示", "show this help"},
+};
+
+// Where the descriptions start, and the widest line that still takes a
+// row's default beside its description.
+constexpr std::size_t kTextColumn = 26;
+constexpr std::size_t kLineWidth = 80;
+
+// The width of a UTF-8 text on a terminal: East Asian wide and full-width
+// characters take two columns, every other character one.
+std::size_t DisplayWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        if (i + length > text.size()) length = text.size() - i;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        const bool wide =
+            (code >= 0x1100 && code <= 0x115F) || (code >= 0x2E80 && code <= 0xA4CF) ||
+            (code >= 0xAC00 && code <= 0xD7A3) || (code >= 0xF900 && code <= 0xFAFF) ||
+            (code >= 0xFE30 && code <= 0xFE4F) || (code >= 0xFF00 && code <= 0xFF60) ||
+            (code >= 0xFFE0 && code <= 0xFFE6) || (code >= 0x20000 && code <= 0x3FFFD);
+        width += wide ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+// One option's lines: the spelling, the description from kTextColumn (on
+// the next line when the spelling reaches past it), and the default beside
+// it or, where the line would grow wider than kLineWidth, below it.
+void AppendEntry(std::string& out, std::string_view spelling, std::string_view text,
+                 const std::string& defaultPart) {
+    std::string line(spelling.rfind("--", 0) == 0 ? 6 : 2, ' ');
+    line += spelling;
+    if (text.empty() && defaultPart.empty()) {
+        out += line + "\n";
+        return;
+    }
+    if (line.size() > kTextColumn) {
+        out += line + "\n";
+        line.assign(kTextColumn, ' ');
+    } else {
+        line.append(std::max<std::size_t>(kTextColumn - line.size(), 1), ' ');
+    }
+    line += text;
+    if (!defaultPart.empty()) {
+        if (DisplayWidth(line) + 1 + DisplayWidth(defaultPart) <= kLineWidth) {
+            line += " " + defaultPart;
+        } else {
+            out += line + "\n";
+            line.assign(kTextColumn, ' ');
+            line += defaultPart;
+        }
+    }
+    out += line + "\n";
+}
+
+std::string Spelling(const OptionRow& row) {
+    std::string spelling(row.option);
+    if (row.kind == OptionKind::Switch) return spelling + ", --no-" + spelling.substr(2);
+    if (row.kind == OptionKind::Choice && row.valueName.empty()) {
+        for (std::size_t i = 0; i < row.words.size(); ++i)
+            spelling += (i == 0 ? " " : "|") + std::string(row.words[i]);
+        return spelling;
+    }
+    return spelling + " " + std::string(row.valueName);
+}
+
+// "(既定: する)", "(default: 0)"; empty for an empty default text.
+std::string DefaultPart(const OptionRow& row, UsageLanguage language) {
+    const bool english = language == UsageLanguage::English;
+    std::string value(row.defaultText);
+    if (row.kind == OptionKind::Switch) {
+        const bool on = ParseSettingInt(row.defaultText, 0) != 0;
+        value = english ? (on ? "on" : "off") : std::string(on ? row.helpOn : row.helpOff);
+    }
+    if (value.empty()) return {};
+    return (english ? "(default: " : "(既定: ") + value + ")";
 }
 
 }  // namespace
@@ -70,9 +182,7 @@ bool ApplySettingsFile(const std::string& path, ConvertOptions& options, std::st
         error = "設定ファイルを読めません: " + path;
         return false;
     }
-    const AppSettings settings = ReadSettings(ini);
-    options.reader = ReaderOptionsOf(settings);
-    options.writer = WriterOptionsOf(settings);
+    static_cast<AppSettings&>(options) = ReadSettings(ini);
     return true;
 }
 
@@ -147,17 +257,18 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
 
         std::string text;
         if (isFlag()) {
-            if (std::int32_t* field = SwitchField(name, options)) {
-                *field = name.rfind("--no-", 0) == 0 ? 0 : 1;
+            if (const OptionRow* row = SwitchRow(name)) {
+                OptionValue<std::int32_t>(*row, options) = name.rfind("--no-", 0) == 0 ? 0 : 1;
                 continue;
             }
         }
         if (name == "--help" && isFlag()) {
             options.help = true;
-        } else if (name == "--distance") {
-            if (!takesValue(text)) return fail("--distance には距離を指定してください.");
-            if (!ParseDistance(text, options.reader.dxfVdist))
-                return fail("--distance の値が数値ではありません: " + text);
+        } else if (const OptionRow* row = ValuedRow(name)) {
+            if (!takesValue(text))
+                return fail(name + " には" + std::string(row->valueNoun) + "を指定してください.");
+            std::string error = TakeOptionValue(*row, text, options);
+            if (!error.empty()) return fail(std::move(error));
         } else if (name == "-o" || name == "--output") {
             if (!takesValue(options.output) || options.output.empty())
                 return fail(name + " には出力ファイル名を指定してください.");
@@ -171,20 +282,6 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
             if (!options.format) return fail("--format の値が不正です (pol, pov, obj): " + text);
         } else if (name == "--settings") {
             if (!takesValue(text)) return fail("--settings には設定ファイルを指定してください.");
-        } else if (name == "--estr-options") {
-            if (!takesValue(options.writer.estrOpt))
-                return fail("--estr-options にはオプション文字列を指定してください.");
-        } else if (name == "--crease-angle") {
-            if (!takesValue(text)) return fail("--crease-angle には角度を指定してください.");
-            float degrees = 0.0f;
-            if (!ParseDistance(text, degrees))
-                return fail("--crease-angle の値が数値ではありません: " + text);
-            if (degrees < kCreaseMin || degrees > kCreaseMax)
-                return fail("--crease-angle は 0 から 180 までの角度です: " + text);
-            options.writer.povOpt.crease = degrees;
-        } else if (name == "--pov-texture") {
-            if (!takesValue(options.writer.povOpt.state))
-                return fail("--pov-texture にはテクスチャ文を指定してください.");
         } else {
             return fail("不明なオプションです: " + argument);
         }
@@ -212,41 +309,79 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments) {
     return result;
 }
 
+std::string TakeOptionValue(const OptionRow& row, const std::string& text, AppSettings& settings) {
+    const std::string name(row.option);
+    auto outOfRange = [&](const std::string& min, const std::string& max) {
+        return name + " は " + min + " から " + max + " までの" + std::string(row.valueNoun) +
+               "です: " + text;
+    };
+    switch (row.kind) {
+        case OptionKind::Distance:
+        case OptionKind::Angle: {
+            float value = 0.0f;
+            if (!ParseDistance(text, value)) return name + " の値が数値ではありません: " + text;
+            const float min = static_cast<float>(row.min);
+            const float max = static_cast<float>(row.max);
+            if (row.kind == OptionKind::Angle && (value < min || value > max))
+                return outOfRange(FormatSettingFloat(min), FormatSettingFloat(max));
+            OptionValue<float>(row, settings) = value;
+            return {};
+        }
+        case OptionKind::Integer: {
+            std::int32_t value = 0;
+            if (!ParseWhole(text, value)) return name + " の値が数値ではありません: " + text;
+            if (value < row.min || value > row.max)
+                return outOfRange(std::to_string(static_cast<std::int32_t>(row.min)),
+                                  std::to_string(static_cast<std::int32_t>(row.max)));
+            OptionValue<std::int32_t>(row, settings) = value;
+            return {};
+        }
+        case OptionKind::Choice: {
+            for (std::size_t i = 0; i < row.words.size(); ++i) {
+                if (row.words[i] == text) {
+                    OptionValue<std::int32_t>(row, settings) = static_cast<std::int32_t>(i);
+                    return {};
+                }
+            }
+            std::string words;
+            for (std::string_view word : row.words)
+                words += (words.empty() ? "" : ", ") + std::string(word);
+            return name + " の値が不正です (" + words + "): " + text;
+        }
+        case OptionKind::Text:
+        case OptionKind::EstrayString:
+            OptionValue<std::string>(row, settings) = text;
+            return {};
+        case OptionKind::Switch:
+        case OptionKind::Colour:
+            break;
+    }
+    return "不明なオプションです: " + name;
+}
+
+std::string ConvertOptionLines(UsageLanguage language) {
+    const bool english = language == UsageLanguage::English;
+    std::string out;
+    for (const OwnOption& own : kOwnFirst)
+        AppendEntry(out, own.spelling, english ? own.usage : own.help, {});
+    for (const OptionRow* row : OptionsInShowingOrder(OptionTable())) {
+        if (row->option.empty()) continue;
+        AppendEntry(out, Spelling(*row), english ? row->usage : row->help,
+                    DefaultPart(*row, language));
+    }
+    for (const OwnOption& own : kOwnLast)
+        AppendEntry(out, own.spelling, english ? own.usage : own.help, {});
+    return out;
+}
+
 std::string ConvertUsage() {
     return "使い方: vertoko-convert [オプション]... FILE.dxf...\n"
            "DXFファイル (テキストまたはバイナリ) の3DFACE, MESH, POLYLINEを読み,\n"
            "オブジェクトを一覧表示します. 変換しなかった図形があれば, その種類と数を\n"
            "「変換しなかった図形：」の行で報告します.\n"
            "出力名を指定すると EASTRAY (.pol .p), POV-Ray (.pov), OBJ (.obj) 形式で保存します.\n"
-           "\n"
-           "  -o, --output OUT        OUT に保存 (形式は拡張子から)\n"
-           "      --output-dir DIR    入力ごとに DIR へ保存 (--format が必要)\n"
-           "      --format pol|pov|obj 出力形式 (-o がなければ入力の隣に保存)\n"
-           "      --multi, --no-multi レイヤーと色ごとに別オブジェクト (既定: しない)\n"
-           "      --clean, --no-clean 頂点クリーン (既定: する)\n"
-           "      --distance D        頂点クリーンの距離 (既定: 0)\n"
-           "      --skip-unsupported, --no-skip-unsupported\n"
-           "                          変換できない図形を読み飛ばす (既定: しない)\n"
-           "      --expand-inserts, --no-expand-inserts\n"
-           "                          ブロック参照を展開する (既定: しない)\n"
-           "      --drawing-colors, --no-drawing-colors\n"
-           "                          図面の色を出力に使う (既定: 使わない)\n"
-           "      --orient-faces, --no-orient-faces\n"
-           "                          面の向きを揃える (既定: しない)\n"
-           "      --estr-options TEXT EASTRAYオプション文字列 (既定: s)\n"
-           "      --pov-smooth, --no-pov-smooth\n"
-           "                          POV-Rayのスムース (既定: する)\n"
-           "      --crease-angle DEG  スムース角度, 0 から 180 度 (既定: 180)\n"
-           "      --pov-texture TEXT  POV-Rayのテクスチャ文\n"
-           "                          (既定: pigment {color rgb <1,1,1>})\n"
-           "      --pov-mesh2, --no-pov-mesh2\n"
-           "                          POV-Rayのmesh2形式で出力 (既定: しない)\n"
-           "      --pov-fit-camera, --no-pov-fit-camera\n"
-           "                          カメラをモデルに合わせる (既定: しない)\n"
-           "      --obj-normals, --no-obj-normals\n"
-           "                          OBJに法線を出力 (既定: しない)\n"
-           "      --settings FILE     設定ファイル (INI) の値を既定にする\n"
-           "      --help              この説明を表示\n"
+           "\n" +
+           ConvertOptionLines(UsageLanguage::Japanese) +
            "\n"
            "終了コード: 0 成功, 1 読み込みまたは書き込みの失敗, 2 使い方の誤り.\n";
 }

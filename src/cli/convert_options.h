@@ -7,19 +7,19 @@
 #include <vector>
 
 #include "convert/load_save.h"
+#include "convert/option_table.h"
+#include "convert/settings.h"
 
 namespace vertoko {
 
-struct ConvertOptions {
+// The settings' options (reader, writer), which the option table's rows
+// set, and the converter's own.
+struct ConvertOptions : AppSettings {
     std::vector<std::string> inputs;
     std::string output;     // -o: the output file, empty to only read
     std::string outputDir;  // --output-dir: one output per input in this folder
     std::optional<SaveFormat> format;
-    ReaderOptions reader;
-    WriterOptions writer;
     bool help = false;
-
-    ConvertOptions() { writer.povOpt.state = "pigment {color rgb <1,1,1>}"; }
 };
 
 struct ParseResult {
@@ -36,6 +36,12 @@ bool ApplySettingsFile(const std::string& path, ConvertOptions& options, std::st
 // base values, which the other options override.
 ParseResult ParseConvertArguments(const std::vector<std::string>& arguments);
 
+// Sets the value of a valued table row (not a switch) from its argument
+// text. Empty when taken, else the usage error: numbers in the C notation
+// (finite; angles and integers within the row's range), one of a choice's
+// words, texts as they are.
+std::string TakeOptionValue(const OptionRow& row, const std::string& text, AppSettings& settings);
+
 // The output type for a file name's extension (".pol" and ".p" EASTRAY,
 // ".pov" POV-Ray, ".obj" OBJ, in any letter case); none for another.
 std::optional<SaveFormat> FormatForName(const std::string& name);
@@ -45,5 +51,10 @@ std::optional<SaveFormat> FormatForWord(const std::string& word);
 
 // The help text, lines ending in "\n".
 std::string ConvertUsage();
+
+// The option lines of the help text: the table's options in their showing
+// order between the converter's own. English gives the README's usage block.
+enum class UsageLanguage { Japanese, English };
+std::string ConvertOptionLines(UsageLanguage language);
 
 }  // namespace vertoko

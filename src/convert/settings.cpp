@@ -5,12 +5,11 @@
 #include <cmath>
 #include <system_error>
 
+#include "convert/option_table.h"
+
 namespace vertoko {
 
 namespace {
-
-constexpr std::string_view kOptions = "Options";
-constexpr std::string_view kPview = "Pview";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -43,11 +42,6 @@ std::size_t ScanInt(std::string_view text, std::uint32_t& value) {
     }
     value = negative ? 0u - v : v;
     return i;
-}
-
-std::int32_t ReadInt(const IniFile& ini, std::string_view key, std::int32_t fallback) {
-    std::optional<std::string> text = ini.Get(kOptions, key);
-    return text ? ParseSettingInt(*text, fallback) : fallback;
 }
 
 }  // namespace
@@ -84,14 +78,14 @@ float ParseSettingFloat(std::string_view text) {
     return negative ? -single : single;
 }
 
-float ParseCreaseAngle(std::string_view text, float fallback) {
+float ParseSettingAngle(std::string_view text, float fallback, float min, float max) {
     const std::string_view rest = SkipBlanks(text);
     const bool startsNumber = !rest.empty() && (IsDigit(rest.front()) || rest.front() == '.' ||
                                                 rest.front() == '+' || rest.front() == '-');
     if (!startsNumber) return fallback;
     const float angle = ParseSettingFloat(rest);
-    if (angle < kCreaseMin) return kCreaseMin;
-    if (angle > kCreaseMax) return kCreaseMax;
+    if (angle < min) return min;
+    if (angle > max) return max;
     return angle;
 }
 
@@ -142,65 +136,22 @@ std::string SettingsPathFor(std::string_view executablePath) {
     return std::string(executablePath) + ".ini";
 }
 
-ReaderOptions ReaderOptionsOf(const AppSettings& s) {
-    ReaderOptions options;
-    options.dxfMulti = s.dxfMulti;
-    options.dxfClv = s.dxfClv;
-    options.dxfVdist = s.dxfVdist;
-    options.dxfSkip = s.dxfSkip;
-    options.dxfInsert = s.dxfInsert;
-    options.dxfColor = s.dxfColor;
-    options.dxfOrient = s.dxfOrient;
-    return options;
-}
-
-WriterOptions WriterOptionsOf(const AppSettings& s) {
-    WriterOptions options;
-    options.estrOpt = s.estrOpt;
-    options.povOpt = s.povOpt;
-    options.objNormal = s.objNormal;
-    return options;
-}
-
 AppSettings ReadSettings(const IniFile& ini) {
-    AppSettings s;
-    s.dxfMulti = ReadInt(ini, "DXFmulti", 0);
-    s.dxfClv = ReadInt(ini, "DXFclv", 1);
-    s.dxfVdist = ParseSettingFloat(ini.ReadString(kOptions, "DXFvdist", "0"));
-    s.estrOpt = CutToField(ini.ReadString(kOptions, "ESTRopt", "s"), kEstrOptMax);
-    s.povOpt.smooth = ReadInt(ini, "POVRsmt", 1);
-    s.povOpt.state =
-        CutToField(ini.ReadString(kOptions, "POVRstate", kDefaultPovState), kPovStateMax);
-    s.dxfSkip = ReadInt(ini, "DXFskip", 0);
-    s.dxfInsert = ReadInt(ini, "DXFinsert", 0);
-    s.dxfColor = ReadInt(ini, "DXFcolor", 0);
-    s.dxfOrient = ReadInt(ini, "DXForient", 0);
-    s.povOpt.crease = ParseCreaseAngle(ini.ReadString(kOptions, "POVRcrease", "180"), kCreaseMax);
-    s.povOpt.mesh2 = ReadInt(ini, "POVRmesh2", 0);
-    s.povOpt.fit = ReadInt(ini, "POVRfit", 0);
-    s.objNormal = ReadInt(ini, "OBJnormal", 0);
-    s.pviewBack = ParseColorTriple(ini.ReadString(kPview, "backcol", ""), kDefaultBackColor);
-    s.pviewObj = ParseColorTriple(ini.ReadString(kPview, "objcol", ""), kDefaultObjectColor);
-    return s;
+    AppSettings settings;
+    for (const OptionRow& row : OptionTable()) {
+        const std::optional<std::string> text = ini.Get(row.section, row.key);
+        if (text) {
+            SetOptionFromText(row, *text, settings);
+        } else {
+            SetOptionDefault(row, settings);
+        }
+    }
+    return settings;
 }
 
-void WriteSettings(const AppSettings& s, IniFile& ini) {
-    ini.WriteString(kOptions, "DXFmulti", std::to_string(s.dxfMulti));
-    ini.WriteString(kOptions, "DXFclv", std::to_string(s.dxfClv));
-    ini.WriteString(kOptions, "DXFvdist", FormatSettingFloat(s.dxfVdist));
-    ini.WriteString(kOptions, "ESTRopt", s.estrOpt);
-    ini.WriteString(kOptions, "POVRsmt", std::to_string(s.povOpt.smooth));
-    ini.WriteString(kOptions, "POVRstate", s.povOpt.state);
-    ini.WriteString(kOptions, "DXFskip", std::to_string(s.dxfSkip));
-    ini.WriteString(kOptions, "DXFinsert", std::to_string(s.dxfInsert));
-    ini.WriteString(kOptions, "DXFcolor", std::to_string(s.dxfColor));
-    ini.WriteString(kOptions, "DXForient", std::to_string(s.dxfOrient));
-    ini.WriteString(kOptions, "POVRcrease", FormatSettingFloat(s.povOpt.crease));
-    ini.WriteString(kOptions, "POVRmesh2", std::to_string(s.povOpt.mesh2));
-    ini.WriteString(kOptions, "POVRfit", std::to_string(s.povOpt.fit));
-    ini.WriteString(kOptions, "OBJnormal", std::to_string(s.objNormal));
-    ini.WriteString(kPview, "backcol", FormatColorTriple(s.pviewBack));
-    ini.WriteString(kPview, "objcol", FormatColorTriple(s.pviewObj));
+void WriteSettings(const AppSettings& settings, IniFile& ini) {
+    for (const OptionRow& row : OptionTable())
+        ini.WriteString(row.section, row.key, OptionText(row, settings));
 }
 
 }  // namespace vertoko

@@ -109,7 +109,7 @@ std::string FixedToSixDecimals(std::int64_t value) {
 }
 
 std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bool noShadow,
-                               bool colour, std::string& colourName) {
+                               bool colour, std::string& colourName, std::size_t maxBytes) {
     std::string out;
     if (smooth) out += " s";
     if (normal) {
@@ -119,7 +119,7 @@ std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bo
     if (noShadow) out += " n";
     if (colour && !colourName.empty()) {
         const std::size_t used = out.size() + 3;  // " c "
-        colourName = CutUtf8(colourName, used < kEstrOptMaxBytes ? kEstrOptMaxBytes - used : 0);
+        colourName = CutUtf8(colourName, used < maxBytes ? maxBytes - used : 0);
         if (!colourName.empty()) {
             out += " c ";
             out += colourName;
@@ -128,9 +128,9 @@ std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bo
     return out;
 }
 
-std::string StatementText(std::string_view text) {
+std::string StatementText(std::string_view text, std::size_t maxBytes) {
     if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) return {};
-    return CutUtf8(text, kPovStateMaxBytes);
+    return CutUtf8(text, maxBytes);
 }
 
 std::string CutUtf8(std::string_view text, std::size_t maxBytes) {

@@ -1,6 +1,7 @@
 // Reading and building the EASTRAY option string edited in TOptDlg, and the
-// length limits of the option texts the main window holds. Plain code: the
-// dialog calls it, tests call it without a window.
+// POV-Ray statement as the dialog stores it. Plain code: the dialog calls
+// it, tests call it without a window. The length limits, in bytes of UTF-8,
+// are those of the option table's rows.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +10,6 @@
 #include <string_view>
 
 namespace vertoko {
-
-// Longest EASTRAY option string and POV-Ray statement, in bytes of UTF-8,
-// the same measure the settings file applies when it reads them back.
-inline constexpr std::size_t kEstrOptMaxBytes = 79;
-inline constexpr std::size_t kPovStateMaxBytes = 87;
 
 // What reading an option string found. The reader only ever turns options
 // on; a "k" or "c" at the end of the string brings no value.
@@ -37,18 +33,18 @@ std::int64_t LeadingNumberToFixed(std::string_view word);
 
 // Builds " s", " k %f", " n", " c %s" in that order for the options that are
 // on; the colour word only when it is not empty. When the whole would be
-// longer than kEstrOptMaxBytes the colour name is cut to fit, and
-// colourName is set to what was kept.
+// longer than maxBytes the colour name is cut to fit, and colourName is set
+// to what was kept.
 std::string BuildEstrayOptions(bool smooth, bool normal, std::int64_t kValue, bool noShadow,
-                               bool colour, std::string& colourName);
+                               bool colour, std::string& colourName, std::size_t maxBytes);
 
 // kValue (ten-thousandths) as "%f" prints kValue x 0.0001: six decimals,
 // exact for every 64-bit count.
 std::string FixedToSixDecimals(std::int64_t value);
 
 // The POV-Ray statement as stored: empty when text holds only blanks, tabs
-// and line ends, otherwise text cut to kPovStateMaxBytes.
-std::string StatementText(std::string_view text);
+// and line ends, otherwise text cut to maxBytes.
+std::string StatementText(std::string_view text, std::size_t maxBytes);
 
 // A UTF-8 text cut to at most maxBytes bytes without splitting a character.
 std::string CutUtf8(std::string_view text, std::size_t maxBytes);

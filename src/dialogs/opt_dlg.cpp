@@ -1,203 +1,172 @@
 #include "dialogs/opt_dlg.h"
 
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
 
-#include "controls/numedit.h"
-#include "controls/numedit_format.h"
 #include "dialogs/dialog_style.h"
-#include "dialogs/estray_options.h"
+#include "dialogs/option_inputs.h"
 
 namespace vertoko {
 
 namespace {
 
-// 180 degrees in the numeric edit's ten-thousandths: smoothing across every
-// edge, and the largest angle there is.
-constexpr std::int64_t kCreaseDefault = 1800000;
+// The dialog's group boxes, in their column from the top.
+struct GroupPlace {
+    OptionGroup group;
+    const char* caption;
+    int column;
+};
 
-QCheckBox* MakeCheck(QWidget* parent, const char* caption, int x, int y, int w) {
-    auto* box = new QCheckBox(QString::fromUtf8(caption), parent);
-    box->setGeometry(x, y, w, 17);
-    return box;
+constexpr GroupPlace kGroupPlaces[] = {
+    {OptionGroup::Dxf, "DXFｵﾌﾟｼｮﾝ", 0},
+    {OptionGroup::Estray, "EASTRAY ｵﾌﾟｼｮﾝ", 0},
+    {OptionGroup::Pov, "POV-Rayｵﾌﾟｼｮﾝ", 1},
+    {OptionGroup::Obj, "OBJｵﾌﾟｼｮﾝ", 1},
+};
+
+bool Enables(const OptionRow& sw, const OptionRow& row) {
+    const OptionRow* enabler = row.enabledBy.empty() ? nullptr : FindOption(row.enabledBy);
+    return enabler == &sw;
 }
 
 }  // namespace
 
 TOptDlg::TOptDlg(QWidget* parent) : QDialog(parent) {
-    vertoko::ApplyDialogFrame(this, QString::fromUtf8("Vertoko - 入出力設定"), 452, 342);
-    const QFont inputFont = vertoko::DialogFont(13);
+    ApplyDialogFrame(this, QString::fromUtf8("Vertoko - 入出力設定"));
 
-    GroupDxf = new QGroupBox(QString::fromUtf8("DXFｵﾌﾟｼｮﾝ"), this);
-    GroupDxf->setGeometry(8, 6, 214, 162);
-    ChkMobj = MakeCheck(GroupDxf, "マルチ・オブジェクト", 12, 18, 190);
-    ChkClv = MakeCheck(GroupDxf, "頂点クリーン", 12, 42, 96);
-    Vdist = new TNumEdit(GroupDxf);
-    Vdist->setGeometry(110, 40, 92, 20);
-    Vdist->setFont(inputFont);
-    Vdist->SetDecimalDidits(5);
-    ChkSkip = MakeCheck(GroupDxf, "未対応の図形を読み飛ばす", 12, 66, 190);
-    ChkInsert = MakeCheck(GroupDxf, "ブロック参照を展開する", 12, 90, 190);
-    ChkColor = MakeCheck(GroupDxf, "図面の色を使う", 12, 114, 190);
-    ChkOrient = MakeCheck(GroupDxf, "面の向きを揃える", 12, 138, 190);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(8, 6, 8, 8);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    auto* columns = new QHBoxLayout;
+    columns->setSpacing(8);
+    QVBoxLayout* column[2] = {new QVBoxLayout, new QVBoxLayout};
+    columns->addLayout(column[0]);
+    columns->addLayout(column[1]);
+    outer->addLayout(columns);
 
-    GroupEstray = new QGroupBox(QString::fromUtf8("EASTRAY ｵﾌﾟｼｮﾝ"), this);
-    GroupEstray->setGeometry(8, 174, 214, 118);
-    ChkSopt = MakeCheck(GroupEstray, "\"s\"（スムース）", 12, 18, 190);
-    ChkKopt = MakeCheck(GroupEstray, "\"k\"（法線影響度）", 12, 42, 118);
-    Kvalue = new TNumEdit(GroupEstray);
-    Kvalue->setGeometry(132, 40, 70, 20);
-    Kvalue->setFont(inputFont);
-    Kvalue->SetDecimalDidits(4);
-    ChkNopt = MakeCheck(GroupEstray, "\"n\"（影無し）", 12, 66, 190);
-    ChkCopt = MakeCheck(GroupEstray, "\"c\"（カラー）", 12, 90, 118);
-    ColName = new QLineEdit(GroupEstray);
-    ColName->setGeometry(132, 88, 70, 20);
-    ColName->setFont(inputFont);
-    // No name longer than fits beside the " c "; Getopt cuts further to the
-    // bytes the option string has left.
-    ColName->setMaxLength(static_cast<int>(vertoko::kEstrOptMaxBytes) - 3);
-
-    GroupPov = new QGroupBox(QString::fromUtf8("POV-Rayｵﾌﾟｼｮﾝ"), this);
-    GroupPov->setGeometry(230, 6, 214, 146);
-    ChkPsm = MakeCheck(GroupPov, "スムース", 12, 18, 72);
-    LabelCrease = new QLabel(QString::fromUtf8("スムース角度"), GroupPov);
-    LabelCrease->setGeometry(84, 20, 70, 14);
-    Crease = new TNumEdit(GroupPov);
-    Crease->setGeometry(152, 16, 50, 20);
-    Crease->setFont(inputFont);
-    Crease->SetDecimalDidits(1);
-    Crease->SetValue(kCreaseDefault);
-    Label1 = new QLabel(QString::fromUtf8("追加ステートメント"), GroupPov);
-    Label1->setGeometry(12, 44, 190, 14);
-    PovOpt = new QLineEdit(QStringLiteral("pigment { color rgb <1,1,1> }"), GroupPov);
-    PovOpt->setGeometry(12, 62, 190, 20);
-    PovOpt->setFont(inputFont);
-    PovOpt->setMaxLength(static_cast<int>(vertoko::kPovStateMaxBytes));
-    ChkMesh2 = MakeCheck(GroupPov, "mesh2形式", 12, 94, 190);
-    ChkFit = MakeCheck(GroupPov, "カメラを合わせる", 12, 118, 190);
-
-    GroupObj = new QGroupBox(QString::fromUtf8("OBJｵﾌﾟｼｮﾝ"), this);
-    GroupObj->setGeometry(230, 158, 214, 44);
-    ChkObjNormal = MakeCheck(GroupObj, "法線を出力", 12, 18, 190);
+    const std::vector<const OptionRow*> shown = OptionsInShowingOrder(OptionTable());
+    for (const GroupPlace& place : kGroupPlaces) {
+        auto* box = new QGroupBox(QString::fromUtf8(place.caption), this);
+        groups_.emplace_back(place.group, box);
+        column[place.column]->addWidget(box);
+        auto* grid = new QGridLayout(box);
+        grid->setContentsMargins(10, 6, 10, 8);
+        grid->setVerticalSpacing(4);
+        grid->setColumnStretch(0, 1);
+        std::vector<std::pair<const OptionRow*, int>> switchLines;
+        int line = 0;
+        for (const OptionRow* row : shown) {
+            if (row->group != place.group) continue;
+            std::unique_ptr<OptionInput> input = MakeOptionInput(*row, box);
+            if (!input) continue;
+            QWidget* widget = input->Input();
+            QLabel* label = input->Label();
+            const auto enabler =
+                std::find_if(switchLines.begin(), switchLines.end(),
+                             [&](const auto& entry) { return Enables(*entry.first, *row); });
+            if (row->kind == OptionKind::Switch) {
+                // A switch shares its line with the inputs it enables.
+                const bool enablesOthers =
+                    std::any_of(shown.begin(), shown.end(), [&](auto* other) {
+                        return other->group == place.group && Enables(*row, *other);
+                    });
+                grid->addWidget(widget, line, 0, 1, enablesOthers ? 1 : 3);
+                switchLines.emplace_back(row, line++);
+            } else if (enabler != switchLines.end()) {
+                if (label != nullptr) grid->addWidget(label, enabler->second, 1);
+                grid->addWidget(widget, enabler->second, label != nullptr ? 2 : 1, 1,
+                                label != nullptr ? 1 : 2, Qt::AlignRight);
+            } else if (row->kind == OptionKind::Text || row->kind == OptionKind::EstrayString) {
+                if (label != nullptr) grid->addWidget(label, line++, 0, 1, 3);
+                grid->addWidget(widget, line++, 0, 1, 3);
+            } else {
+                if (label != nullptr) grid->addWidget(label, line, 0);
+                grid->addWidget(widget, line++, 1, 1, 2, Qt::AlignRight);
+            }
+            inputs_.push_back(std::move(input));
+        }
+    }
+    column[0]->addStretch(1);
+    column[1]->addStretch(1);
 
     OkBtn = new QPushButton(QString::fromUtf8("O K"), this);
-    OkBtn->setGeometry(143, 308, 75, 25);
     OkBtn->setDefault(true);
     CanBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CanBtn->setGeometry(234, 308, 75, 25);
+    for (QPushButton* button : {OkBtn, CanBtn}) button->setMinimumSize(75, 25);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OkBtn);
+    buttons->addSpacing(16);
+    buttons->addWidget(CanBtn);
+    buttons->addStretch(1);
+    outer->addSpacing(8);
+    outer->addLayout(buttons);
 
-    // Enabling follows the box whether a click or code changed its state.
-    connect(ChkClv, &QCheckBox::toggled, this, [this] { ChkClvClick(); });
-    connect(ChkKopt, &QCheckBox::toggled, this, [this] { ChkKoptClick(); });
-    connect(ChkCopt, &QCheckBox::toggled, this, [this] { ChkCoptClick(); });
-    connect(ChkPsm, &QCheckBox::toggled, this, [this] { ChkPsmClick(); });
+    // Enabling follows the switch whether a click or code changed its state.
+    for (const auto& input : inputs_) {
+        if (QCheckBox* sw = SwitchOf(*input)) {
+            OptionInput* dependent = input.get();
+            connect(sw, &QCheckBox::toggled, this,
+                    [dependent](bool checked) { dependent->SetUsable(checked); });
+            dependent->SetUsable(sw->isChecked());
+        }
+    }
     connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CanBtn, &QPushButton::clicked, this, [this] { CanBtnClick(); });
 
-    ChkClvClick();
-    ChkKoptClick();
-    ChkCoptClick();
-    ChkPsmClick();
+    SetOpt(AppSettings{});
 }
 
-void TOptDlg::ChkPsmClick() {
-    vertoko::SetInputUsable(Crease, ChkPsm->isChecked());
-    LabelCrease->setEnabled(ChkPsm->isChecked());
+TOptDlg::~TOptDlg() = default;
+
+OptionInput* TOptDlg::Find(std::string_view key) const {
+    const OptionRow* row = FindOption(key);
+    for (const auto& input : inputs_) {
+        if (&input->Row() == row) return input.get();
+    }
+    return nullptr;
 }
 
-void TOptDlg::ChkClvClick() { vertoko::SetInputUsable(Vdist, ChkClv->isChecked()); }
-void TOptDlg::ChkKoptClick() { vertoko::SetInputUsable(Kvalue, ChkKopt->isChecked()); }
-void TOptDlg::ChkCoptClick() { vertoko::SetInputUsable(ColName, ChkCopt->isChecked()); }
-
-void TOptDlg::SetOpt(std::int32_t dxfMulti, std::int32_t dxfClv, const vertoko::PovOption& povOpt,
-                     const std::string& estrOpt, float dxfVdist) {
-    if (dxfMulti != 0) ChkMobj->setChecked(true);
-    if (dxfClv != 0) ChkClv->setChecked(true);
-    Vdist->SetValue(vertoko::RoundHalfEven(static_cast<double>(dxfVdist) * 10000.0));
-
-    const vertoko::EstrayOptionWords words = vertoko::ReadEstrayOptions(estrOpt);
-    if (words.smooth) ChkSopt->setChecked(true);
-    if (words.normal) ChkKopt->setChecked(true);
-    if (words.kValue) Kvalue->SetValue(*words.kValue);
-    if (words.noShadow) ChkNopt->setChecked(true);
-    if (words.colour) ChkCopt->setChecked(true);
-    if (words.colourName) ColName->setText(QString::fromStdString(*words.colourName));
-
-    if (povOpt.smooth != 0) ChkPsm->setChecked(true);
-    PovOpt->setText(QString::fromStdString(povOpt.state));
-    Crease->SetValue(vertoko::RoundHalfEven(static_cast<double>(povOpt.crease) * 10000.0));
-    if (povOpt.mesh2 != 0) ChkMesh2->setChecked(true);
-    if (povOpt.fit != 0) ChkFit->setChecked(true);
+QWidget* TOptDlg::InputWidget(std::string_view key) const {
+    const OptionInput* input = Find(key);
+    return input != nullptr ? input->Input() : nullptr;
 }
 
-void TOptDlg::SetExtraOpt(const ExtraOptions& extra) {
-    if (extra.dxfSkip != 0) ChkSkip->setChecked(true);
-    if (extra.dxfInsert != 0) ChkInsert->setChecked(true);
-    if (extra.dxfColor != 0) ChkColor->setChecked(true);
-    if (extra.dxfOrient != 0) ChkOrient->setChecked(true);
-    if (extra.objNormal != 0) ChkObjNormal->setChecked(true);
+QLabel* TOptDlg::Caption(std::string_view key) const {
+    const OptionInput* input = Find(key);
+    return input != nullptr ? input->Label() : nullptr;
 }
 
-void TOptDlg::GetExtraOpt(ExtraOptions& extra) const {
-    extra.dxfSkip = ChkSkip->isChecked() ? 1 : 0;
-    extra.dxfInsert = ChkInsert->isChecked() ? 1 : 0;
-    extra.dxfColor = ChkColor->isChecked() ? 1 : 0;
-    extra.dxfOrient = ChkOrient->isChecked() ? 1 : 0;
-    extra.objNormal = ChkObjNormal->isChecked() ? 1 : 0;
+QGroupBox* TOptDlg::Group(OptionGroup group) const {
+    for (const auto& [g, box] : groups_) {
+        if (g == group) return box;
+    }
+    return nullptr;
+}
+
+QCheckBox* TOptDlg::SwitchOf(const OptionInput& input) const {
+    if (input.Row().enabledBy.empty()) return nullptr;
+    return Input<QCheckBox>(input.Row().enabledBy);
+}
+
+void TOptDlg::SetOpt(const AppSettings& settings) {
+    for (const auto& input : inputs_) input->Set(settings);
 }
 
 void TOptDlg::OptBack() {
-    noted_.mobj = ChkMobj->isChecked();
-    noted_.clv = ChkClv->isChecked();
-    noted_.vdist = Vdist->Value();
-    noted_.sopt = ChkSopt->isChecked();
-    noted_.kopt = ChkKopt->isChecked();
-    noted_.kvalue = Kvalue->Value();
-    noted_.nopt = ChkNopt->isChecked();
-    noted_.copt = ChkCopt->isChecked();
-    noted_.colName = ColName->text();
-    noted_.psm = ChkPsm->isChecked();
-    noted_.povOpt = PovOpt->text();
-    noted_.crease = Crease->Value();
-    noted_.skip = ChkSkip->isChecked();
-    noted_.insert = ChkInsert->isChecked();
-    noted_.color = ChkColor->isChecked();
-    noted_.orient = ChkOrient->isChecked();
-    noted_.mesh2 = ChkMesh2->isChecked();
-    noted_.fit = ChkFit->isChecked();
-    noted_.objNormal = ChkObjNormal->isChecked();
+    for (const auto& input : inputs_) input->Note();
     hasNoted_ = true;
 }
 
 void TOptDlg::RestoreNoted() {
     if (!hasNoted_) return;
-    ChkMobj->setChecked(noted_.mobj);
-    ChkClv->setChecked(noted_.clv);
-    ChkClvClick();
-    Vdist->SetValue(noted_.vdist);
-    ChkSopt->setChecked(noted_.sopt);
-    ChkKopt->setChecked(noted_.kopt);
-    ChkKoptClick();
-    Kvalue->SetValue(noted_.kvalue);
-    ChkNopt->setChecked(noted_.nopt);
-    ChkCopt->setChecked(noted_.copt);
-    ChkCoptClick();
-    ColName->setText(noted_.colName);
-    ChkPsm->setChecked(noted_.psm);
-    ChkPsmClick();
-    PovOpt->setText(noted_.povOpt);
-    Crease->SetValue(noted_.crease);
-    ChkSkip->setChecked(noted_.skip);
-    ChkInsert->setChecked(noted_.insert);
-    ChkColor->setChecked(noted_.color);
-    ChkOrient->setChecked(noted_.orient);
-    ChkMesh2->setChecked(noted_.mesh2);
-    ChkFit->setChecked(noted_.fit);
-    ChkObjNormal->setChecked(noted_.objNormal);
+    for (const auto& input : inputs_) input->Restore();
 }
 
 void TOptDlg::CanBtnClick() { reject(); }
@@ -207,40 +176,12 @@ void TOptDlg::reject() {
     QDialog::reject();
 }
 
-void TOptDlg::Getopt(std::int32_t& dxfMulti, std::int32_t& dxfClv, vertoko::PovOption& povOpt,
-                     std::string& estrOpt, float& dxfVdist) {
-    dxfMulti = ChkMobj->isChecked() ? 1 : 0;
-    if (ChkClv->isChecked()) {
-        dxfClv = 1;
-        dxfVdist = static_cast<float>(static_cast<double>(Vdist->Value()) * 0.0001);
-    } else {
-        dxfClv = 0;
+void TOptDlg::Getopt(AppSettings& settings) {
+    for (const auto& input : inputs_) {
+        const QCheckBox* sw = SwitchOf(*input);
+        if (sw != nullptr && !sw->isChecked()) continue;
+        input->Get(settings);
     }
-
-    std::string colourName = ColName->text().toStdString();
-    estrOpt =
-        vertoko::BuildEstrayOptions(ChkSopt->isChecked(), ChkKopt->isChecked(), Kvalue->Value(),
-                                    ChkNopt->isChecked(), ChkCopt->isChecked(), colourName);
-    // A name cut to fit the option string is shown as it was kept.
-    if (ChkCopt->isChecked() && !ColName->text().isEmpty())
-        ColName->setText(QString::fromStdString(colourName));
-
-    povOpt.smooth = ChkPsm->isChecked() ? 1 : 0;
-    if (ChkPsm->isChecked()) {
-        // The angle is held to half a turn, and shown as it was kept.
-        std::int64_t crease = Crease->Value();
-        if (crease < 0) crease = 0;
-        if (crease > kCreaseDefault) crease = kCreaseDefault;
-        if (crease != Crease->Value()) Crease->SetValue(crease);
-        povOpt.crease = static_cast<float>(static_cast<double>(crease) * 0.0001);
-    }
-    povOpt.mesh2 = ChkMesh2->isChecked() ? 1 : 0;
-    povOpt.fit = ChkFit->isChecked() ? 1 : 0;
-    // A statement cut to fit is shown as it was kept, like the colour name.
-    const std::string typed = PovOpt->text().toStdString();
-    povOpt.state = vertoko::StatementText(typed);
-    if (!povOpt.state.empty() && povOpt.state != typed)
-        PovOpt->setText(QString::fromStdString(povOpt.state));
 }
 
 }  // namespace vertoko

@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 
+#include "convert/settings.h"
 #include "dialogs/color_ref.h"
 #include "dialogs/dialog_style.h"
 
@@ -52,8 +53,10 @@ TOptDlg2::TOptDlg2(SetColorsFn setColors, QWidget* parent)
     // One chooser for the whole run, so its custom colours are kept.
     ColorDlg = new QColorDialog(this);
 
-    back_ = vertoko::RefFromRgb(0, 77, 102);
-    obj_ = vertoko::RefFromRgb(222, 222, 222);
+    // The option table's defaults until the main window sets its colours.
+    const AppSettings defaults;
+    back_ = defaults.pviewBack;
+    obj_ = defaults.pviewObj;
     PaintPanel(ColBk, back_);
     PaintPanel(ColObj, obj_);
     if (setColors_) setColors_(back_, obj_);

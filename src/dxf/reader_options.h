@@ -1,4 +1,6 @@
-// The options of one DXF read, as the front ends pass them to ReadDxf.
+// The options of one DXF read, as the front ends pass them to ReadDxf. The
+// defaults are those of the option table (src/convert/option_table.cpp),
+// which a test holds equal.
 #pragma once
 
 #include <cstdint>

@@ -53,25 +53,25 @@ TEST_F(AppWindowsTest, EveryWindowExistsAndThePreviewFollowsOpenGl) {
 }
 
 TEST_F(AppWindowsTest, OptionsDialogIsFilledOnceAndOkTakesItsValues) {
-    MainForm->dxfMulti = 0;
+    MainForm->settings.reader.dxfMulti = 0;
     WhenShown(OptDlg, [] {
-        EXPECT_FALSE(OptDlg->ChkMobj->isChecked());
-        OptDlg->ChkMobj->setChecked(true);
+        EXPECT_FALSE(OptDlg->Input<QCheckBox>("DXFmulti")->isChecked());
+        OptDlg->Input<QCheckBox>("DXFmulti")->setChecked(true);
         OptDlg->OkBtn->click();
     });
     MainForm->mOptionClick();
     EXPECT_FALSE(MainForm->optFirst);
-    EXPECT_EQ(MainForm->dxfMulti, 1);
+    EXPECT_EQ(MainForm->settings.reader.dxfMulti, 1);
 
     // A later change in the main window does not refill the dialog; Cancel
     // leaves the main window's values alone.
-    MainForm->dxfMulti = 0;
+    MainForm->settings.reader.dxfMulti = 0;
     WhenShown(OptDlg, [] {
-        EXPECT_TRUE(OptDlg->ChkMobj->isChecked());
+        EXPECT_TRUE(OptDlg->Input<QCheckBox>("DXFmulti")->isChecked());
         OptDlg->CanBtn->click();
     });
     MainForm->mOptionClick();
-    EXPECT_EQ(MainForm->dxfMulti, 0);
+    EXPECT_EQ(MainForm->settings.reader.dxfMulti, 0);
 }
 
 TEST_F(AppWindowsTest, ColourDialogOkReachesTheMainWindowAndThePreview) {
@@ -83,7 +83,7 @@ TEST_F(AppWindowsTest, ColourDialogOkReachesTheMainWindowAndThePreview) {
     });
     MainForm->N2Click();
     EXPECT_FALSE(MainForm->colFirst);
-    EXPECT_EQ(MainForm->pviewBack, red);
+    EXPECT_EQ(MainForm->settings.pviewBack, red);
     EXPECT_FLOAT_EQ(PView->BackColor()[0], 1.0f);
     EXPECT_FLOAT_EQ(PView->BackColor()[1], 0.0f);
     EXPECT_FLOAT_EQ(PView->BackColor()[2], 0.0f);

@@ -105,8 +105,8 @@ TEST_F(MainFormTest, LoadLogsObjectsAndEnablesSave) {
 
 TEST_F(MainFormTest, SettingsChooseMultiObjectModeAndCleaning) {
     auto form = MakeForm("[options]\r\ndxfmulti=1\r\nDXFclv=0\r\n");
-    EXPECT_EQ(form->dxfMulti, 1);
-    EXPECT_EQ(form->dxfClv, 0);
+    EXPECT_EQ(form->settings.reader.dxfMulti, 1);
+    EXPECT_EQ(form->settings.reader.dxfClv, 0);
     form->LoadDxf(kHouse);
     // Without cleaning every 3DFACE keeps its own corners: two quads and two
     // triangles give 4 + 4 + 3 + 3.
@@ -121,14 +121,14 @@ TEST_F(MainFormTest, LaterOptionsTravelFromTheSettingsThroughTheWindowAndBack) {
     auto form = MakeForm(
         "[Options]\r\nDXFskip=1\r\nDXFinsert=1\r\nDXFcolor=1\r\nDXForient=1\r\n"
         "POVRcrease=45\r\nPOVRmesh2=1\r\nPOVRfit=1\r\nOBJnormal=1\r\n");
-    EXPECT_EQ(form->extraOpt.dxfSkip, 1);
-    EXPECT_EQ(form->extraOpt.dxfInsert, 1);
-    EXPECT_EQ(form->extraOpt.dxfColor, 1);
-    EXPECT_EQ(form->extraOpt.dxfOrient, 1);
-    EXPECT_EQ(form->extraOpt.objNormal, 1);
-    EXPECT_EQ(form->povOpt.crease, 45.0f);
-    EXPECT_EQ(form->povOpt.mesh2, 1);
-    EXPECT_EQ(form->povOpt.fit, 1);
+    EXPECT_EQ(form->settings.reader.dxfSkip, 1);
+    EXPECT_EQ(form->settings.reader.dxfInsert, 1);
+    EXPECT_EQ(form->settings.reader.dxfColor, 1);
+    EXPECT_EQ(form->settings.reader.dxfOrient, 1);
+    EXPECT_EQ(form->settings.writer.objNormal, 1);
+    EXPECT_EQ(form->settings.writer.povOpt.crease, 45.0f);
+    EXPECT_EQ(form->settings.writer.povOpt.mesh2, 1);
+    EXPECT_EQ(form->settings.writer.povOpt.fit, 1);
     EXPECT_TRUE(form->FormClose());
     const std::string written = ReadAll(SettingsFile());
     for (const char* entry :
@@ -334,9 +334,9 @@ TEST_F(MainFormTest, CloseWithoutLoadWritesTheDefaultSettings) {
 TEST_F(MainFormTest, ValuesChangedDuringARunSurviveTheNextStart) {
     {
         auto form = MakeForm("; kept until the first close\r\n[Options]\r\nDXFclv=1\r\nMine=1\r\n");
-        form->dxfClv = 0;
-        form->dxfVdist = 0.001f;
-        form->pviewObj = 0x000A141Eu;
+        form->settings.reader.dxfClv = 0;
+        form->settings.reader.dxfVdist = 0.001f;
+        form->settings.pviewObj = 0x000A141Eu;
         form->LoadDxf(kHouse);
         ASSERT_TRUE(form->FormClose());
         EXPECT_EQ(form->objects, nullptr);
@@ -348,10 +348,10 @@ TEST_F(MainFormTest, ValuesChangedDuringARunSurviveTheNextStart) {
     EXPECT_NE(text.find("DXFvdist=0.00100000004749745\r\n"), std::string::npos);
     EXPECT_NE(text.find("objcol=30,20,10\r\n"), std::string::npos);
     auto again = MakeForm();
-    EXPECT_EQ(again->dxfClv, 0);
-    EXPECT_EQ(again->dxfVdist, 0.001f);
-    EXPECT_EQ(again->pviewObj, 0x000A141Eu);
-    EXPECT_EQ(again->pviewBack, 0x00664D00u);
+    EXPECT_EQ(again->settings.reader.dxfClv, 0);
+    EXPECT_EQ(again->settings.reader.dxfVdist, 0.001f);
+    EXPECT_EQ(again->settings.pviewObj, 0x000A141Eu);
+    EXPECT_EQ(again->settings.pviewBack, 0x00664D00u);
 }
 
 TEST_F(MainFormTest, FailedSettingsWriteIsReportedAndASecondCloseEndsSafely) {

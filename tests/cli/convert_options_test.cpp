@@ -181,5 +181,124 @@ TEST(ConvertOptions, HelpNeedsNoInputAndDashDashEndsOptions) {
     EXPECT_EQ(literal.options.reader.dxfMulti, 0);
 }
 
+TEST(ConvertOptions, UsageErrorsKeepTheirTexts) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"in.dxf", "--distance"}, "--distance には距離を指定してください."},
+        {{"in.dxf", "--distance", "abc"}, "--distance の値が数値ではありません: abc"},
+        {{"in.dxf", "--distance="}, "--distance の値が数値ではありません: "},
+        {{"in.dxf", "--crease-angle"}, "--crease-angle には角度を指定してください."},
+        {{"in.dxf", "--crease-angle=x"}, "--crease-angle の値が数値ではありません: x"},
+        {{"in.dxf", "--crease-angle", "181"}, "--crease-angle は 0 から 180 までの角度です: 181"},
+        {{"in.dxf", "--crease-angle", "-0.5"}, "--crease-angle は 0 から 180 までの角度です: -0.5"},
+        {{"in.dxf", "--estr-options"}, "--estr-options にはオプション文字列を指定してください."},
+        {{"in.dxf", "--pov-texture"}, "--pov-texture にはテクスチャ文を指定してください."},
+        {{"in.dxf", "--multi=yes"}, "不明なオプションです: --multi=yes"},
+        {{"in.dxf", "--no-distance"}, "不明なオプションです: --no-distance"},
+        {{"in.dxf", "--no-no-multi"}, "不明なオプションです: --no-no-multi"},
+        {{"in.dxf", "--help=1"}, "不明なオプションです: --help=1"},
+        {{"in.dxf", "--format", "png"}, "--format の値が不正です (pol, pov, obj): png"},
+        {{"in.dxf", "--settings"}, "設定ファイルを読めません: "},
+    };
+    for (const auto& [arguments, message] : cases) {
+        const ParseResult parsed = Parse(arguments);
+        EXPECT_FALSE(parsed.ok) << testing::PrintToString(arguments);
+        EXPECT_EQ(parsed.error, message);
+    }
+}
+
+TEST(ConvertOptions, EverySwitchTurnsOnAndOff) {
+    for (const OptionRow& row : OptionTable()) {
+        if (row.kind != OptionKind::Switch) continue;
+        const std::string on(row.option);
+        const std::string off = "--no-" + on.substr(2);
+        ConvertOptions turned = Parse({on, "in.dxf"}).options;
+        EXPECT_EQ(OptionValue<std::int32_t>(row, turned), 1) << on;
+        // The last of both forms wins.
+        turned = Parse({on, "in.dxf", off}).options;
+        EXPECT_EQ(OptionValue<std::int32_t>(row, turned), 0) << off;
+    }
+}
+
+OptionField MultiField(AppSettings& s) { return &s.reader.dxfMulti; }
+constexpr std::string_view kUnits[] = {"as-drawn", "mm", "cm", "m", "in", "ft"};
+
+TEST(ConvertOptions, IntegerAndChoiceValuesSayWhatTheyTake) {
+    const OptionRow segments{.section = "Options",
+                             .key = "OUTsegments",
+                             .kind = OptionKind::Integer,
+                             .group = OptionGroup::Pov,
+                             .defaultText = "32",
+                             .field = MultiField,
+                             .option = "--segments",
+                             .valueName = "N",
+                             .valueNoun = "分割数",
+                             .min = 3,
+                             .max = 1024};
+    AppSettings s;
+    EXPECT_EQ(TakeOptionValue(segments, "64", s), "");
+    EXPECT_EQ(s.reader.dxfMulti, 64);
+    EXPECT_EQ(TakeOptionValue(segments, "+1024", s), "");
+    EXPECT_EQ(s.reader.dxfMulti, 1024);
+    EXPECT_EQ(TakeOptionValue(segments, "2", s), "--segments は 3 から 1024 までの分割数です: 2");
+    EXPECT_EQ(TakeOptionValue(segments, "6.5", s), "--segments の値が数値ではありません: 6.5");
+    EXPECT_EQ(s.reader.dxfMulti, 1024);
+
+    const OptionRow units{.section = "Options",
+                          .key = "OUTunits",
+                          .kind = OptionKind::Choice,
+                          .group = OptionGroup::Dxf,
+                          .defaultText = "as-drawn",
+                          .field = MultiField,
+                          .option = "--units",
+                          .valueNoun = "単位",
+                          .words = kUnits};
+    EXPECT_EQ(TakeOptionValue(units, "cm", s), "");
+    EXPECT_EQ(s.reader.dxfMulti, 2);
+    EXPECT_EQ(TakeOptionValue(units, "yard", s),
+              "--units の値が不正です (as-drawn, mm, cm, m, in, ft): yard");
+}
+
+TEST(ConvertUsage, HelpTextKeepsItsWordingAndLayout) {
+    // Descriptions start in column 27; a default that would take a line past
+    // 80 columns goes below its description.
+    EXPECT_EQ(ConvertUsage(),
+              "使い方: vertoko-convert [オプション]... FILE.dxf...\n"
+              "DXFファイル (テキストまたはバイナリ) の3DFACE, MESH, POLYLINEを読み,\n"
+              "オブジェクトを一覧表示します. 変換しなかった図形があれば, その種類と数を\n"
+              "「変換しなかった図形：」の行で報告します.\n"
+              "出力名を指定すると EASTRAY (.pol .p), POV-Ray (.pov), OBJ (.obj) 形式で保存します.\n"
+              "\n"
+              "  -o, --output OUT        OUT に保存 (形式は拡張子から)\n"
+              "      --output-dir DIR    入力ごとに DIR へ保存 (--format が必要)\n"
+              "      --format pol|pov|obj 出力形式 (-o がなければ入力の隣に保存)\n"
+              "      --multi, --no-multi レイヤーと色ごとに別オブジェクト (既定: しない)\n"
+              "      --clean, --no-clean 頂点クリーン (既定: する)\n"
+              "      --distance D        頂点クリーンの距離 (既定: 0)\n"
+              "      --skip-unsupported, --no-skip-unsupported\n"
+              "                          変換できない図形を読み飛ばす (既定: しない)\n"
+              "      --expand-inserts, --no-expand-inserts\n"
+              "                          ブロック参照を展開する (既定: しない)\n"
+              "      --drawing-colors, --no-drawing-colors\n"
+              "                          図面の色を出力に使う (既定: 使わない)\n"
+              "      --orient-faces, --no-orient-faces\n"
+              "                          面の向きを揃える (既定: しない)\n"
+              "      --estr-options TEXT EASTRAYオプション文字列 (既定: s)\n"
+              "      --pov-smooth, --no-pov-smooth\n"
+              "                          POV-Rayのスムース (既定: する)\n"
+              "      --crease-angle DEG  スムース角度, 0 から 180 度 (既定: 180)\n"
+              "      --pov-texture TEXT  POV-Rayのテクスチャ文\n"
+              "                          (既定: pigment {color rgb <1,1,1>})\n"
+              "      --pov-mesh2, --no-pov-mesh2\n"
+              "                          POV-Rayのmesh2形式で出力 (既定: しない)\n"
+              "      --pov-fit-camera, --no-pov-fit-camera\n"
+              "                          カメラをモデルに合わせる (既定: しない)\n"
+              "      --obj-normals, --no-obj-normals\n"
+              "                          OBJに法線を出力 (既定: しない)\n"
+              "      --settings FILE     設定ファイル (INI) の値を既定にする\n"
+              "      --help              この説明を表示\n"
+              "\n"
+              "終了コード: 0 成功, 1 読み込みまたは書き込みの失敗, 2 使い方の誤り.\n");
+}
+
 }  // namespace
 }  // namespace vertoko

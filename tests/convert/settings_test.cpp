@@ -31,12 +31,12 @@ TEST(SettingsPath, LeadingDotOfFileNameIsNoExtension) {
 
 TEST(SettingsDefaults, EmptyFileGivesEveryDefault) {
     const AppSettings s = FromText("");
-    EXPECT_EQ(s.dxfMulti, 0);
-    EXPECT_EQ(s.dxfClv, 1);
-    EXPECT_EQ(s.dxfVdist, 0.0f);
-    EXPECT_EQ(s.estrOpt, "s");
-    EXPECT_EQ(s.povOpt.smooth, 1);
-    EXPECT_EQ(s.povOpt.state, "pigment {color rgb <1,1,1>}");
+    EXPECT_EQ(s.reader.dxfMulti, 0);
+    EXPECT_EQ(s.reader.dxfClv, 1);
+    EXPECT_EQ(s.reader.dxfVdist, 0.0f);
+    EXPECT_EQ(s.writer.estrOpt, "s");
+    EXPECT_EQ(s.writer.povOpt.smooth, 1);
+    EXPECT_EQ(s.writer.povOpt.state, "pigment {color rgb <1,1,1>}");
     EXPECT_EQ(s.pviewBack, 0u + 77u * 256u + 102u * 65536u);
     EXPECT_EQ(s.pviewObj, 222u + 222u * 256u + 222u * 65536u);
 }
@@ -53,21 +53,21 @@ TEST(SettingsDefaults, FirstCloseWritesExactlyTheDefaults) {
 }
 
 TEST(SettingsRead, LowerCaseSectionAndKeyAreFound) {
-    EXPECT_EQ(FromText("[options]\ndxfmulti=1\n").dxfMulti, 1);
+    EXPECT_EQ(FromText("[options]\ndxfmulti=1\n").reader.dxfMulti, 1);
 }
 
 TEST(SettingsRead, EmptyValuesTakeTheReadingFallbacks) {
     const AppSettings s = FromText(
         "[Options]\nDXFmulti=\nDXFclv=\nDXFvdist=\nESTRopt=\nPOVRsmt=\nPOVRstate=\n"
         "[Pview]\nbackcol=\nobjcol=\n");
-    EXPECT_EQ(s.dxfMulti, 0);
-    EXPECT_EQ(s.dxfClv, 1);
-    EXPECT_EQ(s.dxfVdist, 0.0f);
-    EXPECT_EQ(s.estrOpt, "");
-    EXPECT_EQ(s.povOpt.smooth, 1);
-    EXPECT_EQ(s.povOpt.state, "");
-    EXPECT_EQ(s.pviewBack, kDefaultBackColor);
-    EXPECT_EQ(s.pviewObj, kDefaultObjectColor);
+    EXPECT_EQ(s.reader.dxfMulti, 0);
+    EXPECT_EQ(s.reader.dxfClv, 1);
+    EXPECT_EQ(s.reader.dxfVdist, 0.0f);
+    EXPECT_EQ(s.writer.estrOpt, "");
+    EXPECT_EQ(s.writer.povOpt.smooth, 1);
+    EXPECT_EQ(s.writer.povOpt.state, "");
+    EXPECT_EQ(s.pviewBack, Rgb(0, 77, 102));
+    EXPECT_EQ(s.pviewObj, Rgb(222, 222, 222));
 
     IniFile ini;
     WriteSettings(s, ini);
@@ -86,8 +86,8 @@ TEST(SettingsRead, IntegersMustBeWholeDecimalIntegers) {
     EXPECT_EQ(ParseSettingInt("-", 9), 9);
     EXPECT_EQ(ParseSettingInt("2147483647", 9), 2147483647);
     EXPECT_EQ(ParseSettingInt("2147483648", 9), 9);
-    EXPECT_EQ(FromText("[Options]\nDXFclv=off\n").dxfClv, 1);
-    EXPECT_EQ(FromText("[Options]\nPOVRsmt=0\n").povOpt.smooth, 0);
+    EXPECT_EQ(FromText("[Options]\nDXFclv=off\n").reader.dxfClv, 1);
+    EXPECT_EQ(FromText("[Options]\nPOVRsmt=0\n").writer.povOpt.smooth, 0);
 }
 
 TEST(SettingsRead, UnusedEntriesAreWrittenBackUnchanged) {
@@ -103,13 +103,13 @@ TEST(SettingsRead, UnusedEntriesAreWrittenBackUnchanged) {
 }
 
 TEST(SettingsRead, SmoothingAngleIsHeldToHalfATurn) {
-    EXPECT_EQ(FromText("").povOpt.crease, 180.0f);
-    EXPECT_EQ(FromText("[Options]\nPOVRcrease=60\n").povOpt.crease, 60.0f);
-    EXPECT_EQ(FromText("[Options]\nPOVRcrease=400\n").povOpt.crease, 180.0f);
-    EXPECT_EQ(FromText("[Options]\nPOVRcrease=-5\n").povOpt.crease, 0.0f);
+    EXPECT_EQ(FromText("").writer.povOpt.crease, 180.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=60\n").writer.povOpt.crease, 60.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=400\n").writer.povOpt.crease, 180.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=-5\n").writer.povOpt.crease, 0.0f);
     // Text that is no number keeps the default rather than hardening every edge.
-    EXPECT_EQ(FromText("[Options]\nPOVRcrease=sharp\n").povOpt.crease, 180.0f);
-    EXPECT_EQ(FromText("[Options]\nPOVRcrease=\n").povOpt.crease, 180.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=sharp\n").writer.povOpt.crease, 180.0f);
+    EXPECT_EQ(FromText("[Options]\nPOVRcrease=\n").writer.povOpt.crease, 180.0f);
 }
 
 TEST(SettingsRead, OverlongTextsAreCutToTheirFields) {
@@ -117,8 +117,8 @@ TEST(SettingsRead, OverlongTextsAreCutToTheirFields) {
     const std::string longState(100, 'b');
     const AppSettings s =
         FromText("[Options]\nESTRopt=" + longOpt + "\nPOVRstate=" + longState + "\n");
-    EXPECT_EQ(s.estrOpt, std::string(79, 'a'));
-    EXPECT_EQ(s.povOpt.state, std::string(87, 'b'));
+    EXPECT_EQ(s.writer.estrOpt, std::string(79, 'a'));
+    EXPECT_EQ(s.writer.povOpt.state, std::string(87, 'b'));
 }
 
 TEST(SettingsRead, CutNeverSplitsAUtf8Character) {
@@ -131,15 +131,15 @@ TEST(SettingsRead, CutNeverSplitsAUtf8Character) {
 TEST(ColorTriple, BlanksMayStandBeforeNumbersOnly) {
     EXPECT_EQ(ParseColorTriple("10, 20, 30", 0), Rgb(10, 20, 30));
     EXPECT_EQ(ParseColorTriple(" 10,\t20,  30", 0), Rgb(10, 20, 30));
-    EXPECT_EQ(ParseColorTriple("10 ,20,30", kDefaultBackColor), kDefaultBackColor);
-    EXPECT_EQ(ParseColorTriple("10,20 ,30", kDefaultBackColor), kDefaultBackColor);
+    EXPECT_EQ(ParseColorTriple("10 ,20,30", Rgb(0, 77, 102)), Rgb(0, 77, 102));
+    EXPECT_EQ(ParseColorTriple("10,20 ,30", Rgb(0, 77, 102)), Rgb(0, 77, 102));
 }
 
 TEST(ColorTriple, FewerThanThreeNumbersFallBackWhole) {
-    EXPECT_EQ(ParseColorTriple("10,20", kDefaultObjectColor), kDefaultObjectColor);
-    EXPECT_EQ(ParseColorTriple("10,20,", kDefaultObjectColor), kDefaultObjectColor);
-    EXPECT_EQ(ParseColorTriple("red", kDefaultObjectColor), kDefaultObjectColor);
-    EXPECT_EQ(ParseColorTriple("", kDefaultObjectColor), kDefaultObjectColor);
+    EXPECT_EQ(ParseColorTriple("10,20", Rgb(222, 222, 222)), Rgb(222, 222, 222));
+    EXPECT_EQ(ParseColorTriple("10,20,", Rgb(222, 222, 222)), Rgb(222, 222, 222));
+    EXPECT_EQ(ParseColorTriple("red", Rgb(222, 222, 222)), Rgb(222, 222, 222));
+    EXPECT_EQ(ParseColorTriple("", Rgb(222, 222, 222)), Rgb(222, 222, 222));
     // The key's own defaults, not a shared one.
     EXPECT_EQ(FromText("[Pview]\nbackcol=1\nobjcol=1\n").pviewBack, Rgb(0, 77, 102));
     EXPECT_EQ(FromText("[Pview]\nbackcol=1\nobjcol=1\n").pviewObj, Rgb(222, 222, 222));
@@ -202,39 +202,39 @@ TEST(DistanceText, ProcessLocaleDoesNotChangeTheText) {
 
 TEST(SettingsRoundTrip, ValuesSurviveWriteAndRead) {
     AppSettings s;
-    s.dxfMulti = 1;
-    s.dxfClv = 0;
-    s.dxfVdist = 0.001f;
-    s.estrOpt = "s -c 1";
-    s.povOpt.smooth = 0;
-    s.povOpt.state = "texture {T_Stone1}";
+    s.reader.dxfMulti = 1;
+    s.reader.dxfClv = 0;
+    s.reader.dxfVdist = 0.001f;
+    s.writer.estrOpt = "s -c 1";
+    s.writer.povOpt.smooth = 0;
+    s.writer.povOpt.state = "texture {T_Stone1}";
     s.pviewBack = Rgb(1, 2, 3);
     s.pviewObj = Rgb(250, 128, 0);
-    s.dxfSkip = 1;
-    s.dxfInsert = 1;
-    s.dxfColor = 1;
-    s.dxfOrient = 1;
-    s.povOpt.crease = 42.5f;
-    s.povOpt.mesh2 = 1;
-    s.povOpt.fit = 1;
-    s.objNormal = 1;
+    s.reader.dxfSkip = 1;
+    s.reader.dxfInsert = 1;
+    s.reader.dxfColor = 1;
+    s.reader.dxfOrient = 1;
+    s.writer.povOpt.crease = 42.5f;
+    s.writer.povOpt.mesh2 = 1;
+    s.writer.povOpt.fit = 1;
+    s.writer.objNormal = 1;
     IniFile ini;
     WriteSettings(s, ini);
     const AppSettings back = FromText(ini.Serialize());
-    EXPECT_EQ(back.dxfSkip, 1);
-    EXPECT_EQ(back.dxfInsert, 1);
-    EXPECT_EQ(back.dxfColor, 1);
-    EXPECT_EQ(back.dxfOrient, 1);
-    EXPECT_EQ(back.povOpt.crease, 42.5f);
-    EXPECT_EQ(back.povOpt.mesh2, 1);
-    EXPECT_EQ(back.povOpt.fit, 1);
-    EXPECT_EQ(back.objNormal, 1);
-    EXPECT_EQ(back.dxfMulti, 1);
-    EXPECT_EQ(back.dxfClv, 0);
-    EXPECT_EQ(back.dxfVdist, 0.001f);
-    EXPECT_EQ(back.estrOpt, "s -c 1");
-    EXPECT_EQ(back.povOpt.smooth, 0);
-    EXPECT_EQ(back.povOpt.state, "texture {T_Stone1}");
+    EXPECT_EQ(back.reader.dxfSkip, 1);
+    EXPECT_EQ(back.reader.dxfInsert, 1);
+    EXPECT_EQ(back.reader.dxfColor, 1);
+    EXPECT_EQ(back.reader.dxfOrient, 1);
+    EXPECT_EQ(back.writer.povOpt.crease, 42.5f);
+    EXPECT_EQ(back.writer.povOpt.mesh2, 1);
+    EXPECT_EQ(back.writer.povOpt.fit, 1);
+    EXPECT_EQ(back.writer.objNormal, 1);
+    EXPECT_EQ(back.reader.dxfMulti, 1);
+    EXPECT_EQ(back.reader.dxfClv, 0);
+    EXPECT_EQ(back.reader.dxfVdist, 0.001f);
+    EXPECT_EQ(back.writer.estrOpt, "s -c 1");
+    EXPECT_EQ(back.writer.povOpt.smooth, 0);
+    EXPECT_EQ(back.writer.povOpt.state, "texture {T_Stone1}");
     EXPECT_EQ(back.pviewBack, Rgb(1, 2, 3));
     EXPECT_EQ(back.pviewObj, Rgb(250, 128, 0));
 }

@@ -10,6 +10,11 @@
 namespace vertoko {
 namespace {
 
+// The longest option string and statement the settings file keeps (its
+// ESTRopt and POVRstate fields), in bytes.
+constexpr std::size_t kOptionMax = 79;
+constexpr std::size_t kStatementMax = 87;
+
 TEST(EstrayOptionsReading, FullStringGivesEveryOptionAndBothValues) {
     const EstrayOptionWords words = ReadEstrayOptions(" s k 0.250000 n c red");
     EXPECT_TRUE(words.smooth);
@@ -80,20 +85,24 @@ TEST(EstrayOptionsReading, NumberWordReadsItsLongestLeadingNumber) {
 
 TEST(EstrayOptionsBuilding, OptionsInOrderEachWithOneLeadingBlank) {
     std::string red = "red";
-    EXPECT_EQ(BuildEstrayOptions(true, true, 2500, true, true, red), " s k 0.250000 n c red");
+    EXPECT_EQ(BuildEstrayOptions(true, true, 2500, true, true, red, kOptionMax),
+              " s k 0.250000 n c red");
     std::string none;
-    EXPECT_EQ(BuildEstrayOptions(false, false, 0, false, false, none), "");
+    EXPECT_EQ(BuildEstrayOptions(false, false, 0, false, false, none, kOptionMax), "");
     std::string unused = "blue";
-    EXPECT_EQ(BuildEstrayOptions(true, false, 9999, false, false, unused), " s");
-    EXPECT_EQ(BuildEstrayOptions(false, true, 5000, false, false, unused), " k 0.500000");
-    EXPECT_EQ(BuildEstrayOptions(false, true, -2500, true, false, unused), " k -0.250000 n");
+    EXPECT_EQ(BuildEstrayOptions(true, false, 9999, false, false, unused, kOptionMax), " s");
+    EXPECT_EQ(BuildEstrayOptions(false, true, 5000, false, false, unused, kOptionMax),
+              " k 0.500000");
+    EXPECT_EQ(BuildEstrayOptions(false, true, -2500, true, false, unused, kOptionMax),
+              " k -0.250000 n");
     std::string empty;
-    EXPECT_EQ(BuildEstrayOptions(false, false, 0, true, true, empty), " n");
+    EXPECT_EQ(BuildEstrayOptions(false, false, 0, true, true, empty, kOptionMax), " n");
 }
 
 TEST(EstrayOptionsBuilding, BuiltStringReadsBackToTheSameOptions) {
     std::string colour = "green";
-    const std::string built = BuildEstrayOptions(true, true, 12345678, true, true, colour);
+    const std::string built =
+        BuildEstrayOptions(true, true, 12345678, true, true, colour, kOptionMax);
     EXPECT_EQ(built, " s k 1234.567800 n c green");
     const EstrayOptionWords words = ReadEstrayOptions(built);
     EXPECT_TRUE(words.smooth && words.normal && words.noShadow && words.colour);
@@ -112,14 +121,14 @@ TEST(EstrayOptionsBuilding, SixDecimalsAreExactForEveryCount) {
 
 TEST(EstrayOptionsLimits, LongColourNameIsCutSoTheStringFits) {
     std::string colour(100, 'r');
-    const std::string built = BuildEstrayOptions(true, true, 5000, true, true, colour);
-    EXPECT_EQ(built.size(), kEstrOptMaxBytes);
+    const std::string built = BuildEstrayOptions(true, true, 5000, true, true, colour, kOptionMax);
+    EXPECT_EQ(built.size(), kOptionMax);
     // " s k 0.500000 n c " takes 18 characters.
     EXPECT_EQ(colour, std::string(79 - 18, 'r'));
     EXPECT_EQ(built.substr(0, 18), " s k 0.500000 n c ");
 
     std::string fits(76, 'b');
-    EXPECT_EQ(BuildEstrayOptions(false, false, 0, false, true, fits).size(), 79u);
+    EXPECT_EQ(BuildEstrayOptions(false, false, 0, false, true, fits, kOptionMax).size(), 79u);
     EXPECT_EQ(fits.size(), 76u);
 }
 
@@ -131,22 +140,22 @@ TEST(EstrayOptionsLimits, CutsCountBytesAndNeverSplitACharacter) {
     EXPECT_EQ(CutUtf8("abc", 0), "");
     std::string colour;
     for (int i = 0; i < 30; ++i) colour += "赤";
-    const std::string built = BuildEstrayOptions(true, false, 0, false, true, colour);
+    const std::string built = BuildEstrayOptions(true, false, 0, false, true, colour, kOptionMax);
     // " s c " leaves 74 bytes: 24 whole kanji.
     EXPECT_EQ(colour.size(), 72u);
     EXPECT_EQ(built, " s c " + colour);
-    EXPECT_LE(built.size(), kEstrOptMaxBytes);
+    EXPECT_LE(built.size(), kOptionMax);
 }
 
 TEST(EstrayOptionsLimits, StatementBlankBecomesEmptyLongIsCut) {
-    EXPECT_EQ(StatementText("   "), "");
-    EXPECT_EQ(StatementText(" \t\r\n"), "");
-    EXPECT_EQ(StatementText(""), "");
-    EXPECT_EQ(StatementText(" pigment {Red} "), " pigment {Red} ");
-    EXPECT_EQ(StatementText(std::string(120, 'x')), std::string(87, 'x'));
+    EXPECT_EQ(StatementText("   ", kStatementMax), "");
+    EXPECT_EQ(StatementText(" \t\r\n", kStatementMax), "");
+    EXPECT_EQ(StatementText("", kStatementMax), "");
+    EXPECT_EQ(StatementText(" pigment {Red} ", kStatementMax), " pigment {Red} ");
+    EXPECT_EQ(StatementText(std::string(120, 'x'), kStatementMax), std::string(87, 'x'));
     std::string kana;
     for (int i = 0; i < 40; ++i) kana += "ｱ";  // three bytes each
-    EXPECT_EQ(StatementText(kana).size(), 87u);
+    EXPECT_EQ(StatementText(kana, kStatementMax).size(), 87u);
 }
 
 }  // namespace

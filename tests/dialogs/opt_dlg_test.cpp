@@ -6,6 +6,9 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -15,19 +18,15 @@
 #include <vector>
 
 #include "controls/numedit.h"
+#include "dialogs/estray_options_box.h"
 
 namespace vertoko {
 
 namespace {
 
-// The options as the main window holds them, with the settings defaults.
+// The settings as the main window holds them, with the settings defaults.
 struct MainOptions {
-    std::int32_t dxfMulti = 0;
-    std::int32_t dxfClv = 1;
-    float dxfVdist = 0.0f;
-    std::string estrOpt = "s";
-    vertoko::PovOption povOpt{1, "pigment {color rgb <1,1,1>}"};
-    ExtraOptions extra;
+    AppSettings settings;
     bool optFirst = true;
 };
 
@@ -46,8 +45,7 @@ class OptDlgTest : public ::testing::Test {
     // is showing, then the dialog is ended. True when it ended with OK.
     bool Open(Ending ending, const std::function<void()>& during = {}) {
         if (main.optFirst) {
-            dlg.SetOpt(main.dxfMulti, main.dxfClv, main.povOpt, main.estrOpt, main.dxfVdist);
-            dlg.SetExtraOpt(main.extra);
+            dlg.SetOpt(main.settings);
             main.optFirst = false;
         }
         dlg.OptBack();
@@ -73,12 +71,18 @@ class OptDlgTest : public ::testing::Test {
             if (dlg.isVisible()) dlg.done(QDialog::Rejected + 100);
         });
         const bool ok = dlg.exec() == QDialog::Accepted;
-        if (ok) {
-            dlg.Getopt(main.dxfMulti, main.dxfClv, main.povOpt, main.estrOpt, main.dxfVdist);
-            dlg.GetExtraOpt(main.extra);
-        }
+        if (ok) dlg.Getopt(main.settings);
         return ok;
     }
+
+    // The dialog's inputs by the settings key of their option.
+    QCheckBox* Box(std::string_view key) const { return dlg.Input<QCheckBox>(key); }
+    TNumEdit* Number(std::string_view key) const { return dlg.Input<TNumEdit>(key); }
+    QLineEdit* Line(std::string_view key) const { return dlg.Input<QLineEdit>(key); }
+    EstrayOptionsBox& Estray() const { return *dlg.Input<EstrayOptionsBox>("ESTRopt"); }
+    std::string& EstrOpt() { return main.settings.writer.estrOpt; }
+    PovOption& Pov() { return main.settings.writer.povOpt; }
+    ReaderOptions& Reader() { return main.settings.reader; }
 
     // Replaces the text of an input by typing into it.
     static void Type(QLineEdit* input, const QString& text) {
@@ -102,218 +106,268 @@ bool UnusableLook(QWidget* input) {
     return !input->isEnabled() && base == QApplication::palette().color(QPalette::Button);
 }
 
-TEST_F(OptDlgTest, LayoutStartsWithCaptionsAndDependentInputsOff) {
+TEST_F(OptDlgTest, LayoutStartsWithCaptionsAndTheDefaults) {
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Vertoko - 入出力設定"));
-    EXPECT_EQ(dlg.size(), QSize(452, 342));
-    EXPECT_EQ(dlg.ChkSopt->text(), QString::fromUtf8("\"s\"（スムース）"));
+    EXPECT_EQ(dlg.Group(OptionGroup::Dxf)->title(), QString::fromUtf8("DXFｵﾌﾟｼｮﾝ"));
+    EXPECT_EQ(dlg.Group(OptionGroup::Estray)->title(), QString::fromUtf8("EASTRAY ｵﾌﾟｼｮﾝ"));
+    EXPECT_EQ(dlg.Group(OptionGroup::Pov)->title(), QString::fromUtf8("POV-Rayｵﾌﾟｼｮﾝ"));
+    EXPECT_EQ(dlg.Group(OptionGroup::Obj)->title(), QString::fromUtf8("OBJｵﾌﾟｼｮﾝ"));
+    EXPECT_EQ(Box("DXFmulti")->text(), QString::fromUtf8("マルチ・オブジェクト"));
+    EXPECT_EQ(dlg.Caption("POVRcrease")->text(), QString::fromUtf8("スムース角度"));
+    EXPECT_EQ(dlg.Caption("POVRstate")->text(), QString::fromUtf8("追加ステートメント"));
+    EXPECT_EQ(Estray().ChkSopt->text(), QString::fromUtf8("\"s\"（スムース）"));
     EXPECT_EQ(dlg.OkBtn->text(), QString::fromUtf8("O K"));
+    EXPECT_EQ(dlg.CanBtn->text(), QString::fromUtf8("Cancel"));
     EXPECT_TRUE(dlg.OkBtn->isDefault());
-    EXPECT_EQ(dlg.Vdist->text(), "0.00000");
-    EXPECT_EQ(dlg.Kvalue->text(), "0.0000");
-    EXPECT_EQ(dlg.PovOpt->text(), "pigment { color rgb <1,1,1> }");
-    EXPECT_TRUE(UnusableLook(dlg.Vdist));
-    EXPECT_TRUE(UnusableLook(dlg.Kvalue));
-    EXPECT_TRUE(UnusableLook(dlg.ColName));
-    EXPECT_TRUE(dlg.PovOpt->isEnabled());
+    // The colours belong to the colour dialog.
+    EXPECT_EQ(dlg.Input<QWidget>("backcol"), nullptr);
+
+    // Before the first opening the inputs show the defaults.
+    EXPECT_TRUE(Box("DXFclv")->isChecked());
+    EXPECT_EQ(Number("DXFvdist")->text(), "0");
+    EXPECT_TRUE(UsableLook(Number("DXFvdist")));
+    EXPECT_TRUE(Estray().ChkSopt->isChecked());
+    EXPECT_EQ(Estray().Kvalue->text(), "0.0000");
+    EXPECT_TRUE(UnusableLook(Estray().Kvalue));
+    EXPECT_TRUE(UnusableLook(Estray().ColName));
+    EXPECT_EQ(Line("POVRstate")->text(), "pigment {color rgb <1,1,1>}");
+    EXPECT_TRUE(Line("POVRstate")->isEnabled());
+    EXPECT_EQ(Number("POVRcrease")->text(), "180");
 }
 
 TEST_F(OptDlgTest, EnablingFollowsTheBoxAndKeepsTheText) {
-    dlg.ColName->setText("red");
-    dlg.ChkCopt->setChecked(true);
-    EXPECT_TRUE(UsableLook(dlg.ColName));
-    dlg.ChkCopt->click();
-    EXPECT_TRUE(UnusableLook(dlg.ColName));
-    EXPECT_EQ(dlg.ColName->text(), "red");
-    dlg.ChkKopt->click();
-    EXPECT_TRUE(UsableLook(dlg.Kvalue));
+    Estray().ColName->setText("red");
+    Estray().ChkCopt->setChecked(true);
+    EXPECT_TRUE(UsableLook(Estray().ColName));
+    Estray().ChkCopt->click();
+    EXPECT_TRUE(UnusableLook(Estray().ColName));
+    EXPECT_EQ(Estray().ColName->text(), "red");
+    Estray().ChkKopt->click();
+    EXPECT_TRUE(UsableLook(Estray().Kvalue));
+    Box("DXFclv")->click();
+    EXPECT_TRUE(UnusableLook(Number("DXFvdist")));
+    Box("POVRsmt")->click();
+    EXPECT_TRUE(UnusableLook(Number("POVRcrease")));
+    EXPECT_FALSE(dlg.Caption("POVRcrease")->isEnabled());
 }
 
 TEST_F(OptDlgTest, DefaultStringGivesSmoothOnlyAndOkAddsTheBlank) {
     EXPECT_TRUE(Open(Ending::Ok, [this] {
-        EXPECT_TRUE(dlg.ChkSopt->isChecked());
-        EXPECT_FALSE(dlg.ChkKopt->isChecked());
-        EXPECT_FALSE(dlg.ChkNopt->isChecked());
-        EXPECT_FALSE(dlg.ChkCopt->isChecked());
-        EXPECT_TRUE(dlg.ChkClv->isChecked());
-        EXPECT_TRUE(UsableLook(dlg.Vdist));
-        EXPECT_TRUE(dlg.ChkPsm->isChecked());
-        EXPECT_EQ(dlg.PovOpt->text(), "pigment {color rgb <1,1,1>}");
+        EXPECT_TRUE(Estray().ChkSopt->isChecked());
+        EXPECT_FALSE(Estray().ChkKopt->isChecked());
+        EXPECT_FALSE(Estray().ChkNopt->isChecked());
+        EXPECT_FALSE(Estray().ChkCopt->isChecked());
+        EXPECT_TRUE(Box("DXFclv")->isChecked());
+        EXPECT_TRUE(UsableLook(Number("DXFvdist")));
+        EXPECT_TRUE(Box("POVRsmt")->isChecked());
+        EXPECT_EQ(Line("POVRstate")->text(), "pigment {color rgb <1,1,1>}");
     }));
-    EXPECT_EQ(main.estrOpt, " s");
-    EXPECT_EQ(main.dxfMulti, 0);
-    EXPECT_EQ(main.dxfClv, 1);
-    EXPECT_EQ(main.dxfVdist, 0.0f);
-    EXPECT_EQ(main.povOpt.smooth, 1);
-    EXPECT_EQ(main.povOpt.state, "pigment {color rgb <1,1,1>}");
+    EXPECT_EQ(EstrOpt(), " s");
+    EXPECT_EQ(Reader().dxfMulti, 0);
+    EXPECT_EQ(Reader().dxfClv, 1);
+    EXPECT_EQ(Reader().dxfVdist, 0.0f);
+    EXPECT_EQ(Pov().smooth, 1);
+    EXPECT_EQ(Pov().state, "pigment {color rgb <1,1,1>}");
+}
+
+TEST_F(OptDlgTest, FirstOpeningShowsTheMainWindowsValuesBothWays) {
+    // Values opposite to the defaults clear what the defaults checked.
+    main.settings.reader.dxfClv = 0;
+    Pov().smooth = 0;
+    EstrOpt() = "n";
+    Pov().state = "texture {T}";
+    Open(Ending::Ok, [this] {
+        EXPECT_FALSE(Box("DXFclv")->isChecked());
+        EXPECT_TRUE(UnusableLook(Number("DXFvdist")));
+        EXPECT_FALSE(Box("POVRsmt")->isChecked());
+        EXPECT_TRUE(UnusableLook(Number("POVRcrease")));
+        EXPECT_FALSE(Estray().ChkSopt->isChecked());
+        EXPECT_TRUE(Estray().ChkNopt->isChecked());
+        EXPECT_EQ(Line("POVRstate")->text(), "texture {T}");
+    });
+    EXPECT_EQ(Reader().dxfClv, 0);
+    EXPECT_EQ(Pov().smooth, 0);
+    EXPECT_EQ(EstrOpt(), " n");
 }
 
 TEST_F(OptDlgTest, FullStringRoundTrips) {
-    main.estrOpt = " s k 0.250000 n c red";
+    EstrOpt() = " s k 0.250000 n c red";
     EXPECT_TRUE(Open(Ending::Ok, [this] {
-        EXPECT_TRUE(dlg.ChkSopt->isChecked() && dlg.ChkKopt->isChecked() &&
-                    dlg.ChkNopt->isChecked() && dlg.ChkCopt->isChecked());
-        EXPECT_EQ(dlg.Kvalue->Value(), 2500);
-        EXPECT_EQ(dlg.Kvalue->text(), "0.25");
-        EXPECT_EQ(dlg.ColName->text(), "red");
-        EXPECT_TRUE(UsableLook(dlg.Kvalue));
-        EXPECT_TRUE(UsableLook(dlg.ColName));
+        EXPECT_TRUE(Estray().ChkSopt->isChecked() && Estray().ChkKopt->isChecked() &&
+                    Estray().ChkNopt->isChecked() && Estray().ChkCopt->isChecked());
+        EXPECT_EQ(Estray().Kvalue->Value(), 2500);
+        EXPECT_EQ(Estray().Kvalue->text(), "0.25");
+        EXPECT_EQ(Estray().ColName->text(), "red");
+        EXPECT_TRUE(UsableLook(Estray().Kvalue));
+        EXPECT_TRUE(UsableLook(Estray().ColName));
     }));
-    EXPECT_EQ(main.estrOpt, " s k 0.250000 n c red");
+    EXPECT_EQ(EstrOpt(), " s k 0.250000 n c red");
 }
 
 TEST_F(OptDlgTest, ReadingStopsEarly) {
-    main.estrOpt = " s x k 0.5";
+    EstrOpt() = " s x k 0.5";
     Open(Ending::Ok);
-    EXPECT_TRUE(dlg.ChkSopt->isChecked());
-    EXPECT_FALSE(dlg.ChkKopt->isChecked());
-    EXPECT_EQ(dlg.Kvalue->Value(), 0);
-    EXPECT_EQ(main.estrOpt, " s");
+    EXPECT_TRUE(Estray().ChkSopt->isChecked());
+    EXPECT_FALSE(Estray().ChkKopt->isChecked());
+    EXPECT_EQ(Estray().Kvalue->Value(), 0);
+    EXPECT_EQ(EstrOpt(), " s");
 }
 
 TEST_F(OptDlgTest, WordAfterKIsItsNumber) {
-    main.estrOpt = "k s";
+    EstrOpt() = "k s";
     Open(Ending::Ok);
-    EXPECT_TRUE(dlg.ChkKopt->isChecked());
-    EXPECT_FALSE(dlg.ChkSopt->isChecked());
-    EXPECT_EQ(main.estrOpt, " k 0.000000");
+    EXPECT_TRUE(Estray().ChkKopt->isChecked());
+    EXPECT_FALSE(Estray().ChkSopt->isChecked());
+    EXPECT_EQ(EstrOpt(), " k 0.000000");
 }
 
 TEST_F(OptDlgTest, ColourNameWithABlankComesBackAsItsFirstWord) {
-    main.estrOpt = "s";
+    EstrOpt() = "s";
     Open(Ending::Ok, [this] {
-        dlg.ChkCopt->click();
-        Type(dlg.ColName, "dark red");
+        Estray().ChkCopt->click();
+        Type(Estray().ColName, "dark red");
     });
-    EXPECT_EQ(main.estrOpt, " s c dark red");
+    EXPECT_EQ(EstrOpt(), " s c dark red");
 
     // The next run reads the saved string afresh.
     TOptDlg next;
-    next.SetOpt(0, 0, main.povOpt, main.estrOpt, 0.0f);
-    EXPECT_EQ(next.ColName->text(), "dark");
-    EXPECT_TRUE(next.ChkSopt->isChecked());
+    AppSettings saved;
+    saved.writer.estrOpt = EstrOpt();
+    next.SetOpt(saved);
+    EXPECT_EQ(next.Input<EstrayOptionsBox>("ESTRopt")->ColName->text(), "dark");
+    EXPECT_TRUE(next.Input<EstrayOptionsBox>("ESTRopt")->ChkSopt->isChecked());
 }
 
 TEST_F(OptDlgTest, CheckedColourWithEmptyNameAddsNothing) {
-    main.estrOpt = "n";
-    Open(Ending::Ok, [this] { dlg.ChkCopt->click(); });
-    EXPECT_EQ(main.estrOpt, " n");
+    EstrOpt() = "n";
+    Open(Ending::Ok, [this] { Estray().ChkCopt->click(); });
+    EXPECT_EQ(EstrOpt(), " n");
 }
 
 TEST_F(OptDlgTest, FirstOpeningCancelledLeavesEverythingAsItWas) {
-    main.estrOpt = "s k 2 n c blue extra";
-    main.dxfVdist = 0.25f;
+    EstrOpt() = "s k 2 n c blue extra";
+    Reader().dxfVdist = 0.25f;
     const MainOptions before = main;
     EXPECT_FALSE(Open(Ending::Cancel, [this] {
-        dlg.ChkSopt->click();
-        dlg.ChkMobj->click();
-        Type(dlg.PovOpt, "changed");
+        Estray().ChkSopt->click();
+        Box("DXFmulti")->click();
+        Type(Line("POVRstate"), "changed");
     }));
-    EXPECT_EQ(main.estrOpt, before.estrOpt);
-    EXPECT_EQ(main.povOpt.state, before.povOpt.state);
-    EXPECT_EQ(main.dxfMulti, before.dxfMulti);
-    EXPECT_TRUE(dlg.ChkSopt->isChecked());
-    EXPECT_FALSE(dlg.ChkMobj->isChecked());
-    EXPECT_EQ(dlg.PovOpt->text(), "pigment {color rgb <1,1,1>}");
+    EXPECT_EQ(EstrOpt(), before.settings.writer.estrOpt);
+    EXPECT_EQ(Pov().state, before.settings.writer.povOpt.state);
+    EXPECT_EQ(Reader().dxfMulti, before.settings.reader.dxfMulti);
+    EXPECT_TRUE(Estray().ChkSopt->isChecked());
+    EXPECT_FALSE(Box("DXFmulti")->isChecked());
+    EXPECT_EQ(Line("POVRstate")->text(), "pigment {color rgb <1,1,1>}");
 
     // The dialog still holds the options: OK now gives the built form.
     Open(Ending::Ok);
-    EXPECT_EQ(main.estrOpt, " s k 2.000000 n c blue");
-    EXPECT_EQ(main.dxfVdist, 0.25f);
+    EXPECT_EQ(EstrOpt(), " s k 2.000000 n c blue");
+    EXPECT_EQ(Reader().dxfVdist, 0.25f);
 }
 
 TEST_F(OptDlgTest, CancelPutsBackTheExactAcceptedValue) {
-    main.estrOpt = "";
+    EstrOpt() = "";
     Open(Ending::Ok, [this] {
-        dlg.ChkKopt->click();
-        Type(dlg.Kvalue, "1234.5678");
+        Estray().ChkKopt->click();
+        Type(Estray().Kvalue, "1234.5678");
     });
-    EXPECT_EQ(main.estrOpt, " k 1234.567800");
-    EXPECT_EQ(dlg.Kvalue->Value(), 12345678);
+    EXPECT_EQ(EstrOpt(), " k 1234.567800");
+    EXPECT_EQ(Estray().Kvalue->Value(), 12345678);
 
     Open(Ending::Cancel, [this] {
-        Type(dlg.Kvalue, "9");
-        dlg.ChkKopt->click();
-        dlg.ChkClv->click();
-        dlg.ChkCopt->click();
-        Type(dlg.ColName, "green");
+        Type(Estray().Kvalue, "9");
+        Estray().ChkKopt->click();
+        Box("DXFclv")->click();
+        Estray().ChkCopt->click();
+        Type(Estray().ColName, "green");
         dlg.setFocus();
     });
-    EXPECT_EQ(dlg.Kvalue->Value(), 12345678);
-    EXPECT_EQ(dlg.Kvalue->text(), "1234.5678");
-    EXPECT_TRUE(dlg.ChkKopt->isChecked());
-    EXPECT_TRUE(UsableLook(dlg.Kvalue));
-    EXPECT_TRUE(dlg.ChkClv->isChecked());
-    EXPECT_TRUE(UsableLook(dlg.Vdist));
-    EXPECT_FALSE(dlg.ChkCopt->isChecked());
-    EXPECT_TRUE(UnusableLook(dlg.ColName));
-    EXPECT_EQ(dlg.ColName->text(), "");
-    EXPECT_EQ(main.estrOpt, " k 1234.567800");
+    EXPECT_EQ(Estray().Kvalue->Value(), 12345678);
+    EXPECT_EQ(Estray().Kvalue->text(), "1234.5678");
+    EXPECT_TRUE(Estray().ChkKopt->isChecked());
+    EXPECT_TRUE(UsableLook(Estray().Kvalue));
+    EXPECT_TRUE(Box("DXFclv")->isChecked());
+    EXPECT_TRUE(UsableLook(Number("DXFvdist")));
+    EXPECT_FALSE(Estray().ChkCopt->isChecked());
+    EXPECT_TRUE(UnusableLook(Estray().ColName));
+    EXPECT_EQ(Estray().ColName->text(), "");
+    EXPECT_EQ(EstrOpt(), " k 1234.567800");
 }
 
 TEST_F(OptDlgTest, CloseBoxPutsBackLikeCancel) {
     Open(Ending::Ok);
     EXPECT_FALSE(Open(Ending::CloseBox, [this] {
-        dlg.ChkNopt->click();
-        Type(dlg.PovOpt, "texture {T}");
+        Estray().ChkNopt->click();
+        Type(Line("POVRstate"), "texture {T}");
     }));
-    EXPECT_FALSE(dlg.ChkNopt->isChecked());
-    EXPECT_EQ(dlg.PovOpt->text(), "pigment {color rgb <1,1,1>}");
+    EXPECT_FALSE(Estray().ChkNopt->isChecked());
+    EXPECT_EQ(Line("POVRstate")->text(), "pigment {color rgb <1,1,1>}");
     // The next OK gives what the main window already holds.
-    const std::string held = main.estrOpt;
+    const std::string held = EstrOpt();
     Open(Ending::Ok);
-    EXPECT_EQ(main.estrOpt, held);
-    EXPECT_EQ(main.povOpt.state, "pigment {color rgb <1,1,1>}");
+    EXPECT_EQ(EstrOpt(), held);
+    EXPECT_EQ(Pov().state, "pigment {color rgb <1,1,1>}");
+}
+
+TEST_F(OptDlgTest, EscapePutsBackLikeCancel) {
+    EXPECT_FALSE(Open(Ending::Ended, [this] {
+        Box("DXFmulti")->click();
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+    }));
+    EXPECT_FALSE(Box("DXFmulti")->isChecked());
+    EXPECT_EQ(Reader().dxfMulti, 0);
 }
 
 TEST_F(OptDlgTest, BlankStatementBecomesEmpty) {
-    Open(Ending::Ok, [this] { Type(dlg.PovOpt, "   "); });
-    EXPECT_EQ(main.povOpt.state, "");
-    Open(Ending::Ok, [this] { dlg.ChkPsm->click(); });
-    EXPECT_EQ(main.povOpt.smooth, 0);
+    Open(Ending::Ok, [this] { Type(Line("POVRstate"), "   "); });
+    EXPECT_EQ(Pov().state, "");
+    Open(Ending::Ok, [this] { Box("POVRsmt")->click(); });
+    EXPECT_EQ(Pov().smooth, 0);
 }
 
 TEST_F(OptDlgTest, CleaningOffKeepsTheDistance) {
-    main.dxfVdist = 0.001f;
+    Reader().dxfVdist = 0.001f;
     Open(Ending::Ok, [this] {
-        EXPECT_EQ(dlg.Vdist->Value(), 10);
-        dlg.ChkClv->click();
+        EXPECT_EQ(Number("DXFvdist")->Value(), 10);
+        Box("DXFclv")->click();
     });
-    EXPECT_EQ(main.dxfClv, 0);
-    EXPECT_EQ(main.dxfVdist, 0.001f);
-    EXPECT_TRUE(UnusableLook(dlg.Vdist));
+    EXPECT_EQ(Reader().dxfClv, 0);
+    EXPECT_EQ(Reader().dxfVdist, 0.001f);
+    EXPECT_TRUE(UnusableLook(Number("DXFvdist")));
 
     Open(Ending::Ok, [this] {
-        dlg.ChkClv->click();
-        EXPECT_EQ(dlg.Vdist->Value(), 10);
+        Box("DXFclv")->click();
+        EXPECT_EQ(Number("DXFvdist")->Value(), 10);
     });
-    EXPECT_EQ(main.dxfClv, 1);
-    EXPECT_EQ(main.dxfVdist, 0.001f);
+    EXPECT_EQ(Reader().dxfClv, 1);
+    EXPECT_EQ(Reader().dxfVdist, 0.001f);
 }
 
 TEST_F(OptDlgTest, TypedDistanceIsTakenWhenOkIsPressed) {
-    Open(Ending::Ok, [this] { Type(dlg.Vdist, "0.00015"); });
-    EXPECT_EQ(dlg.Vdist->text(), "0.00015");
-    EXPECT_EQ(main.dxfVdist, 0.0002f);
+    Open(Ending::Ok, [this] { Type(Number("DXFvdist"), "0.00015"); });
+    EXPECT_EQ(Number("DXFvdist")->text(), "0.00015");
+    EXPECT_EQ(Reader().dxfVdist, 0.0002f);
 }
 
 TEST_F(OptDlgTest, EnterInANumberTakesItAndPressesOk) {
-    main.estrOpt = "k 1";
+    EstrOpt() = "k 1";
     const bool ok = Open(Ending::Ended, [this] {
-        Type(dlg.Kvalue, "0.75");
-        QTest::keyClick(dlg.Kvalue, Qt::Key_Return);
+        Type(Estray().Kvalue, "0.75");
+        QTest::keyClick(Estray().Kvalue, Qt::Key_Return);
     });
     EXPECT_TRUE(ok);
-    EXPECT_EQ(main.estrOpt, " k 0.750000");
+    EXPECT_EQ(EstrOpt(), " k 0.750000");
 }
 
 TEST_F(OptDlgTest, EnterOnATextThatIsNotANumberKeepsTheDialogOpen) {
     bool stillOpen = false;
     Open(Ending::Cancel, [this, &stillOpen] {
-        dlg.ChkClv->setChecked(true);
-        Type(dlg.Vdist, "1..2");
-        QTest::keyClick(dlg.Vdist, Qt::Key_Return);
+        Box("DXFclv")->setChecked(true);
+        Type(Number("DXFvdist"), "1..2");
+        QTest::keyClick(Number("DXFvdist"), Qt::Key_Return);
         stillOpen = dlg.isVisible();
-        dlg.Vdist->setText("0");
+        Number("DXFvdist")->setText("0");
     });
     EXPECT_TRUE(stillOpen);
     ASSERT_FALSE(errors.empty());
@@ -321,84 +375,155 @@ TEST_F(OptDlgTest, EnterOnATextThatIsNotANumberKeepsTheDialogOpen) {
 }
 
 TEST_F(OptDlgTest, LongTextsAreCutToWhatTheOptionsHold) {
-    main.povOpt.state = std::string(100, 'p');
+    Pov().state = std::string(100, 'p');
     Open(Ending::Ok, [this] {
-        EXPECT_EQ(dlg.PovOpt->text().size(), 87);
-        dlg.ChkKopt->click();
-        dlg.ChkNopt->click();
-        dlg.ChkCopt->click();
-        Type(dlg.ColName, QString(100, 'c'));
-        EXPECT_EQ(dlg.ColName->text().size(), 76);
+        EXPECT_EQ(Line("POVRstate")->text().size(), 87);
+        Estray().ChkKopt->click();
+        Estray().ChkNopt->click();
+        Estray().ChkCopt->click();
+        Type(Estray().ColName, QString(100, 'c'));
+        EXPECT_EQ(Estray().ColName->text().size(), 76);
     });
-    EXPECT_EQ(main.povOpt.state, std::string(87, 'p'));
+    EXPECT_EQ(Pov().state, std::string(87, 'p'));
     // " s k 0.000000 n c " leaves 61 characters of the name.
-    EXPECT_EQ(main.estrOpt, " s k 0.000000 n c " + std::string(61, 'c'));
-    EXPECT_EQ(dlg.ColName->text(), QString(61, 'c'));
+    EXPECT_EQ(EstrOpt(), " s k 0.000000 n c " + std::string(61, 'c'));
+    EXPECT_EQ(Estray().ColName->text(), QString(61, 'c'));
 
     // Limits are bytes of UTF-8: 40 three-byte kana keep 29.
-    Open(Ending::Ok, [this] { dlg.PovOpt->setText(QString(40, QChar(0xFF71))); });
-    EXPECT_EQ(main.povOpt.state.size(), 87u);
-    EXPECT_EQ(dlg.PovOpt->text(), QString(29, QChar(0xFF71)));
+    Open(Ending::Ok, [this] { Line("POVRstate")->setText(QString(40, QChar(0xFF71))); });
+    EXPECT_EQ(Pov().state.size(), 87u);
+    EXPECT_EQ(Line("POVRstate")->text(), QString(29, QChar(0xFF71)));
 }
 
 TEST_F(OptDlgTest, LaterSwitchesStartOffAndTravelLikeTheOthers) {
-    EXPECT_TRUE(Open(Ending::Ok, [this] {
-        for (QCheckBox* box : {dlg.ChkSkip, dlg.ChkInsert, dlg.ChkColor, dlg.ChkOrient,
-                               dlg.ChkMesh2, dlg.ChkFit, dlg.ChkObjNormal})
-            EXPECT_FALSE(box->isChecked()) << box->text().toStdString();
-        EXPECT_EQ(dlg.Crease->text(), "180");
-        EXPECT_TRUE(UsableLook(dlg.Crease));
+    const char* const later[] = {"DXFskip",   "DXFinsert", "DXFcolor", "DXForient",
+                                 "POVRmesh2", "POVRfit",   "OBJnormal"};
+    EXPECT_TRUE(Open(Ending::Ok, [&] {
+        for (const char* key : later) EXPECT_FALSE(Box(key)->isChecked()) << key;
+        EXPECT_EQ(Number("POVRcrease")->text(), "180");
+        EXPECT_TRUE(UsableLook(Number("POVRcrease")));
     }));
-    EXPECT_EQ(main.povOpt.crease, 180.0f);
-    EXPECT_EQ(main.extra.dxfSkip, 0);
-    EXPECT_EQ(main.povOpt.mesh2, 0);
+    EXPECT_EQ(Pov().crease, 180.0f);
+    EXPECT_EQ(Reader().dxfSkip, 0);
+    EXPECT_EQ(Pov().mesh2, 0);
 
-    Open(Ending::Ok, [this] {
-        for (QCheckBox* box : {dlg.ChkSkip, dlg.ChkInsert, dlg.ChkColor, dlg.ChkOrient,
-                               dlg.ChkMesh2, dlg.ChkFit, dlg.ChkObjNormal})
-            box->click();
-        Type(dlg.Crease, "45");
+    Open(Ending::Ok, [&] {
+        for (const char* key : later) Box(key)->click();
+        Type(Number("POVRcrease"), "45");
     });
-    EXPECT_EQ(main.extra.dxfSkip, 1);
-    EXPECT_EQ(main.extra.dxfInsert, 1);
-    EXPECT_EQ(main.extra.dxfColor, 1);
-    EXPECT_EQ(main.extra.dxfOrient, 1);
-    EXPECT_EQ(main.extra.objNormal, 1);
-    EXPECT_EQ(main.povOpt.mesh2, 1);
-    EXPECT_EQ(main.povOpt.fit, 1);
-    EXPECT_EQ(main.povOpt.crease, 45.0f);
+    EXPECT_EQ(Reader().dxfSkip, 1);
+    EXPECT_EQ(Reader().dxfInsert, 1);
+    EXPECT_EQ(Reader().dxfColor, 1);
+    EXPECT_EQ(Reader().dxfOrient, 1);
+    EXPECT_EQ(main.settings.writer.objNormal, 1);
+    EXPECT_EQ(Pov().mesh2, 1);
+    EXPECT_EQ(Pov().fit, 1);
+    EXPECT_EQ(Pov().crease, 45.0f);
 
     // Cancel puts every one back, the angle too.
     EXPECT_FALSE(Open(Ending::Cancel, [this] {
-        dlg.ChkInsert->click();
-        dlg.ChkObjNormal->click();
-        Type(dlg.Crease, "10");
+        Box("DXFinsert")->click();
+        Box("OBJnormal")->click();
+        Type(Number("POVRcrease"), "10");
         dlg.setFocus();
     }));
-    EXPECT_TRUE(dlg.ChkInsert->isChecked());
-    EXPECT_TRUE(dlg.ChkObjNormal->isChecked());
-    EXPECT_EQ(dlg.Crease->Value(), 450000);
-    EXPECT_EQ(main.extra.dxfInsert, 1);
+    EXPECT_TRUE(Box("DXFinsert")->isChecked());
+    EXPECT_TRUE(Box("OBJnormal")->isChecked());
+    EXPECT_EQ(Number("POVRcrease")->Value(), 450000);
+    EXPECT_EQ(Reader().dxfInsert, 1);
 }
 
 TEST_F(OptDlgTest, SmoothingAngleFollowsSmoothingAndIsHeldToHalfATurn) {
-    main.povOpt.crease = 30.0f;
+    Pov().crease = 30.0f;
     Open(Ending::Ok, [this] {
-        EXPECT_EQ(dlg.Crease->Value(), 300000);
-        dlg.ChkPsm->click();
-        EXPECT_TRUE(UnusableLook(dlg.Crease));
+        EXPECT_EQ(Number("POVRcrease")->Value(), 300000);
+        Box("POVRsmt")->click();
+        EXPECT_TRUE(UnusableLook(Number("POVRcrease")));
     });
     // Smoothing off keeps the angle for when it comes back.
-    EXPECT_EQ(main.povOpt.smooth, 0);
-    EXPECT_EQ(main.povOpt.crease, 30.0f);
+    EXPECT_EQ(Pov().smooth, 0);
+    EXPECT_EQ(Pov().crease, 30.0f);
 
     Open(Ending::Ok, [this] {
-        dlg.ChkPsm->click();
-        EXPECT_TRUE(UsableLook(dlg.Crease));
-        Type(dlg.Crease, "500");
+        Box("POVRsmt")->click();
+        EXPECT_TRUE(UsableLook(Number("POVRcrease")));
+        Type(Number("POVRcrease"), "500");
     });
-    EXPECT_EQ(main.povOpt.crease, 180.0f);
-    EXPECT_EQ(dlg.Crease->Value(), 1800000);
+    EXPECT_EQ(Pov().crease, 180.0f);
+    EXPECT_EQ(Number("POVRcrease")->Value(), 1800000);
+}
+
+TEST_F(OptDlgTest, EveryOptionOfTheDialogGroupsHasAnInput) {
+    // Every row of the table outside the preview colours is edited here, so
+    // that a new row needs no code of the dialog's own.
+    for (const OptionRow& row : OptionTable()) {
+        if (row.group == OptionGroup::Preview) continue;
+        QWidget* input = dlg.Input<QWidget>(row.key);
+        ASSERT_NE(input, nullptr) << row.key;
+        EXPECT_TRUE(dlg.Group(row.group)->isAncestorOf(input)) << row.key;
+    }
+}
+
+// The widgets of the dialog with a font of their own, and the pixel sizes
+// they were made with.
+std::vector<std::pair<QWidget*, int>> FontedWidgets(QDialog& dialog) {
+    std::vector<std::pair<QWidget*, int>> fonted{{&dialog, dialog.font().pixelSize()}};
+    for (QWidget* child : dialog.findChildren<QWidget*>()) {
+        if (child->testAttribute(Qt::WA_SetFont))
+            fonted.emplace_back(child, child->font().pixelSize());
+    }
+    return fonted;
+}
+
+// Widgets laid out side by side in one parent.
+void ExpectNoOverlap(const std::vector<QWidget*>& widgets, double scale) {
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        for (std::size_t j = i + 1; j < widgets.size(); ++j) {
+            EXPECT_FALSE(widgets[i]->geometry().intersects(widgets[j]->geometry()))
+                << "scale " << scale << ": " << widgets[i]->metaObject()->className() << " "
+                << widgets[i]->objectName().toStdString() << " and "
+                << widgets[j]->metaObject()->className();
+        }
+    }
+}
+
+TEST(OptDlgLayout, RowsNeitherOverlapNorClipAtLargerFonts) {
+    for (const double scale : {1.0, 1.5, 2.0}) {
+        TOptDlg dlg;
+        for (const auto& [widget, pixels] : FontedWidgets(dlg)) {
+            QFont font = widget->font();
+            font.setPixelSize(static_cast<int>(pixels * scale + 0.5));
+            widget->setFont(font);
+        }
+        dlg.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+        EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize()) << "the dialog keeps a fixed size";
+
+        std::vector<QWidget*> top;
+        for (QWidget* child : dlg.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isVisible()) top.push_back(child);
+        ExpectNoOverlap(top, scale);
+        for (QGroupBox* group : dlg.findChildren<QGroupBox*>()) {
+            std::vector<QWidget*> rows;
+            for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (!child->isVisible()) continue;
+                rows.push_back(child);
+                EXPECT_TRUE(group->contentsRect().contains(child->geometry()))
+                    << "scale " << scale << " in " << group->title().toStdString();
+            }
+            ExpectNoOverlap(rows, scale);
+        }
+        // Captions get the room their text needs.
+        for (QWidget* caption : dlg.findChildren<QWidget*>()) {
+            if (qobject_cast<QCheckBox*>(caption) == nullptr &&
+                qobject_cast<QLabel*>(caption) == nullptr &&
+                qobject_cast<QPushButton*>(caption) == nullptr)
+                continue;
+            EXPECT_GE(caption->width(), caption->sizeHint().width()) << "scale " << scale;
+            EXPECT_GE(caption->height(), caption->sizeHint().height()) << "scale " << scale;
+        }
+        dlg.hide();
+    }
 }
 
 }  // namespace
