@@ -1,4 +1,4 @@
-// The options of one DXF read, as the front ends pass them to ReadDxf. The
+// The options of one DXF read, as the front ends pass them to LoadDrawing. The
 // defaults are those of the option table (src/convert/option_table.cpp),
 // which a test holds equal.
 #pragma once
