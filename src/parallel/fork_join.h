@@ -25,8 +25,8 @@ class BackgroundWork {
 
     // Starts a copy of work on a second thread and returns true; returns
     // false, and runs nothing, when no thread can be started or the copy
-    // cannot be held. For work that needs the caller's part to end. Requires
-    // !Running().
+    // cannot be held. For work that must not run on the caller, such as work
+    // that waits for it. Requires !Running().
     template <typename Work>
     bool TryStart(Work&& work) {
         try {
@@ -73,7 +73,7 @@ class BackgroundWork {
 template <typename First, typename Second>
 void ForkJoin(First&& first, Second&& second) {
     BackgroundWork job;
-    // Two pointers' worth: held without allocating, so this never fails.
+    // One reference, held in place: this fails only for want of a thread.
     const bool started = job.TryStart([&second] { second(); });
     std::exception_ptr failure;
     try {
