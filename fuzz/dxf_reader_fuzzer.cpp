@@ -65,27 +65,19 @@ void CheckSameTables(std::int32_t count, const vertoko::MeshObject* a,
 // Reads the file part of the input from a temporary file, where a second
 // reader can start in the middle.
 void CheckTwoReaders(const std::uint8_t* data, std::size_t size,
-                     const vertoko::ReaderOptions& options, const vertoko::DrawingLoad& first,
-                     bool runsBeforeDriver) {
+                     const vertoko::ReaderOptions& options, const vertoko::DrawingLoad& first) {
     std::FILE* file = std::tmpfile();
     if (file == nullptr) return;
     if (std::fwrite(data, 1, size, file) != size || std::fseek(file, 0, SEEK_SET) != 0) {
         std::fclose(file);
         return;
     }
-    // Runs before the driver begin no nearer than four split sizes: a
-    // sixteenth of the file gives two of them, where a split size of 0
-    // would cut the first half down to single faces.
-    vertoko::SetSplitSizeForTesting(runsBeforeDriver ? static_cast<std::int64_t>(size / 16) : 0);
-    vertoko::SplitReadingWaitsForTesting(true);
-    vertoko::SplitReadingDriverWaitsForTesting(runsBeforeDriver);
+    vertoko::SetSplitSizeForTesting(0);
     vertoko::DrawingLoad second = vertoko::LoadDrawing(file, options);
     vertoko::MeshObject* other = second.objects;
     const std::int32_t otherCount = second.count;
     const std::string& otherMessage = second.message;
     vertoko::SetSplitSizeForTesting(-1);
-    vertoko::SplitReadingWaitsForTesting(false);
-    vertoko::SplitReadingDriverWaitsForTesting(false);
     std::fclose(file);
     if (otherCount != first.count || otherMessage != first.message ||
         second.unconverted != first.unconverted ||
@@ -119,11 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::int32_t count = load.count;
     const std::string& message = load.message;
     const std::string& report = load.unconverted;
-    // The second reader either reads the second half, the rest of the file
-    // after a run split again as the driver takes it, or also, done before
-    // the driver starts, runs before it down to single faces.
-    if (size % 4 == 1 || size % 8 == 3)
-        CheckTwoReaders(data + 1, size - 1, options, load, size % 8 == 3);
+    if (size % 4 == 1) CheckTwoReaders(data + 1, size - 1, options, load);
     // The log lines of the read must be built without fault too.
     if (!options.dxfSkip && report.find("POLYLINE(") != std::string::npos) std::abort();
     if (count > 0) {

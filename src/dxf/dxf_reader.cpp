@@ -60,10 +60,7 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
         std::int64_t codeOffset = -1;
         if constexpr (std::is_same_v<Source, TextPairs>) {
             runAt = split->NextRun();
-            if (runAt >= 0) {
-                codeOffset = pairs.Lines().LastLineOffset();
-                if (codeOffset >= 0) split->DriverAt(codeOffset);
-            }
+            if (runAt >= 0) codeOffset = pairs.Lines().LastLineOffset();
         }
         // Only the values of codes 0 and 2 matter here.
         if (status == PairStatus::Ok) {
@@ -81,7 +78,7 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
 
         if constexpr (std::is_same_v<Source, TextPairs>) {
             if (runAt >= 0 && codeOffset >= runAt) {
-                // The driver stands where the second reader began a run:
+                // The driver stands where the second reader began its run:
                 // the faces it read are taken over, and reading goes on
                 // after them.
                 if (codeOffset == runAt && code == 0 && word == "3DFACE" && !blocks.InsideBlock()) {
@@ -92,7 +89,7 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                         continue;
                     }
                 } else {
-                    split->Pass(codeOffset);
+                    split->Pass();
                 }
             }
         }

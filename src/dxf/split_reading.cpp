@@ -4,9 +4,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <string_view>
-#include <system_error>
-#include <vector>
 
 #include "dxf/entities/face_entity.h"
 #include "dxf/input/binary_pairs.h"
@@ -27,21 +26,11 @@ namespace {
 // Below this size one reader is done before a second one pays off.
 constexpr std::int64_t kSplitSize = std::int64_t{2} << 20;
 std::atomic<std::int64_t> splitSize{kSplitSize};
-// A run done before the driver gets there has another begin halfway between
-// the two from this many times the split size between them on (the second
-// thread is running already), and it must still begin a split size ahead of
-// the driver once found. What is left of the file after a run taken early is
-// split once more from this many times the split size on (a new thread
-// takes a while to start).
-constexpr std::int64_t kBackwardFactor = 4;
-constexpr std::int64_t kRoundFactor = 8;
 // How far past the middle a boundary is looked for.
 constexpr std::int64_t kSearchSpan = std::int64_t{1} << 20;
 constexpr std::size_t kWindow = std::size_t{64} << 10;
 
 std::atomic<std::int64_t> runsTaken{0};
-std::atomic<bool> waitForRun{false};
-std::atomic<bool> driverWaits{false};
 
 #if defined(__unix__)
 std::size_t ReadFully(int fd, char* out, std::size_t size, std::int64_t offset) {
@@ -98,36 +87,18 @@ std::int64_t FindBoundary(int fd, std::int64_t from, std::int64_t limit) {
     return -1;
 }
 
-void Renumber(const SplitReading::Renumbering& job) {
-    MeshPolygon* polygon = job.first;
-    for (std::int32_t i = 0; i < job.count; ++i) {
-        for (std::int32_t k = 0; k < polygon->cornerCount; ++k) polygon->p[k] += job.base;
-        // The last one's link is the driver's to write.
-        if (i + 1 < job.count) polygon = polygon->next;
-    }
-}
-
-void RenumberAll(const std::vector<SplitReading::Renumbering>& jobs) {
-    for (const SplitReading::Renumbering& job : jobs) Renumber(job);
-}
-
 }  // namespace
 
 struct SplitReading::Run {
-    std::int64_t offset = -1;        // of the code line "0" it begins with
-    std::int64_t bound = INT64_MAX;  // the next run's offset, where it ends at the latest
+    std::int64_t offset = -1;  // of the code line "0" it begins with
     std::unique_ptr<ReadContext> context;
     std::unique_ptr<TextPairs> pairs;
-    std::atomic<bool> finish{false};  // end at the next entity
-    bool done = false;                // the second thread is through with it
     // Filled by the second thread: whether the run may be taken, where the
-    // input stands after the code line that ended it, how many lines it
-    // counted from its first code line (1) to that one, and whether that one
-    // is the next run's first.
+    // input stands after the code line that ended it, and how many lines it
+    // counted from its first code line (1) to that one.
     bool usable = false;
     TextLines::Mark end;
     std::int32_t lines = 0;
-    bool joinsNext = false;
 };
 
 SplitReading::SplitReading() = default;
@@ -149,96 +120,33 @@ void SplitReading::Start(std::FILE* file, const ReaderOptions& options) {
     if (ReadFully(fd, head, sizeof head, begin) != sizeof head ||
         std::string_view(head, sizeof head) == BinaryPairs::kSentinel)
         return;
-    fd_ = fd;
-    size_ = size;
+    const std::int64_t offset = FindBoundary(fd, begin + (size - begin) / 2, size);
+    if (offset < 0) return;
     options_ = options;
-    stop_.store(false);
-    driverAt_.store(begin);
-    StartThread(MakeRun(begin + (size - begin) / 2, INT64_MAX));
-    if (driverWaits.load()) {
-        std::unique_lock<std::mutex> lock(mutex_);
-        changed_.wait(lock, [this] { return !working_; });
+    try {
+        run_ = std::make_unique<Run>();
+        run_->offset = offset;
+        run_->context = std::make_unique<ReadContext>(options_);
+        if (!CreateSlots(run_->context->slots, options_.dxfMulti != 0)) {
+            run_.reset();
+            return;
+        }
+        run_->pairs = std::make_unique<TextPairs>(fd, offset);
+    } catch (const std::bad_alloc&) {
+        run_.reset();
+        return;
     }
+    stop_.store(false);
+    Run* run = run_.get();
+    if (!reader_.TryStart([this, run] { ReadRun(*run); })) {
+        run_.reset();
+        return;
+    }
+    next_ = offset;
 #else
     (void)file;
     (void)options;
 #endif
-}
-
-std::unique_ptr<SplitReading::Run> SplitReading::MakeRun(std::int64_t from, std::int64_t bound) {
-    const std::int64_t offset = FindBoundary(fd_, from, bound < size_ ? bound : size_);
-    if (offset < 0) return nullptr;
-    try {
-        auto run = std::make_unique<Run>();
-        run->offset = offset;
-        run->bound = bound;
-        run->context = std::make_unique<ReadContext>(options_);
-        if (!CreateSlots(run->context->slots, options_.dxfMulti != 0)) return nullptr;
-        run->pairs = std::make_unique<TextPairs>(fd_, offset);
-        return run;
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
-void SplitReading::StartThread(std::unique_ptr<Run> run) {
-    if (run == nullptr) return;
-    std::lock_guard<std::mutex> lock(mutex_);
-    try {
-        runs_.push_back(std::move(run));
-    } catch (const std::bad_alloc&) {
-        return;
-    }
-    working_ = true;
-    try {
-        thread_ = std::thread([this] { Work(); });
-    } catch (const std::system_error&) {
-        runs_.pop_back();
-        working_ = false;
-        return;
-    }
-    next_.store(runs_.back()->offset, std::memory_order_release);
-}
-
-void SplitReading::Work() {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!stop_.load() && !runs_.empty()) {
-        Run& run = *runs_.back();
-        if (!run.done) {
-            lock.unlock();
-            ReadRun(run);
-            lock.lock();
-            run.done = true;
-            changed_.notify_all();
-            // Taken or passed by the driver: nothing before it is left.
-            if (run.finish.load()) break;
-            continue;
-        }
-        // Done before the driver got there: the next run begins halfway
-        // between the two, when that is far enough ahead of the driver.
-        // Where that is depends on the driver's progress, so the tests that
-        // wait for whole runs start none unless the driver waits too.
-        if (waitForRun.load() && !driverWaits.load()) break;
-        const std::int64_t before = run.offset;
-        const std::int64_t ahead = splitSize.load();
-        const std::int64_t driver = driverAt_.load(std::memory_order_relaxed);
-        if (before - driver < kBackwardFactor * ahead) break;
-        lock.unlock();
-        std::unique_ptr<Run> earlier = MakeRun(driver + (before - driver) / 2, before);
-        lock.lock();
-        // Meanwhile the driver may have taken the run or come near.
-        if (earlier == nullptr || stop_.load() || runs_.empty() || runs_.back()->offset != before ||
-            earlier->offset - driverAt_.load(std::memory_order_relaxed) < ahead)
-            break;
-        try {
-            runs_.push_back(std::move(earlier));
-        } catch (const std::bad_alloc&) {
-            break;
-        }
-        next_.store(runs_.back()->offset, std::memory_order_release);
-    }
-    working_ = false;
-    changed_.notify_all();
 }
 
 void SplitReading::ReadRun(Run& run) {
@@ -251,28 +159,12 @@ void SplitReading::ReadRun(Run& run) {
     bool ok = pairs.Code(code) == PairStatus::Ok && code == 0 &&
               input.LastLineOffset() == run.offset && !input.LastLineCut();
     std::int32_t faces = 0;
-    while (ok) {
+    while (ok && !stop_.load(std::memory_order_relaxed)) {
         // Between two entities: the driver may go on from here.
         const TextLines::Mark mark = input.Here();
         const std::int32_t lines = pairs.Counted();
-        if (stop_.load(std::memory_order_relaxed)) break;
-        // The code line just read begins the next run: the driver goes on
-        // with that one.
-        const bool atBound = input.LastLineOffset() == run.bound;
-        if (atBound || run.finish.load(std::memory_order_relaxed)) {
-            run.end = mark;
-            run.lines = lines;
-            run.usable = faces > 0;
-            run.joinsNext = atBound;
-            break;
-        }
-        // Past the next run's start without landing on it: this run began
-        // at no true boundary, and the driver will pass it.
-        if (mark.offset > run.bound) break;
-        bool face = pairs.Text(line) == PairStatus::Ok && !input.LastLineCut();
-        if (face) {
-            face = TokenView(line, name, sizeof name) == "3DFACE";
-        }
+        const bool face =
+            pairs.Text(line) == PairStatus::Ok && TokenView(line, name, sizeof name) == "3DFACE";
         if (!face) {
             // Whatever comes now is the driver's to read.
             run.end = mark;
@@ -281,7 +173,7 @@ void SplitReading::ReadRun(Run& run) {
             break;
         }
         // A face that fails fails the whole read when the driver reads it;
-        // a code line cut at 127 characters leaves the driver a rest to skip.
+        // a code line cut at 127 characters is left to the driver too.
         ok = Read3DFace(context, pairs) && !input.LastLineCut();
         ++faces;
     }
@@ -289,59 +181,21 @@ void SplitReading::ReadRun(Run& run) {
 
 SplitReading::Outcome SplitReading::Take(std::int64_t offset, ReadContext& context,
                                          TextPairs& pairs) {
-    // The renumbering of runs taken before is over before its work list is
-    // used again.
-    if (renumber_.joinable()) renumber_.join();
-    renumbering_.clear();
-
-    Outcome outcome = Outcome::Declined;
-    // The driver has read the first run's code line and the value after it.
-    std::int32_t counted = 2;
-    std::int64_t end = -1;
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!runs_.empty() && runs_.back()->offset == offset) {
-        Run& run = *runs_.back();
-        if (!run.done) {
-            // What is read by now is taken; the driver reads the rest.
-            if (!waitForRun.load()) run.finish.store(true);
-            changed_.wait(lock, [&run] { return run.done; });
-        }
-        std::unique_ptr<Run> taken = std::move(runs_.back());
-        runs_.pop_back();
-        next_.store(runs_.empty() ? -1 : runs_.back()->offset, std::memory_order_release);
-        lock.unlock();
-        const Outcome merged =
-            taken->usable ? Merge(*taken, counted, context, pairs) : Outcome::Declined;
-        lock.lock();
-        if (merged != Outcome::Taken) {
-            if (merged == Outcome::Failed) outcome = merged;
-            break;
-        }
-        outcome = Outcome::Taken;
-        runsTaken.fetch_add(1);
-        end = taken->end.offset;
-        driverAt_.store(end, std::memory_order_relaxed);
-        if (!taken->joinsNext) break;
-        // The run ended on the next one's code line, which the driver has
-        // now counted as the run's last line.
-        offset = taken->bound;
-        counted = 1;
+    if (run_ == nullptr || offset != next_) return Outcome::Declined;
+    next_ = -1;
+    bool read = true;
+    try {
+        reader_.Join();
+    } catch (...) {
+        read = false;  // memory ran short over there: the driver reads it all
     }
-    // A run taken long before its end: what is left is split once more.
-    const bool again = outcome == Outcome::Taken && runs_.empty() && !working_ && !stop_.load();
-    lock.unlock();
-    if (again) {
-        if (thread_.joinable()) thread_.join();
-        const std::int64_t rest = size_ - end;
-        if (rest > 0 && rest >= kRoundFactor * splitSize.load())
-            StartThread(MakeRun(end + rest / 2, INT64_MAX));
-    }
-    StartRenumbering();
+    Outcome outcome = read && run_->usable ? Merge(*run_, context, pairs) : Outcome::Declined;
+    if (outcome == Outcome::Taken) runsTaken.fetch_add(1);
+    run_.reset();
     return outcome;
 }
 
-SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted, ReadContext& into,
-                                          TextPairs& pairs) {
+SplitReading::Outcome SplitReading::Merge(Run& run, ReadContext& into, TextPairs& pairs) {
     SlotArray& from = run.context->slots;
     const bool multi = options_.dxfMulti != 0;
     // Counts that could pass 32 bits are left to the driver, which reads
@@ -360,13 +214,9 @@ SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted, ReadCo
 
     const std::int32_t linesBefore = pairs.Counted();
     if (!pairs.Lines().JumpTo(run.end)) return Outcome::Declined;
-    // The driver has counted the run's first lines: its code line and,
-    // unless the run before ended on it, the value line after it.
-    pairs.SetCounted(linesBefore - counted + run.lines);
-
-    // The corners of the taken polygons are renumbered on a thread of their
-    // own while the driver reads on: nothing reads them before the read ends.
-    Outcome outcome = Outcome::Taken;
+    // The driver has counted the run's first two lines, its code line and
+    // the value line after it.
+    pairs.SetCounted(linesBefore - 2 + run.lines);
 
     for (std::int32_t i = 0; i < from.count; ++i) {
         ObjectSlot& part = from.slots[i];
@@ -376,20 +226,13 @@ SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted, ReadCo
         std::int32_t index = 0;
         if (multi) {
             index = set_obj(into.slots, part.layer, part.color, into.message);
-            if (index < 0) {
-                outcome = Outcome::Failed;
-                break;
-            }
+            if (index < 0) return Outcome::Failed;
         }
         ObjectSlot& slot = into.slots.slots[index];
         // The second reader numbered its vertices from 0.
-        const std::int32_t first = slot.vertexCount;
-        if (first != 0 && part.polygonCount > 0) {
-            const Renumbering job{part.polygonHead, part.polygonCount, first};
-            try {
-                renumbering_.push_back(job);
-            } catch (const std::bad_alloc&) {
-                Renumber(job);
+        if (const std::int32_t first = slot.vertexCount; first != 0) {
+            for (MeshPolygon* p = part.polygonHead; p != nullptr; p = p->next) {
+                for (std::int32_t k = 0; k < p->cornerCount; ++k) p->p[k] += first;
             }
         }
         Chain<MeshVertex> vertexChain{part.vertexHead, part.vertexTail, part.vertexCount};
@@ -399,48 +242,23 @@ SplitReading::Outcome SplitReading::Merge(Run& run, std::int32_t counted, ReadCo
         part.polygonHead = part.polygonTail = nullptr;
         part.vertexCount = part.polygonCount = 0;
     }
-    return outcome;
+    return Outcome::Taken;
 }
 
-void SplitReading::Pass(std::int64_t offset) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    while (!runs_.empty() && runs_.back()->offset <= offset) {
-        Run& run = *runs_.back();
-        if (!run.done) {
-            run.finish.store(true);
-            changed_.wait(lock, [&run] { return run.done; });
-        }
-        runs_.pop_back();
-    }
-    next_.store(runs_.empty() ? -1 : runs_.back()->offset, std::memory_order_release);
-}
-
-void SplitReading::StartRenumbering() {
-    if (renumbering_.empty()) return;
-    try {
-        renumber_ = std::thread([jobs = &renumbering_] { RenumberAll(*jobs); });
-    } catch (const std::system_error&) {
-        RenumberAll(renumbering_);
-    }
-}
+void SplitReading::Pass() { Cancel(); }
 
 void SplitReading::Cancel() {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stop_.store(true);
-        next_.store(-1, std::memory_order_release);
+    next_ = -1;
+    stop_.store(true);
+    try {
+        reader_.Join();
+    } catch (...) {
+        // What the dropped run could not do no longer matters.
     }
-    if (thread_.joinable()) thread_.join();
-    runs_.clear();
-    if (renumber_.joinable()) renumber_.join();
-    renumbering_.clear();
+    run_.reset();
 }
 
 std::int64_t SplitRunsTaken() { return runsTaken.load(); }
-
-void SplitReadingWaitsForTesting(bool wait) { waitForRun.store(wait); }
-
-void SplitReadingDriverWaitsForTesting(bool wait) { driverWaits.store(wait); }
 
 void SetSplitSizeForTesting(std::int64_t bytes) { splitSize.store(bytes < 0 ? kSplitSize : bytes); }
 

@@ -119,15 +119,7 @@ std::int64_t CompareReads(const std::string& text, const ReaderOptions& options)
     return SplitRunsTaken() - before;
 }
 
-// The driver waits for the second reader's whole run, so that how much it
-// takes over does not depend on which thread is faster.
-class SplitReading : public ::testing::Test {
-  protected:
-    void SetUp() override { SplitReadingWaitsForTesting(true); }
-    void TearDown() override { SplitReadingWaitsForTesting(false); }
-};
-
-TEST_F(SplitReading, SameObjectsAsOneReader) {
+TEST(SplitReading, SameObjectsAsOneReader) {
     // Line ends of both kinds, one object and many layer and colour keys
     // (the second half's keys partly new, partly met before).
     EXPECT_EQ(CompareReads(Wrap(Faces(0, kFaces, 0)), Options(0)), 1);
@@ -144,7 +136,7 @@ TEST_F(SplitReading, SameObjectsAsOneReader) {
     EXPECT_EQ(CompareReads(Wrap(flat), Options(0, 1)), 1);
 }
 
-TEST_F(SplitReading, OtherEntitiesInTheSecondHalf) {
+TEST(SplitReading, OtherEntitiesInTheSecondHalf) {
     // Closed 3D polylines among the faces end the second reader's runs; the
     // driver reads them and the rest itself.
     const std::string body = FacesAndPolylines();
@@ -152,7 +144,7 @@ TEST_F(SplitReading, OtherEntitiesInTheSecondHalf) {
     EXPECT_EQ(CompareReads(Wrap(body, "\n"), Options(1)), 1);
 }
 
-TEST_F(SplitReading, FailuresKeepTheirMessageAndLine) {
+TEST(SplitReading, FailuresKeepTheirMessageAndLine) {
     const std::string faces = Faces(0, kFaces, 0);
     // A value that is no number three quarters into the file.
     std::string bad = faces;
@@ -172,7 +164,7 @@ TEST_F(SplitReading, FailuresKeepTheirMessageAndLine) {
     EXPECT_EQ(CompareReads(late, Options(0)), 1);
 }
 
-TEST_F(SplitReading, BoundariesThatAreNone) {
+TEST(SplitReading, BoundariesThatAreNone) {
     // A value line "0" followed by a line "3DFACE" looks like an entity
     // boundary; the driver reads it as a value and the group code 3. The
     // middle of the file is full of them.
@@ -191,44 +183,17 @@ TEST_F(SplitReading, BoundariesThatAreNone) {
     EXPECT_EQ(CompareReads(drawing, Options(0, 0, 0)), 1);
 }
 
-// Splits small enough that a drawing of the tests' size is split many times:
-// a run before the driver needs 64 KB between them, the rest of the file
-// after a run 128 KB.
+// Splits small enough that the tests' drawings are split close to their
+// middle whatever their size.
 class SmallSplits : public ::testing::Test {
   protected:
     void SetUp() override { SetSplitSizeForTesting(std::int64_t{16} << 10); }
-    void TearDown() override {
-        SetSplitSizeForTesting(-1);
-        SplitReadingWaitsForTesting(false);
-        SplitReadingDriverWaitsForTesting(false);
-    }
+    void TearDown() override { SetSplitSizeForTesting(-1); }
 };
 
-TEST_F(SmallSplits, RunsDoneBeforeTheDriverHandOverOneAnother) {
-    // The second half first, then runs halfway between the driver and the
-    // last run, each ending where the one after it begins: the driver takes
-    // them in one go, its line count going on from each.
-    SplitReadingDriverWaitsForTesting(true);
-    EXPECT_GE(CompareReads(Wrap(Faces(0, kFaces, 0)), Options(0)), 4);
-    EXPECT_GE(CompareReads(Wrap(Faces(0, kFaces, 700)), Options(1)), 4);
-    // Polylines end some runs before the next one begins; a failure late in
-    // the file keeps its line.
-    std::string late = Wrap(FacesAndPolylines(), "\n");
-    EXPECT_GE(CompareReads(late, Options(1)), 2);
-    late.replace(late.find(" 30\n", late.size() * 15 / 16) + 4, 1, "y");
-    CompareReads(late, Options(0));
-}
-
-TEST_F(SmallSplits, WhatIsLeftAfterATakenRunIsSplitAgain) {
-    // Each run ends at a polyline: the rest of the file after it is split
-    // once more.
-    SplitReadingWaitsForTesting(true);
-    EXPECT_GE(CompareReads(Wrap(FacesAndPolylines(), "\n"), Options(0)), 2);
-}
-
 TEST_F(SmallSplits, EveryTimingGivesTheOneReadersRead) {
-    // Unsynchronised, how the file is split depends on which thread is the
-    // faster: runs taken while under way, done early, passed by the driver.
+    // Whichever thread is the faster, the driver waits for the run or finds
+    // it done, or passes it: the read is always the one reader's.
     const std::string one = Wrap(Faces(0, kFaces, 0));
     const std::string many = Wrap(Faces(0, kFaces / 2, 3) + Faces(kFaces / 2, kFaces, 40));
     const std::string mixed = Wrap(FacesAndPolylines(), "\n");

@@ -12,7 +12,7 @@ namespace vertoko {
 
 namespace {
 
-constexpr int kCorners = 4;
+constexpr std::uint32_t kCorners = 4;
 
 struct FaceGroups {
     float coord[kCorners][3] = {};
@@ -64,24 +64,28 @@ bool Read3DFace(ReadContext& context, Source& pairs) {
         }
         if (code == 0) break;
 
-        const std::int32_t axis = code / 10 - 1;  // 0 for X, 1 for Y, 2 for Z
-        const std::int32_t corner = code % 10;
+        // Groups 10 to 39: axis (X, Y, Z) in the tens, corner in the ones.
+        const auto group = static_cast<std::uint32_t>(code) - 10u;
+        const std::uint32_t axis = group / 10u;
+        const std::uint32_t corner = group - axis * 10u;
         PairStatus status = PairStatus::Ok;
-        if (code >= 10 && code < 40 && corner < kCorners) {
+        if (group < 30u && corner < kCorners) {
             // The key comes before the corners as a rule: while they are
             // read, what storing the face will touch is fetched.
             cursor.Step(face.key);
             if (face.given[corner][axis]) {
                 status = pairs.Skip();  // the first of a repeated group counts
             } else {
-                status = pairs.Float(face.coord[corner][axis]);
+                float value = 0.0f;
+                status = pairs.Float(value);
                 if (status == PairStatus::BadNumber) {
                     message = MessageAt(pairs, "not float value.");
                     return false;
                 }
+                face.coord[corner][axis] = value;
                 face.given[corner][axis] = true;
             }
-        } else if (code >= 10 && code < 40 && corner == kCorners) {
+        } else if (group < 30u && corner == kCorners) {
             // Groups 14, 24 and 34 would be a fifth corner.
             if (status = pairs.Skip(); status == PairStatus::Ok) {
                 message = MessageAt(pairs, "3DFACE data is incorrect.");

@@ -94,7 +94,8 @@ class TextLines {
     // start and line end); otherwise it reads nothing and says so, and the
     // caller reads the line the usual way.
 
-    // A code line of one to four bare digits after blanks: its value, or -1.
+    // A code line of one to three bare digits after blanks: its value, or
+    // -1. Codes of 1000 and more (extended data) are left to the usual path.
     std::int32_t ReadBareCode();
 
     // A value line of an optional minus and a plain decimal of up to eight
@@ -189,12 +190,12 @@ inline std::int32_t TextLines::ReadBareCode() {
     if (p == blankEnd) return -1;
     const char* const start = p;
     std::int32_t code = 0;
-    for (; p - start < 5; ++p) {
+    for (; p - start < 4; ++p) {
         const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
         if (digit >= 10) break;
         code = code * 10 + static_cast<std::int32_t>(digit);
     }
-    if (p == start || p - start > 4 || !line_scan::IsLineEnd(*p)) return -1;
+    if (p == start || p - start > 3 || !line_scan::IsLineEnd(*p)) return -1;
     EndLine(start, p);
     return code;
 }

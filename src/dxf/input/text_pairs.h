@@ -35,15 +35,14 @@ class TextPairs {
             extra_ = false;
         }
         ++counted_;
+        // A bare code has at most three digits: no extended data.
         code = lines_.ReadBareCode();
-        if (code < 0) {
-            std::string_view line;
-            if (const PairStatus status = lines_.ReadCodeLine(line); status != PairStatus::Ok)
-                return status;
-            code = ParseIntPrefix(line);
-        }
-        if (code >= 1000) [[unlikely]]
-            extra_ = true;
+        if (code >= 0) return PairStatus::Ok;
+        std::string_view line;
+        if (const PairStatus status = lines_.ReadCodeLine(line); status != PairStatus::Ok)
+            return status;
+        code = ParseIntPrefix(line);
+        extra_ = code >= 1000;
         return PairStatus::Ok;
     }
 
