@@ -154,7 +154,9 @@ TEST(SampleFiles, LenientReadingReadsEveryFile) {
     const Case cases[] = {
         {"ezdxf/POLI-ALL210_12.DXF", {4, 1}, "POLYLINE(読み飛ばし) = 30"},
         {"ezdxf/small_r13.dxf", {0, 0}, "POLYLINE(読み飛ばし) = 16"},
-        {"ezdxf/cc_dxflib.dxf", {0, 0}, "POLYLINE(読み飛ばし) = 1"},
+        // Its one polyline is an open 3D polyline of five vertices whose
+        // VERTEX records carry no flags.
+        {"ezdxf/cc_dxflib.dxf", {5, 0}, nullptr},
         {"libdxf/all_R10_entities.dxf", {4, 1}, "POLYLINE(読み飛ばし) = 1"},
         // Open 3D polylines add 610 vertices; the only INSERT of a block
         // with a polyline inserts a skipped one.
@@ -181,12 +183,20 @@ TEST(SampleFiles, LenientReadingReadsEveryFile) {
     }
 }
 
+TEST(SampleFiles, ThreeDPolylineWithoutVertexFlagsIsReadStrictly) {
+    // One open 3D polyline of five vertices (counted with ezdxf): no polygon.
+    auto result = ReadSample("ezdxf/cc_dxflib.dxf");
+    ASSERT_EQ(result.count, 1) << result.message;
+    EXPECT_EQ(Objects(result)[0], (Counts{5, 0}));
+    EXPECT_FALSE(result.refusedSkippable);
+    EXPECT_EQ(result.unconverted, "");
+}
+
 TEST(SampleFiles, RefusedFiles) {
     // 2D polylines fail the whole strict read.
-    for (const char* file :
-         {"ezdxf/POLI-ALL210_12.DXF", "ezdxf/small_r13.dxf", "ezdxf/cc_dxflib.dxf",
-          "libdxf/all_R10_entities.dxf", "libredwg/example_r12.dxf", "libredwg/r11_entities-3d.dxf",
-          "libredwg/r2.6_entities.dxf"}) {
+    for (const char* file : {"ezdxf/POLI-ALL210_12.DXF", "ezdxf/small_r13.dxf",
+                             "libdxf/all_R10_entities.dxf", "libredwg/example_r12.dxf",
+                             "libredwg/r11_entities-3d.dxf", "libredwg/r2.6_entities.dxf"}) {
         auto result = ReadSample(file);
         EXPECT_EQ(result.count, 0) << file;
         EXPECT_EQ(result.table, nullptr) << file;

@@ -361,9 +361,9 @@ bool ExpandInserts(ReadContext& context) {
     const std::vector<char> cyclic = FindCycles(store, order);
     auto note = [&](const InsertRecord& insert) {
         if (insert.target < 0) {
-            unplaced.CountUnplacedInsert(insert.block, true);
+            unplaced.CountUnplacedInsert(store.SpellingOf(insert.block), true);
         } else if (cyclic[static_cast<std::size_t>(insert.target)]) {
-            unplaced.CountUnplacedInsert(insert.block, false);
+            unplaced.CountUnplacedInsert(store.SpellingOf(insert.block), false);
         }
     };
     for (const auto& block : store.blocks) {

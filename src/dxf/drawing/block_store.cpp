@@ -20,6 +20,7 @@ void BlockStore::Clear(SlotArray& slots) {
     for (auto& block : blocks) FreeSlots(block->slots);
     blocks.clear();
     byName.clear();
+    spellings_.clear();
     topInserts.clear();
     enabled = false;
 }
@@ -40,12 +41,16 @@ void BlockStore::End(SlotArray& slots) {
     current_ = -1;
 }
 
-std::string BlockName(std::string_view line) {
+std::string_view BlockSpelling(std::string_view line) {
     std::size_t begin = 0;
     std::size_t end = line.size();
     while (begin < end && IsBlank(line[begin])) ++begin;
     while (end > begin && IsBlank(line[end - 1])) --end;
-    std::string name(line.substr(begin, end - begin));
+    return line.substr(begin, end - begin);
+}
+
+std::string BlockName(std::string_view line) {
+    std::string name(BlockSpelling(line));
     for (char& c : name) {
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }

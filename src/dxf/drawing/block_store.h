@@ -61,12 +61,24 @@ class BlockStore {
     // Puts the drawing's slots back into slots; nothing when no block is open.
     void End(SlotArray& slots);
 
+    // Notes how the drawing writes the block name key, unless a spelling
+    // of it was met before: the report names blocks as written.
+    void NoteSpelling(const std::string& key, std::string_view spelling) {
+        spellings_.try_emplace(key, spelling);
+    }
+    // The first spelling met of key, or key itself.
+    const std::string& SpellingOf(const std::string& key) const {
+        const auto found = spellings_.find(key);
+        return found != spellings_.end() ? found->second : key;
+    }
+
     // Where an INSERT read now belongs.
     std::vector<InsertRecord>& InsertTarget() {
         return current_ >= 0 ? blocks[static_cast<std::size_t>(current_)]->inserts : topInserts;
     }
 
   private:
+    std::unordered_map<std::string, std::string> spellings_;
     std::int32_t current_ = -1;
     SlotArray drawing_;
 };
@@ -75,6 +87,9 @@ class BlockStore {
 // its outer blanks, letters a to z upper-cased (CAD programs match block
 // names without regard to case).
 std::string BlockName(std::string_view line);
+
+// The same name as the drawing writes it: without its outer blanks only.
+std::string_view BlockSpelling(std::string_view line);
 
 // True for the names of the layout blocks, whose entities belong to the
 // drawing itself: *Model_Space, *Paper_Space… and the older $MODEL_SPACE,

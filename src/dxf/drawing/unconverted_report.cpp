@@ -29,6 +29,28 @@ void AppendCount(std::string& line, std::size_t empty, std::string_view kind, st
     line.append(kind).append(" = ").append(digits, result.ptr);
 }
 
+// A block name as the line shows it: longer than kShownName characters it
+// keeps the first kShownName - 1 and an ellipsis. Characters are UTF-8
+// sequences; a byte that begins none counts as one.
+constexpr std::size_t kShownName = 64;
+
+std::string ShownName(const std::string& name) {
+    std::size_t characters = 0;
+    std::size_t cut = 0;  // where the first kShownName - 1 characters end
+    for (std::size_t i = 0; i < name.size();) {
+        const auto lead = static_cast<unsigned char>(name[i]);
+        std::size_t length = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::size_t k = 1;
+        while (k < length && i + k < name.size() &&
+               (static_cast<unsigned char>(name[i + k]) & 0xC0) == 0x80)
+            ++k;
+        i += k;
+        if (++characters == kShownName - 1) cut = i;
+    }
+    if (characters <= kShownName) return name;
+    return name.substr(0, cut) + "…";
+}
+
 }  // namespace
 
 bool IsUnconvertedKind(std::string_view name) {
@@ -135,8 +157,8 @@ std::string UnconvertedReport::Line() const {
     if (inserts > 0) AppendCount(line, empty, "INSERT", inserts);
     for (const Unplaced& entry : unplaced_) {
         const std::string kind =
-            std::string(entry.missing ? "INSERT(未定義 \"" : "INSERT(自身を挿入 \"") + entry.block +
-            "\")";
+            std::string(entry.missing ? "INSERT(未定義 \"" : "INSERT(自身を挿入 \"") +
+            ShownName(entry.block) + "\")";
         AppendCount(line, empty, kind, entry.count);
     }
     return line.size() == empty ? std::string() : line;

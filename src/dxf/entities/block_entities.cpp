@@ -24,11 +24,15 @@ PairStatus TakeDouble(Source& pairs, double& out) {
     return status;
 }
 
+// The name's key into out; the store notes how it is written.
 template <PairSource Source>
-PairStatus TakeName(Source& pairs, std::string& out) {
+PairStatus TakeName(Source& pairs, BlockStore& store, std::string& out) {
     std::string_view value;
     const PairStatus status = pairs.Text(value);
-    if (status == PairStatus::Ok) out = BlockName(value);
+    if (status == PairStatus::Ok) {
+        out = BlockName(value);
+        store.NoteSpelling(out, BlockSpelling(value));
+    }
     return status;
 }
 
@@ -43,7 +47,7 @@ bool ReadBlockHeader(ReadContext& context, Source& pairs) {
     const bool ok = ReadEntryPairs(pairs, context.message, kInvalidBlock, [&](std::int32_t code) {
         if (code == 2 || (code == 3 && !named)) {
             named = true;
-            return TakeName(pairs, block->name);
+            return TakeName(pairs, store, block->name);
         }
         if (code == 10 || code == 20 || code == 30)
             return TakeDouble(pairs, block->base[code / 10 - 1]);
@@ -70,7 +74,7 @@ bool ReadInsert(ReadContext& context, Source& pairs) {
     const bool ok = ReadEntryPairs(pairs, context.message, kInvalidInsert, [&](std::int32_t code) {
         switch (code) {
             case 2:
-                return TakeName(pairs, insert.block);
+                return TakeName(pairs, context.blocks, insert.block);
             case 8: {
                 std::string_view value;
                 const PairStatus status = pairs.Text(value);

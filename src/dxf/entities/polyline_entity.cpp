@@ -18,11 +18,13 @@ constexpr std::int32_t kClosedM = 1;
 constexpr std::int32_t kCurveFit = 2;
 constexpr std::int32_t kSplineFit = 4;
 constexpr std::int32_t kPolygonMesh = 16;
+constexpr std::int32_t k3DPolyline = 8;
 constexpr std::int32_t kClosedN = 32;
 constexpr std::int32_t kPolyface = 64;
 constexpr std::int32_t kClosed3DPolyline = 9;
 constexpr std::int32_t kCoordinateVertexBits = 8 | 16 | 32 | 64;
 constexpr std::int32_t kFaceRecord = 128;
+constexpr std::int32_t k3DPolylineVertex = 32;
 
 constexpr const char* kInvalid = "POLYLINE:Invalid data.";
 constexpr const char* kUnsupported = "POLYLINE:対応していない形式です.";
@@ -32,6 +34,7 @@ struct PolylineState {
     bool skipped = false;  // lenient reading: the entity adds nothing
     std::int32_t polylineFlags = 0;
     std::int32_t vertexFlags = 0;
+    bool vertexFlagsGiven = false;  // the current VERTEX has a group 70
     std::int32_t meshM = 0;
     std::int32_t meshN = 0;
     float x = 0.0f;
@@ -50,6 +53,14 @@ struct PolylineState {
 
     bool IsPolyface() const {
         return (polylineFlags & kPolyface) != 0 && (polylineFlags & kPolygonMesh) == 0;
+    }
+
+    // The current record's flags. Some writers leave group 70 out of the
+    // vertices of a 3D polyline: the polyline's own flag says what they are.
+    std::int32_t RecordFlags() const {
+        const bool only3D =
+            (polylineFlags & (k3DPolyline | kPolygonMesh | kPolyface)) == k3DPolyline;
+        return !vertexFlagsGiven && only3D ? k3DPolylineVertex : vertexFlags;
     }
 };
 
@@ -72,14 +83,15 @@ template <PairSource Source>
 bool FinishRecord(PolylineState& state, EntityBuilder& builder, const Source& pairs) {
     if (state.skipped) return true;
     std::string& message = builder.Context().message;
-    if ((state.vertexFlags & kCoordinateVertexBits) != 0) {
-        if ((state.polylineFlags & kPolygonMesh) != 0 && (state.vertexFlags & kPolyface) == 0) {
+    const std::int32_t vertexFlags = state.RecordFlags();
+    if ((vertexFlags & kCoordinateVertexBits) != 0) {
+        if ((state.polylineFlags & kPolygonMesh) != 0 && (vertexFlags & kPolyface) == 0) {
             message = MessageAt(pairs, "POLYLINE:Invalid data flag.");
             return false;
         }
         return state.mesh.AddVertex(state.x, state.y, state.z + state.elevation, message);
     }
-    if (state.vertexFlags != kFaceRecord || !state.IsPolyface())
+    if (vertexFlags != kFaceRecord || !state.IsPolyface())
         return Unsupported(state, builder.Context(), pairs);
 
     // A face lists its vertex numbers in 71 to 74. A number that is 0, or
@@ -207,6 +219,7 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
                 const std::string_view word = TokenView(value, name, sizeof name);
                 if (word == "VERTEX") {
                     state.inVertex = true;
+                    state.vertexFlagsGiven = false;
                     for (int k = 0; k < 4; ++k) state.faceGiven[k] = false;
                     state.faceColor = state.faceTrueColor = -1;
                 } else if (word == "SEQEND") {
@@ -266,6 +279,7 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
                     state.inVertex ? (kClosedM | kCurveFit | kSplineFit) : (kCurveFit | kSplineFit);
                 if ((number & refused) != 0 && !Unsupported(state, context, pairs)) return false;
                 (state.inVertex ? state.vertexFlags : state.polylineFlags) = number;
+                if (state.inVertex) state.vertexFlagsGiven = true;
                 break;
             }
             case 71:

@@ -211,6 +211,25 @@ TEST(BlockExpansion, MissingAndSelfInsertingBlocksPlaceNothingAndAreNamed) {
               "INSERT(自身を挿入 \"A\") = 2, INSERT(未定義 \"NOPE\") = 2");
 }
 
+TEST(BlockExpansion, ReportNamesBlocksAsTheDrawingWritesThem) {
+    // Names compare without case; the line shows the first spelling met,
+    // and a name longer than 64 characters its first 63 and an ellipsis. A
+    // name of 40 Japanese characters (120 bytes) is shown whole.
+    const std::string longName(70, 'x');
+    std::string japanese;
+    for (int i = 0; i < 40; ++i) japanese += "壁";
+    const std::string entities = Insert("a6016-Door", {0, 0, 0}) + Insert("A6016-DOOR", {1, 0, 0}) +
+                                 Insert(longName, {0, 0, 0}) + Insert(japanese, {0, 0, 0});
+    const std::string blocks = Block("Loop", {0, 0, 0}, kTriangle + Insert("LOOP", {1, 0, 0}));
+    auto r = ReadWith(Drawing(blocks, entities + Insert("loop", {0, 0, 0})), true, false);
+    ASSERT_EQ(r.count, 1) << r.message;
+    // The insertion inside the block definition is met first.
+    EXPECT_EQ(r.unconverted,
+              "変換しなかった図形：INSERT(自身を挿入 \"Loop\") = 2, "
+              "INSERT(未定義 \"a6016-Door\") = 2, INSERT(未定義 \"" +
+                  std::string(63, 'x') + "…\") = 1, INSERT(未定義 \"" + japanese + "\") = 1");
+}
+
 TEST(BlockExpansion, OutputsPastTheCountsOrTheMemoryAreRefusedBeforeAnyCopy) {
     // 3 vertices x 1000 x 1000 per BIG, BIG 1000 x 1000 times: 3e12.
     const std::string blocks =

@@ -6,6 +6,7 @@
 
 #include "dxf/dxf_reader.h"
 #include "dxf/dxf_test_support.h"
+#include "dxf/pair_feed.h"
 
 namespace vertoko {
 namespace {
@@ -239,6 +240,55 @@ TEST(Polyline3D, HeaderElevationRaisesEveryVertex) {
     EXPECT_EQ(result.Vertex(0, 0).z, 2.5f);
     EXPECT_EQ(result.Vertex(0, 1).z, 3.5f);
     EXPECT_EQ(result.Vertex(0, 1).x, 3.0f);
+}
+
+// Some writers leave group 70 out of the vertices of a 3D polyline, as DXF
+// allows for a zero; the polyline's own flag tells what they are.
+TEST(Polyline3D, VerticesWithoutFlagsFollowThePolylinesFlag) {
+    auto vertex = [](const char* x, const char* y) {
+        return test::PairList{{0, "VERTEX"}, {8, "P"}, {10, x}, {20, y}, {30, "0.5"}};
+    };
+    auto polyline = [&](int flags, std::initializer_list<test::PairList> vertices) {
+        test::PairList pairs{{8, "P"}, {66, "1"}, {70, std::to_string(flags)}};
+        for (const auto& v : vertices) pairs.insert(pairs.end(), v.begin(), v.end());
+        pairs.push_back({0, "SEQEND"});
+        return pairs;
+    };
+    const auto read = [](ReadContext& c, auto& pairs) { return ReadPolyline(c, pairs); };
+    const auto closed = polyline(9, {vertex("0", "0"), vertex("1", "0"), vertex("1", "1")});
+    const auto open = polyline(8, {vertex("0", "0"), vertex("1", "0")});
+    for (const auto& fed :
+         {test::FeedText("POLYLINE", closed, read), test::FeedBinary("POLYLINE", closed, read)}) {
+        ASSERT_TRUE(fed->ok) << fed->context.message;
+        EXPECT_EQ(fed->Slot(0).vertexCount, 3);
+        ASSERT_EQ(fed->Slot(0).polygonCount, 1);
+        EXPECT_EQ(fed->Corner(0, 0, 2), (std::vector<float>{1, 1, 0.5f}));
+    }
+    auto openRead = test::FeedText("POLYLINE", open, read);
+    ASSERT_TRUE(openRead->ok) << openRead->context.message;
+    EXPECT_EQ(openRead->Slot(0).vertexCount, 2);
+    EXPECT_EQ(openRead->Slot(0).polygonCount, 0);
+
+    // Everything else stays: a 2D polyline's vertices without flags, a 3D
+    // polyline's vertex that says 0 or is fitted.
+    auto flat = test::FeedText("POLYLINE", polyline(0, {vertex("0", "0")}), read);
+    EXPECT_FALSE(flat->ok);
+    EXPECT_TRUE(flat->context.failedOnSkippable);
+    test::PairList zero = vertex("0", "0");
+    zero.push_back({70, "0"});
+    EXPECT_FALSE(test::FeedText("POLYLINE", polyline(8, {zero}), read)->ok);
+    test::PairList fitted = vertex("0", "0");
+    fitted.push_back({70, "33"});
+    auto fit = test::FeedBinary("POLYLINE", polyline(8, {vertex("1", "1"), fitted}), read);
+    EXPECT_FALSE(fit->ok);
+    EXPECT_EQ(fit->context.message.rfind("POLYLINE:対応していない形式です.(P", 0), 0u);
+    // A 3D polyline whose vertices say 32 after one without flags.
+    test::PairList said = vertex("2", "2");
+    said.push_back({70, "32"});
+    auto mixed =
+        test::FeedText("POLYLINE", polyline(9, {vertex("0", "0"), said, vertex("3", "0")}), read);
+    ASSERT_TRUE(mixed->ok) << mixed->context.message;
+    EXPECT_EQ(mixed->Slot(0).polygonCount, 1);
 }
 
 TEST(RefusedPolylines, TwoDimensionalFailsAtItsFirstRecordEnd) {
