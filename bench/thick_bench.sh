@@ -4,7 +4,9 @@
 # per circle, against drawings of as many 3DFACEs at the same places. Each
 # pair is read alone (the object list, no output) and converted to OBJ, with
 # vertex cleaning at distance 0 as by default, and the time per face is
-# printed side by side: the lines alone, the circles alone, then both.
+# printed side by side, wall clock and processor time (the machine may be
+# shared; the processor time is the steadier): the lines alone, the circles
+# alone, then both.
 #
 #   bench/thick_bench.sh [VERTOKO_CONVERT] [LINES] [CIRCLES]
 #
@@ -26,22 +28,28 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# seconds LOG COMMAND...: the time of one run.
+# seconds LOG COMMAND...: "wall cpu" of one run.
 seconds() {
     local log=$1
     shift
-    "$bench_bin/run_timed" 1 "$log.out" "$log.err" "$@" | awk '{print $1}'
+    "$bench_bin/run_timed" 1 "$log.out" "$log.err" "$@" | awk '{print $1, $3}'
 }
-least() { awk -v a="$1" -v b="$2" 'BEGIN {print (a < b) ? a : b}'; }
+# least "WALL CPU" "WALL CPU": each the smaller.
+least() {
+    awk -v a="$1" -v b="$2" 'BEGIN {split(a, x, " "); split(b, y, " ");
+        print (x[1] < y[1] ? x[1] : y[1]), (x[2] < y[2] ? x[2] : y[2])}'
+}
 
 printf 'Per face, best of %d: entities with thickness (--thickness) against 3DFACEs\n' "$repeat"
-printf '%-28s %-5s %8s %8s %9s %9s %6s\n' drawing run "thick MB" "face MB" "thick us" "face us" ratio
+printf '%-28s %-5s %8s %8s %9s %9s %6s %9s %9s %6s\n' drawing run "thick MB" "face MB" \
+    "thick us" "face us" ratio "thick cpu" "face cpu" ratio
 for pair in "$lines 0" "0 $circles" "$lines $circles"; do
     read -r l c <<<"$pair"
     faces=$((l + 32 * c))
     python3 "$here/make_thick_drawing.py" "$l" "$c" thick "$work/thick.dxf"
     python3 "$here/make_thick_drawing.py" "$l" "$c" faces "$work/faces.dxf"
-    declare -A best=([read-thick]=999 [read-faces]=999 [obj-thick]=999 [obj-faces]=999)
+    declare -A best=([read-thick]="999 999" [read-faces]="999 999" [obj-thick]="999 999"
+        [obj-faces]="999 999")
     for _ in $(seq "$repeat"); do
         for shape in thick faces; do
             flags=()
@@ -62,8 +70,10 @@ for pair in "$lines 0" "0 $circles" "$lines $circles"; do
     for run in read obj; do
         awk -v d="$label" -v r="$run" -v a="${best[$run-thick]}" -v b="${best[$run-faces]}" \
             -v sa="$(stat -c %s "$work/thick.dxf")" -v sb="$(stat -c %s "$work/faces.dxf")" \
-            -v n="$faces" 'BEGIN {printf "%-28s %-5s %8.1f %8.1f %9.3f %9.3f %6.2f\n",
-                d, r, sa / 1e6, sb / 1e6, a / n * 1e6, b / n * 1e6, a / b}'
+            -v n="$faces" 'BEGIN {split(a, x, " "); split(b, y, " ");
+                printf "%-28s %-5s %8.1f %8.1f %9.3f %9.3f %6.2f %9.3f %9.3f %6.2f\n",
+                d, r, sa / 1e6, sb / 1e6, x[1] / n * 1e6, y[1] / n * 1e6, x[1] / y[1],
+                x[2] / n * 1e6, y[2] / n * 1e6, x[2] / y[2]}'
     done
     unset best
 done

@@ -112,7 +112,11 @@ bool EntityBuilder::AddPrism(const EntityKey& key, const double (*corners)[3], i
 }
 
 Extrusion::Extrusion(const double direction[3], double thickness)
-    : toWorld_(ObjectToWorld(direction)), thickness_(thickness) {
+    : plain_(direction[0] == 0.0 && direction[1] == 0.0 && direction[2] > 0.0),
+      thickness_(thickness) {
+    // The arbitrary axis algorithm gives the identity for any direction
+    // along +Z: it is taken without the arithmetic.
+    toWorld_ = plain_ ? Affine::Identity() : ObjectToWorld(direction);
     for (int i = 0; i < 3; ++i) lift_[i] = toWorld_.m[i][2] * thickness;
 }
 

@@ -184,11 +184,16 @@ class Extrusion {
     // A point of the entity's coordinate system in world coordinates.
     void ToWorld(double x, double y, double z, double out[3]) const {
         const double in[3] = {x, y, z};
-        toWorld_.Apply(in, out);
+        if (plain_) {
+            for (int i = 0; i < 3; ++i) out[i] = in[i];
+        } else {
+            toWorld_.Apply(in, out);
+        }
     }
 
   private:
     Affine toWorld_;
+    bool plain_;  // the world's own axes, as for most entities: nothing to compute
     double thickness_;
     double lift_[3];
 };
