@@ -1,5 +1,6 @@
 #include "dxf/entities/lwpolyline_entity.h"
 
+#include <new>
 #include <vector>
 
 #include "dxf/entities/extruded_entity.h"
@@ -15,7 +16,7 @@ bool ReadLwPolyline(ReadContext& context, Source& pairs) {
     std::vector<PathPoint> points;
     float elevation = 0.0f;
     std::int32_t flags = 0;
-    const bool read = ReadExtrudedEntity(context, pairs, groups, [&](std::int32_t code) {
+    const auto own = [&](std::int32_t code) {
         float value = 0.0f;
         PairStatus status = PairStatus::Ok;
         switch (code) {
@@ -36,8 +37,13 @@ bool ReadLwPolyline(ReadContext& context, Source& pairs) {
             default:
                 return pairs.Skip();
         }
-    });
-    if (!read) return false;
+    };
+    try {
+        if (!ReadExtrudedEntity(context, pairs, groups, own)) return false;
+    } catch (const std::bad_alloc&) {
+        context.message = "メモリーが足りません.(ver)\n";
+        return false;
+    }
     if (groups.thickness == 0.0f) return true;
     EntityBuilder builder(context);
     return AddPathWalls(builder, groups.key, points.data(), points.size(), (flags & kClosed) != 0,

@@ -6,6 +6,7 @@
 #include "dxf/entities/polyline_entity.h"
 
 #include <cstdint>
+#include <new>
 #include <string_view>
 #include <vector>
 
@@ -100,8 +101,13 @@ bool FinishRecord(PolylineState& state, EntityBuilder& builder, const Source& pa
     if (state.skipped) return true;
     if (state.IsPath()) {
         // Frame control points steer a spline and are not on the line.
-        if (!state.vertexFlagsGiven || (state.vertexFlags & kFrameControlVertex) == 0)
+        if (state.vertexFlagsGiven && (state.vertexFlags & kFrameControlVertex) != 0) return true;
+        try {
             state.path.push_back({state.x, state.y, state.bulge});
+        } catch (const std::bad_alloc&) {
+            builder.Context().message = "メモリーが足りません.(ver)\n";
+            return false;
+        }
         return true;
     }
     std::string& message = builder.Context().message;
