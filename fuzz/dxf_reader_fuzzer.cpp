@@ -1,7 +1,9 @@
 // Feeds arbitrary bytes to the reader. The first byte chooses the reader
 // options (multi-object, cleaning, lenient reading, block expansion, drawing
-// colours and the cleaning distance); the rest is the file, text or binary
-// DXF (the seeds in corpus/ start binary files after their options byte).
+// colours, entities with thickness, and in two bits together the cleaning
+// distance, the unit to convert to and the segments per circle); the rest
+// is the file, text or binary DXF (the seeds in corpus/ start their files
+// after their options byte).
 // Besides the sanitizers' checks, every table the reader hands over must
 // keep its counts and corner indices consistent, and its polygons must
 // carry a colour exactly when colours are on. One input in four (by its
@@ -98,7 +100,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.dxfSkip = (data[0] >> 2) & 1;
     options.dxfInsert = (data[0] >> 3) & 1;
     options.dxfColor = (data[0] >> 4) & 1;
-    options.dxfVdist = static_cast<float>(data[0] >> 5) * 0.25f;
+    const int extra = (data[0] >> 5) & 3;
+    options.dxfVdist = static_cast<float>(extra) * 0.25f;
+    // As drawn, metres, inches (a factor that is no whole multiple or
+    // divisor of the drawing's own unit as a rule) and millimetres.
+    constexpr vertoko::OutputUnit kUnits[] = {vertoko::OutputUnit::AsDrawn,
+                                              vertoko::OutputUnit::Metre, vertoko::OutputUnit::Inch,
+                                              vertoko::OutputUnit::Millimetre};
+    options.outUnits = static_cast<std::int32_t>(kUnits[extra]);
+    options.dxfThick = data[0] >> 7;
+    constexpr std::int32_t kSegments[] = {32, 3, 7, 64};
+    options.dxfSegments = kSegments[extra];
     // Small enough that a crafted grid of insertions is refused quickly.
     vertoko::SetExpansionMemoryBudget(std::uint64_t{64} << 20);
     // fmemopen reads the bytes where they lie; an empty file needs a real one.

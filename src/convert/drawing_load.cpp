@@ -2,6 +2,7 @@
 
 #include "dxf/drawing/block_expansion.h"
 #include "dxf/drawing/color_resolution.h"
+#include "dxf/drawing/drawing_units.h"
 #include "dxf/dxf_reader.h"
 #include "dxf/read_context.h"
 #include "mesh/object_preparation.h"
@@ -14,6 +15,14 @@ DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
     bool read = ReadDrawing(file, context);
     if (read && options.dxfColor != 0) ResolveSlotColors(context.colors, context.slots);
     if (read && options.dxfInsert != 0) read = ExpandInserts(context);
+    // Once every copy is placed, one pass scales entities, block base
+    // points and insertion points alike.
+    UnitConversion units;
+    if (read) {
+        units = ConversionFor(context.drawingUnits, static_cast<OutputUnit>(options.outUnits));
+        ScaleSlots(context.slots, units);
+        load.units = units.logLine;
+    }
     if (!read) {
         load.message = std::move(context.message);
         load.refusedSkippable = context.failedOnSkippable;
@@ -28,8 +37,10 @@ DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
     if (table == nullptr) return load;
     // Orientation runs after cleaning, which gives neighbouring faces the
     // shared vertices that make their edges common.
-    if (!PrepareObjects(count, table, options.dxfClv, options.dxfVdist, options.dxfOrient,
-                        load.extents, load.message)) {
+    // The cleaning distance is in the drawing's units, as the option says.
+    const float distance = ScaleExactly(options.dxfVdist, units.num, units.den);
+    if (!PrepareObjects(count, table, options.dxfClv, distance, options.dxfOrient, load.extents,
+                        load.message)) {
         FreeObjectTable(count, table);
         return load;
     }

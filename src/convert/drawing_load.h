@@ -20,6 +20,8 @@ struct DrawingLoad {
     std::string unconverted;        // what is not converted (see unconverted_report.h);
                                     // empty when nothing, or the read ended early
     bool refusedSkippable = false;  // refused an entity the lenient reading skips
+    std::string units;              // the log line of the unit conversion; empty when
+                                    // none was asked for or the read failed
 };
 
 // Reads the DXF file open in binary mode at its start (the caller closes

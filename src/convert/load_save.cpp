@@ -52,6 +52,7 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
     extents = load.extents;
     msgBuf = std::move(load.message);
 
+    if (!load.units.empty()) log(load.units);
     if (objectCount > 0) {
         std::string countLine = "Object数：";
         AppendInt(countLine, objectCount);

@@ -10,6 +10,11 @@ namespace {
 constexpr std::string_view kOptions = "Options";
 constexpr std::string_view kPview = "Pview";
 
+// OUTunits: the settings file and the converter take the words, the dialog
+// shows the labels.
+constexpr std::string_view kUnitWords[] = {"as-drawn", "mm", "cm", "m", "in", "ft"};
+constexpr std::string_view kUnitLabels[] = {"図面のまま", "mm", "cm", "m", "inch", "foot"};
+
 // In the order of the settings file; a new option goes last.
 constexpr OptionRow kRows[] = {
     {.section = kOptions,
@@ -166,6 +171,44 @@ constexpr OptionRow kRows[] = {
      .option = "--obj-normals",
      .help = "OBJに法線を出力",
      .usage = "vertex normals in OBJ output"},
+    {.section = kOptions,
+     .key = "DXFthick",
+     .kind = OptionKind::Switch,
+     .group = OptionGroup::Dxf,
+     .defaultText = "0",
+     .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfThick; },
+     .caption = "SOLID・TRACEと厚みのある図形を面にする",
+     .option = "--thickness",
+     .help = "SOLID・TRACEと厚みのある図形を面にする",
+     .usage = "SOLID, TRACE and entities with thickness as faces"},
+    {.section = kOptions,
+     .key = "DXFsegments",
+     .kind = OptionKind::Integer,
+     .group = OptionGroup::Dxf,
+     .defaultText = "32",
+     .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfSegments; },
+     .caption = "円の分割数",
+     .enabledBy = "DXFthick",
+     .option = "--segments",
+     .valueName = "N",
+     .valueNoun = "分割数",
+     .help = "円と円弧の一周あたりの分割数, 3 から 1024",
+     .usage = "segments per full circle of arcs, 3 to 1024",
+     .min = 3.0,
+     .max = 1024.0},
+    {.section = kOptions,
+     .key = "OUTunits",
+     .kind = OptionKind::Choice,
+     .group = OptionGroup::Dxf,
+     .defaultText = "as-drawn",
+     .field = [](AppSettings& s) -> OptionField { return &s.reader.outUnits; },
+     .caption = "単位",
+     .option = "--units",
+     .valueNoun = "単位",
+     .help = "図面の単位 ($INSUNITS) から換算する単位",
+     .usage = "unit to convert the drawing's $INSUNITS to",
+     .words = kUnitWords,
+     .labels = kUnitLabels},
     // The preview colours, edited in the colour dialog.
     {.section = kPview,
      .key = "backcol",

@@ -59,6 +59,9 @@ struct OptionRow {
     double min = 0.0, max = 0.0;                   // Integer, Angle
     std::size_t maxBytes = 0;                      // Text, EstrayString
     std::span<const std::string_view> words = {};  // Choice
+    // Choice: what the dialog shows for each word; the words themselves
+    // when empty.
+    std::span<const std::string_view> labels = {};
 };
 
 // Every row, in the order the settings file writes them: new rows go last,

@@ -155,7 +155,7 @@ class ChoiceInput : public OptionInput {
     ChoiceInput(const OptionRow& row, QWidget* parent)
         : OptionInput(row), label_(CaptionLabel(row, parent)), list_(new QComboBox(parent)) {
         list_->setFont(DialogFont(kInputPixels));
-        for (std::string_view word : row.words)
+        for (std::string_view word : row.labels.empty() ? row.words : row.labels)
             list_->addItem(QString::fromUtf8(word.data(), static_cast<int>(word.size())));
     }
 

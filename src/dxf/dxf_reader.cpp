@@ -7,9 +7,13 @@
 
 #include "dxf/drawing/layer_table.h"
 #include "dxf/entities/block_entities.h"
+#include "dxf/entities/circle_entity.h"
 #include "dxf/entities/face_entity.h"
+#include "dxf/entities/line_entity.h"
+#include "dxf/entities/lwpolyline_entity.h"
 #include "dxf/entities/mesh_entity.h"
 #include "dxf/entities/polyline_entity.h"
+#include "dxf/entities/solid_entity.h"
 #include "dxf/input/binary_pairs.h"
 #include "dxf/input/text_pairs.h"
 #include "dxf/input/value_words.h"
@@ -29,6 +33,21 @@ std::int64_t PolygonTotal(const SlotArray& slots) {
 // that an INSERT places.
 enum class PendingName { None, Block, Insert };
 
+// The entities read only when entities with thickness are: each one's
+// parser, or null for a name that is none of them.
+template <PairSource Source>
+using EntityParser = bool (*)(ReadContext&, Source&);
+
+template <PairSource Source>
+EntityParser<Source> ThickEntityParser(std::string_view name) {
+    if (name == "LINE") return ReadLine<Source>;
+    if (name == "LWPOLYLINE") return ReadLwPolyline<Source>;
+    if (name == "CIRCLE") return [](ReadContext& c, Source& p) { return ReadCircle(c, p, false); };
+    if (name == "ARC") return [](ReadContext& c, Source& p) { return ReadCircle(c, p, true); };
+    if (name == "SOLID" || name == "TRACE") return ReadSolid<Source>;
+    return nullptr;
+}
+
 // Walks the pairs up to EOF. split, for a large text file, is the second
 // reader whose runs of faces the driver takes over where it meets them.
 // False after writing context.message.
@@ -40,7 +59,13 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
     bool inSection = false;
     bool inEntities = false;
     bool inBlocks = false;
+    bool inHeader = false;
     bool readCode = true;
+    // $INSUNITS is looked for only when the drawing is to be converted to a
+    // unit: its value is the next group 70 after "9 / $INSUNITS".
+    const bool wantsUnits = context.options.outUnits != 0;
+    bool unitsNext = false;
+    const bool thick = context.options.dxfThick != 0;
     PendingName pendingName = PendingName::None;
     std::int64_t blockStart = 0;  // polygons before the open block definition
     std::string_view value;
@@ -62,11 +87,18 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
             runAt = split->NextRun();
             if (runAt >= 0) codeOffset = pairs.Lines().LastLineOffset();
         }
-        // Only the values of codes 0 and 2 matter here.
+        // Only the values of codes 0 and 2 matter here, and in the header
+        // those of $INSUNITS.
         if (status == PairStatus::Ok) {
             if (code == 0 || code == 2) {
                 status = pairs.Text(value);
                 word = TokenView(value, name, sizeof name);
+            } else if (inHeader && code == 9) {
+                status = pairs.Text(value);
+                unitsNext = TokenView(value, name, sizeof name) == "$INSUNITS";
+            } else if (unitsNext && code == 70) {
+                status = pairs.IntPrefix(context.drawingUnits);
+                unitsNext = false;
             } else {
                 status = pairs.Skip();
             }
@@ -107,7 +139,7 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                     message = MessageAt(pairs, "SECTIONブロック外に\"ENDSEC\"があった.");
                     return false;
                 }
-                inSection = inEntities = inBlocks = false;
+                inSection = inEntities = inBlocks = inHeader = unitsNext = false;
                 blocks.End(context.slots);
             } else if (word == "3DFACE") {
                 if (!Read3DFace(context, pairs)) return false;
@@ -117,6 +149,10 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                 if (!ReadPolyline(context, pairs)) return false;
             } else if (word == "MESH") {
                 if (!ReadMesh(context, pairs)) return false;
+                readCode = false;
+            } else if (const EntityParser<Source> parse =
+                           thick ? ThickEntityParser<Source>(word) : nullptr) {
+                if (!parse(context, pairs)) return false;
                 readCode = false;
             } else if (blocks.enabled && (word == "INSERT" || (word == "BLOCK" && inBlocks))) {
                 // Expanding, the definitions and insertions are gathered for
@@ -141,7 +177,7 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                 report.EndBlock();
             } else if (word == "INSERT") {
                 pendingName = PendingName::Insert;
-            } else if (IsUnconvertedKind(word)) {
+            } else if (IsUnconvertedKind(word) || (thick && IsUnconvertedFlatKind(word))) {
                 report.Count(word);
             }
         } else if (code == 2) {
@@ -163,6 +199,8 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                     return false;
                 }
                 inBlocks = true;
+            } else if (word == "HEADER" && wantsUnits) {
+                inHeader = inSection;
             }
         }
     }

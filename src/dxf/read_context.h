@@ -33,6 +33,9 @@ struct ReadContext {
     // (text), or pairs (binary), for the end report.
     std::int32_t endCount = 0;
     bool binary = false;
+    // The drawing's $INSUNITS, looked for only when a unit is asked for; -1
+    // when the header gives none.
+    std::int32_t drawingUnits = -1;
 
     // An entity's object is chosen by its layer and colour: in multi-object
     // mode, and always inside a block definition.

@@ -8,13 +8,20 @@
 namespace vertoko {
 
 struct ReaderOptions {
-    std::int32_t dxfMulti = 0;   // nonzero: one object per layer and colour
-    std::int32_t dxfClv = 1;     // nonzero: vertex cleaning
-    float dxfVdist = 0.0f;       // vertex cleaning distance
-    std::int32_t dxfSkip = 0;    // nonzero: skip entities that cannot be converted
-    std::int32_t dxfInsert = 0;  // nonzero: expand block insertions
-    std::int32_t dxfColor = 0;   // nonzero: keep each polygon's drawing colour
-    std::int32_t dxfOrient = 0;  // nonzero: wind faces consistently after cleaning
+    std::int32_t dxfMulti = 0;      // nonzero: one object per layer and colour
+    std::int32_t dxfClv = 1;        // nonzero: vertex cleaning
+    float dxfVdist = 0.0f;          // vertex cleaning distance
+    std::int32_t dxfSkip = 0;       // nonzero: skip entities that cannot be converted
+    std::int32_t dxfInsert = 0;     // nonzero: expand block insertions
+    std::int32_t dxfColor = 0;      // nonzero: keep each polygon's drawing colour
+    std::int32_t dxfOrient = 0;     // nonzero: wind faces consistently after cleaning
+    std::int32_t dxfThick = 0;      // nonzero: SOLID, TRACE and entities with thickness as faces
+    std::int32_t dxfSegments = 32;  // straight segments per full circle of an arc
+    std::int32_t outUnits = 0;      // the unit to convert to (OutputUnit); 0: as drawn
 };
+
+// The units a drawing can be converted to, in the order of the option's
+// choices.
+enum class OutputUnit : std::int32_t { AsDrawn, Millimetre, Centimetre, Metre, Inch, Foot };
 
 }  // namespace vertoko

@@ -157,6 +157,31 @@ TEST(ConvertOptions, LaterOptionsComeFromTheSettingsFileAndTurnBackByFlag) {
     EXPECT_EQ(flags.options.writer.objNormal, 1);
 }
 
+TEST(ConvertOptions, ThicknessSegmentsAndUnitsFromFlagsAndSettings) {
+    const ParseResult flags = Parse({"--thickness", "--segments", "7", "--units=in", "in.dxf"});
+    ASSERT_TRUE(flags.ok) << flags.error;
+    EXPECT_EQ(flags.options.reader.dxfThick, 1);
+    EXPECT_EQ(flags.options.reader.dxfSegments, 7);
+    EXPECT_EQ(flags.options.reader.outUnits, static_cast<std::int32_t>(OutputUnit::Inch));
+    EXPECT_EQ(Parse({"--segments", "1025", "in.dxf"}).error,
+              "--segments は 3 から 1024 までの分割数です: 1025");
+    EXPECT_EQ(Parse({"--units", "inch", "in.dxf"}).error,
+              "--units の値が不正です (as-drawn, mm, cm, m, in, ft): inch");
+
+    // The settings file keeps the words; a count outside the range is held
+    // to it, an unknown word is the default.
+    test::TempDir dir;
+    test::WriteBytes(dir / "v.ini",
+                     "[Options]\r\nDXFthick=1\r\nDXFsegments=5000\r\nOUTunits=ft\r\n");
+    const ParseResult file = Parse({"--settings", dir / "v.ini", "in.dxf"});
+    ASSERT_TRUE(file.ok) << file.error;
+    EXPECT_EQ(file.options.reader.dxfThick, 1);
+    EXPECT_EQ(file.options.reader.dxfSegments, 1024);
+    EXPECT_EQ(file.options.reader.outUnits, static_cast<std::int32_t>(OutputUnit::Foot));
+    test::WriteBytes(dir / "w.ini", "[Options]\r\nOUTunits=yard\r\n");
+    EXPECT_EQ(Parse({"--settings", dir / "w.ini", "in.dxf"}).options.reader.outUnits, 0);
+}
+
 TEST(ConvertOptions, CreaseAngleMustBeAnAngleOfAtMostHalfATurn) {
     EXPECT_FALSE(Parse({"in.dxf", "--crease-angle", "181"}).ok);
     EXPECT_FALSE(Parse({"in.dxf", "--crease-angle", "-1"}).ok);
@@ -282,6 +307,12 @@ TEST(ConvertUsage, HelpTextKeepsItsWordingAndLayout) {
               "                          図面の色を出力に使う (既定: 使わない)\n"
               "      --orient-faces, --no-orient-faces\n"
               "                          面の向きを揃える (既定: しない)\n"
+              "      --thickness, --no-thickness\n"
+              "                          SOLID・TRACEと厚みのある図形を面にする (既定: しない)\n"
+              "      --segments N        円と円弧の一周あたりの分割数, 3 から 1024 (既定: 32)\n"
+              "      --units as-drawn|mm|cm|m|in|ft\n"
+              "                          図面の単位 ($INSUNITS) から換算する単位\n"
+              "                          (既定: as-drawn)\n"
               "      --estr-options TEXT EASTRAYオプション文字列 (既定: s)\n"
               "      --pov-smooth, --no-pov-smooth\n"
               "                          POV-Rayのスムース (既定: する)\n"

@@ -170,6 +170,30 @@ TEST(LoadDxf, ReportsWhatWasNotConvertedAfterTheObjects) {
     EXPECT_EQ(session.log.back(), "  #001：頂点数 = 3, ポリゴン数 = 1");
 }
 
+TEST(LoadDxf, SaysTheUnitConversionRightAfterTheFileName) {
+    TempDir dir;
+    const std::string header = "0\nSECTION\n2\nHEADER\n9\n$INSUNITS\n70\n1\n0\nENDSEC\n";
+    WriteBytes(dir / "inch.dxf", header + Drawing(Face("A", 1, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}})));
+    WriteBytes(dir / "plain.dxf", Drawing(Face("A", 1, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}})));
+    Session session;
+    ReaderOptions options;
+    options.outUnits = static_cast<std::int32_t>(OutputUnit::Millimetre);
+    ASSERT_TRUE(session.Load(dir / "inch.dxf", options));
+    EXPECT_EQ(session.log,
+              (std::vector<std::string>{"", "DXF:" + (dir / "inch.dxf"),
+                                        "単位：図面の inch を mm に換算 (×25.4)", "Object数：1",
+                                        "  #001：頂点数 = 3, ポリゴン数 = 1"}));
+    EXPECT_EQ(session.extents.max.x, 25.4f);
+    session.log.clear();
+    ASSERT_TRUE(session.Load(dir / "plain.dxf", options));
+    EXPECT_EQ(session.log[2], "単位：図面に単位の指定がないため, 図面のままの大きさです.");
+    // Without a unit asked for, no line and the drawn size.
+    session.log.clear();
+    ASSERT_TRUE(session.Load(dir / "inch.dxf", {}));
+    EXPECT_EQ(session.log[2], "Object数：1");
+    EXPECT_EQ(session.extents.max.x, 1.0f);
+}
+
 TEST(SaveObjects, SingleObjectKeepsTheChosenName) {
     TempDir dir;
     WriteBytes(dir / "two.dxf", TwoLayerDrawing());

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -451,6 +452,28 @@ TEST_F(OptDlgTest, SmoothingAngleFollowsSmoothingAndIsHeldToHalfATurn) {
     });
     EXPECT_EQ(Pov().crease, 180.0f);
     EXPECT_EQ(Number("POVRcrease")->Value(), 1800000);
+}
+
+TEST_F(OptDlgTest, ThicknessEnablesTheSegmentsAndUnitsShowTheirNames) {
+    QComboBox* units = dlg.Input<QComboBox>("OUTunits");
+    ASSERT_NE(units, nullptr);
+    ASSERT_EQ(units->count(), 6);
+    EXPECT_EQ(units->itemText(0), QString::fromUtf8("図面のまま"));
+    EXPECT_EQ(units->itemText(4), QString::fromUtf8("inch"));
+    EXPECT_EQ(units->itemText(5), QString::fromUtf8("foot"));
+    EXPECT_TRUE(Open(Ending::Ok, [&] {
+        EXPECT_FALSE(Box("DXFthick")->isChecked());
+        EXPECT_EQ(Number("DXFsegments")->text(), "32");
+        EXPECT_TRUE(UnusableLook(Number("DXFsegments")));
+        EXPECT_EQ(units->currentIndex(), 0);
+        Box("DXFthick")->click();
+        EXPECT_TRUE(UsableLook(Number("DXFsegments")));
+        Type(Number("DXFsegments"), "2000");
+        units->setCurrentIndex(3);
+    }));
+    EXPECT_EQ(Reader().dxfThick, 1);
+    EXPECT_EQ(Reader().dxfSegments, 1024);  // held to the range
+    EXPECT_EQ(Reader().outUnits, static_cast<std::int32_t>(OutputUnit::Metre));
 }
 
 TEST_F(OptDlgTest, EveryOptionOfTheDialogGroupsHasAnInput) {

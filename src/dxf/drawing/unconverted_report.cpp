@@ -8,13 +8,19 @@ namespace vertoko {
 
 namespace {
 
-// The kinds in the order the log line names them.
+// The kinds in the order the log line names them. The polyline kinds come
+// first (a check of the strict reading looks for the skipped one right
+// after the heading); the flat kinds, counted only with thickness read,
+// last.
 constexpr std::string_view kKinds[] = {
-    kSkippedPolyline, "3DSOLID",         "REGION",        "BODY",
-    "SURFACE",        "EXTRUDEDSURFACE", "LOFTEDSURFACE", "NURBSURFACE",
-    "PLANESURFACE",   "REVOLVEDSURFACE", "SWEPTSURFACE",
+    kSkippedPolyline,  kFlatPolyline,     "3DSOLID",       "REGION",      "BODY",
+    "SURFACE",         "EXTRUDEDSURFACE", "LOFTEDSURFACE", "NURBSURFACE", "PLANESURFACE",
+    "REVOLVEDSURFACE", "SWEPTSURFACE",    "HATCH",         "MPOLYGON",    "TEXT",
+    "MTEXT",
 };
 constexpr std::size_t kKindCount = std::size(kKinds);
+constexpr std::size_t kFirstNamed = 2;  // after the polyline kinds
+constexpr std::size_t kFirstFlat = kKindCount - 4;
 
 std::size_t KindIndex(std::string_view kind) {
     return static_cast<std::size_t>(std::find(std::begin(kKinds), std::end(kKinds), kind) -
@@ -55,7 +61,12 @@ std::string ShownName(const std::string& name) {
 
 bool IsUnconvertedKind(std::string_view name) {
     const std::size_t index = KindIndex(name);
-    return index > 0 && index < kKindCount;
+    return index >= kFirstNamed && index < kFirstFlat;
+}
+
+bool IsUnconvertedFlatKind(std::string_view name) {
+    const std::size_t index = KindIndex(name);
+    return index >= kFirstFlat && index < kKindCount;
 }
 
 std::string BlockKey(std::string_view name) {

@@ -16,16 +16,26 @@ namespace vertoko {
 // The kind under which a polyline skipped by the lenient reading counts.
 inline constexpr std::string_view kSkippedPolyline = "POLYLINE(読み飛ばし)";
 
+// The kind under which a 2D polyline without thickness counts when entities
+// with thickness are converted: it no longer refuses the drawing, and adds
+// nothing.
+inline constexpr std::string_view kFlatPolyline = "POLYLINE(厚みなし)";
+
 // True for the entity names counted by name alone: 3DSOLID, REGION, BODY
 // and the surface entities. name is upper-cased.
 bool IsUnconvertedKind(std::string_view name);
+
+// True for the names counted besides while entities with thickness are
+// converted, filled areas and text: HATCH, MPOLYGON, TEXT and MTEXT.
+bool IsUnconvertedFlatKind(std::string_view name);
 
 class UnconvertedReport {
   public:
     void Reset();
 
-    // Counts one entity of the kind: kSkippedPolyline or an entity name
-    // for which IsUnconvertedKind holds (others are ignored).
+    // Counts one entity of the kind: kSkippedPolyline, kFlatPolyline or an
+    // entity name for which IsUnconvertedKind or IsUnconvertedFlatKind holds
+    // (others are ignored).
     void Count(std::string_view kind);
 
     // Block definitions, so that insertions can be judged once the whole

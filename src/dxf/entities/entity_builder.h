@@ -14,6 +14,7 @@
 #include "dxf/read_context.h"
 #include "memory/mesh_arena.h"
 #include "model/mesh_model.h"
+#include "model/placement.h"
 
 namespace vertoko {
 
@@ -76,6 +77,15 @@ class SlotCursor {
     std::uint32_t hash_ = 0;
     std::int32_t slot_ = -1;
 };
+
+// A coordinate as the vertices keep it: beyond the float range it becomes
+// an infinity (converting such a double is undefined), NaN stays NaN.
+inline float FloatOf(double value) {
+    constexpr double kMax = 3.4028234663852886e38;  // FLT_MAX
+    if (value > kMax) return __builtin_inff();
+    if (value < -kMax) return -__builtin_inff();
+    return static_cast<float>(value);
+}
 
 // A vertex node (next null) from arena, or null with the message.
 inline MeshVertex* NewVertex(MeshArena& arena, float x, float y, float z, std::string& message) {
@@ -149,11 +159,91 @@ class EntityBuilder {
         return true;
     }
 
+    // A closed prism over the polygon of n = 3 or 4 corners (world coordinates):
+    // the polygon, the same moved by lift, and a quadrilateral on each edge
+    // whose ends differ, all facing out; the 2n vertices are shared. False
+    // with the message.
+    bool AddPrism(const EntityKey& key, const double (*corners)[3], int n, const double lift[3]);
+
   private:
     std::int32_t KeyedSlot(const EntityKey& key, const SlotCursor* cursor);
 
     ReadContext& context_;
 };
+
+// Where an entity drawn in a coordinate system of its own stands: that
+// system, from its extrusion direction (groups 210 to 230, the arbitrary
+// axis algorithm), and its thickness (group 39) along the direction.
+class Extrusion {
+  public:
+    Extrusion(const double direction[3], double thickness);
+
+    bool Thick() const { return thickness_ != 0.0; }
+    // The thickness as a world vector: the unit direction times it.
+    const double* Lift() const { return lift_; }
+    // A point of the entity's coordinate system in world coordinates.
+    void ToWorld(double x, double y, double z, double out[3]) const {
+        const double in[3] = {x, y, z};
+        if (plain_) {
+            for (int i = 0; i < 3; ++i) out[i] = in[i];
+        } else {
+            toWorld_.Apply(in, out);
+        }
+    }
+
+  private:
+    Affine toWorld_;
+    bool plain_;  // the world's own axes, as for most entities: nothing to compute
+    double thickness_;
+    double lift_[3];
+};
+
+// Walls standing on a line of points given one by one (world
+// coordinates): from each point to the next a quadrilateral (a, b,
+// b + lift, a + lift), each point's two vertices shared by the walls on
+// both sides. A point equal to the one before it adds nothing. Written
+// straight into the key's object, so that nothing is gathered first.
+class WallStrip {
+  public:
+    WallStrip(EntityBuilder& builder, const EntityKey& key, const double lift[3]);
+
+    // False with the message.
+    bool Add(const double point[3]);
+    // The wall from the last point back to the first, unless they are the
+    // same or there is only one point. False with the message.
+    bool Close();
+
+  private:
+    bool Wall(std::int32_t from, std::int32_t to);
+
+    EntityBuilder& builder_;
+    const EntityKey& key_;
+    ObjectSlot* slot_ = nullptr;  // chosen at the first point
+    std::uint32_t style_ = 0;
+    double lift_[3];
+    double first_[3] = {};
+    double last_[3] = {};
+    std::int32_t firstVertex_ = -1;  // the first point's lower vertex; the upper one follows
+    std::int32_t lastVertex_ = -1;
+    std::int32_t points_ = 0;
+};
+
+// A point of a polyline in its coordinate system and the bulge of the
+// segment that starts there (the tangent of a quarter of its arc's angle,
+// negative clockwise; 0 straight).
+struct PathPoint {
+    double x;
+    double y;
+    double bulge;
+};
+
+// The walls of a polyline of n points at elevation in extrusion's
+// coordinate system: straight segments, and arcs where a bulge asks, in
+// ArcSegments(angle, perCircle) segments; closed, with the segment from
+// the last point back to the first. False with the message.
+bool AddPathWalls(EntityBuilder& builder, const EntityKey& key, const PathPoint* points,
+                  std::size_t n, bool closed, double elevation, const Extrusion& extrusion,
+                  std::int32_t perCircle);
 
 // The vertices and polygons of an entity whose object is known only at its
 // end (POLYLINE, MESH): gathered in an arena of their own, the polygons'

@@ -1,10 +1,14 @@
 // POLYLINE parsing: a header state up to the first VERTEX, then one record
 // per VERTEX, finished when the next group 0 arrives; the polygons are built
-// once SEQEND has been read and handed to the object with the vertices.
+// once SEQEND has been read and handed to the object with the vertices. A 2D
+// polyline, read when entities with thickness are, gathers its points as a
+// path instead and stands up as walls.
 #include "dxf/entities/polyline_entity.h"
 
 #include <cstdint>
+#include <new>
 #include <string_view>
+#include <vector>
 
 #include "dxf/entities/entity_builder.h"
 #include "dxf/input/binary_pairs.h"
@@ -25,6 +29,7 @@ constexpr std::int32_t kClosed3DPolyline = 9;
 constexpr std::int32_t kCoordinateVertexBits = 8 | 16 | 32 | 64;
 constexpr std::int32_t kFaceRecord = 128;
 constexpr std::int32_t k3DPolylineVertex = 32;
+constexpr std::int32_t kFrameControlVertex = 16;
 
 constexpr const char* kInvalid = "POLYLINE:Invalid data.";
 constexpr const char* kUnsupported = "POLYLINE:対応していない形式です.";
@@ -50,6 +55,18 @@ struct PolylineState {
     std::int32_t faceColor = -1;
     std::int32_t faceTrueColor = -1;
     PendingMesh mesh;
+    // A 2D polyline's points, thickness and extrusion direction; read only
+    // when entities with thickness are.
+    bool readsPath = false;  // the option is on
+    std::vector<PathPoint> path;
+    float bulge = 0.0f;
+    float thickness = 0.0f;
+    double direction[3] = {0.0, 0.0, 1.0};
+
+    // A 2D polyline (neither 3D nor a mesh) read as a path of walls.
+    bool IsPath() const {
+        return readsPath && (polylineFlags & (k3DPolyline | kPolygonMesh | kPolyface)) == 0;
+    }
 
     bool IsPolyface() const {
         return (polylineFlags & kPolyface) != 0 && (polylineFlags & kPolygonMesh) == 0;
@@ -82,6 +99,17 @@ bool Unsupported(PolylineState& state, ReadContext& context, const Source& pairs
 template <PairSource Source>
 bool FinishRecord(PolylineState& state, EntityBuilder& builder, const Source& pairs) {
     if (state.skipped) return true;
+    if (state.IsPath()) {
+        // Frame control points steer a spline and are not on the line.
+        if (state.vertexFlagsGiven && (state.vertexFlags & kFrameControlVertex) != 0) return true;
+        try {
+            state.path.push_back({state.x, state.y, state.bulge});
+        } catch (const std::bad_alloc&) {
+            builder.Context().message = "メモリーが足りません.(ver)\n";
+            return false;
+        }
+        return true;
+    }
     std::string& message = builder.Context().message;
     const std::int32_t vertexFlags = state.RecordFlags();
     if ((vertexFlags & kCoordinateVertexBits) != 0) {
@@ -167,6 +195,16 @@ bool CompleteEntity(PolylineState& state, EntityBuilder& builder, const Source& 
         return true;
     }
     const std::int32_t flags = state.polylineFlags;
+    if (state.IsPath()) {
+        if (state.thickness == 0.0f) {
+            context.unconverted.Count(kFlatPolyline);
+            return true;
+        }
+        return AddPathWalls(builder, state.key, state.path.data(), state.path.size(),
+                            (flags & kClosedM) != 0, state.elevation,
+                            Extrusion(state.direction, state.thickness),
+                            context.options.dxfSegments);
+    }
     const std::int32_t count = state.mesh.VertexCount();
 
     // Checks that keep every corner index inside the object.
@@ -201,6 +239,7 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
     std::string& message = context.message;
     EntityBuilder builder(context);
     PolylineState state;
+    state.readsPath = context.options.dxfThick != 0;
     for (;;) {
         std::int32_t code = 0;
         PairStatus status = pairs.Code(code);
@@ -220,6 +259,7 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
                 if (word == "VERTEX") {
                     state.inVertex = true;
                     state.vertexFlagsGiven = false;
+                    state.bulge = 0.0f;
                     for (int k = 0; k < 4; ++k) state.faceGiven[k] = false;
                     state.faceColor = state.faceTrueColor = -1;
                 } else if (word == "SEQEND") {
@@ -275,10 +315,13 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
             case 70: {
                 status = pairs.IntPrefix(number);
                 if (status != PairStatus::Ok) break;
-                const std::int32_t refused =
-                    state.inVertex ? (kClosedM | kCurveFit | kSplineFit) : (kCurveFit | kSplineFit);
-                if ((number & refused) != 0 && !Unsupported(state, context, pairs)) return false;
                 (state.inVertex ? state.vertexFlags : state.polylineFlags) = number;
+                // A 2D polyline read as a path takes fitted vertices too: they
+                // lie on the line its program drew.
+                const std::int32_t refused = state.IsPath()   ? 0
+                                             : state.inVertex ? (kClosedM | kCurveFit | kSplineFit)
+                                                              : (kCurveFit | kSplineFit);
+                if ((number & refused) != 0 && !Unsupported(state, context, pairs)) return false;
                 if (state.inVertex) state.vertexFlagsGiven = true;
                 break;
             }
@@ -303,6 +346,32 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
                     state.face[k] =
                         number < 0 ? (number == INT32_MIN ? INT32_MAX : -number) : number;
                     state.faceGiven[k] = true;
+                }
+                break;
+            }
+            case 39:
+            case 42:
+            case 210:
+            case 220:
+            case 230: {
+                // Read only for a path: otherwise these groups go unread as
+                // they always did.
+                if (!state.readsPath || (state.inVertex != (code == 42))) {
+                    status = pairs.Skip();
+                    break;
+                }
+                float value = 0.0f;
+                status = pairs.Float(value);
+                if (status == PairStatus::BadNumber) {
+                    message = MessageAt(pairs, kInvalid);
+                    return false;
+                }
+                if (code == 39) {
+                    state.thickness = value;
+                } else if (code == 42) {
+                    state.bulge = value;
+                } else {
+                    state.direction[(code - 210) / 10] = value;
                 }
                 break;
             }
