@@ -125,6 +125,16 @@ int main(int argc, char** argv) {
                 load.count, load.objects, load.extents.center, vertoko::kDragTriangleBudget);
             std::printf("of which the drag model (%zu triangles): %.2f s\n", mesh.TriangleCount(),
                         static_cast<double>(simplify.nsecsElapsed()) / 1e9);
+            // VERTOKO_BENCH_SHOTS=DIR keeps the full and the dragged picture
+            // of the same view, to look at the stand-in.
+            if (const char* shots = std::getenv("VERTOKO_BENCH_SHOTS")) {
+                vertoko::TGLPanel* panel = view.GLPanel1;
+                panel->GrabFrame().save(QStringLiteral("%1/full.png").arg(shots));
+                SendMove(panel, 10, 10, Qt::NoButton);
+                SendMove(panel, 10, 10, Qt::LeftButton);
+                panel->GrabFrame().save(QStringLiteral("%1/dragged.png").arg(shots));
+                SendRelease(panel, 10, 10);
+            }
             std::printf("dragging:    %.1f frames per second\n",
                         Measure(view, Qt::LeftButton, seconds));
             std::printf("full detail: %.1f frames per second\n",
