@@ -1,5 +1,7 @@
 #include "app/app_windows.h"
 
+#include <QAction>
+
 #include "app/error_box.h"
 #include "app/main_form.h"
 #include "app/window_placement.h"
@@ -38,6 +40,11 @@ void CreateAppWindows(const SettingsPlaces& settings, const QStringList& argumen
     // screen; each window is brought onto the main window's screen then.
     const QList<QWidget*> windows = {MainForm, OptDlg, PView, OptDlg2, AboutBox};
     for (QWidget* window : windows) KeepOnScreen(window, MainForm);
+    // The preview first opens beside the log rather than over it.
+    OpenBesideAtFirst(PView, MainForm);
+    // Ctrl+Q and F1 do in the preview what they do in the main window.
+    PView->addAction(MainForm->FileExitItem);
+    PView->addAction(MainForm->mAbout);
 }
 
 void DestroyAppWindows() {

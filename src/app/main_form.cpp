@@ -6,6 +6,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -16,6 +17,7 @@
 #include <QShowEvent>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QUrl>
 #include <optional>
@@ -32,7 +34,9 @@
 #include "controls/about_box.h"
 #include "dialogs/opt_dlg.h"
 #include "dialogs/opt_dlg2.h"
+#include "convert/drawing_load.h"
 #include "convert/load_save.h"
+#include "convert/option_table.h"
 #include "preview/load_opengl.h"
 #include "preview/pview.h"
 // After the Qt headers: it brings in the X11 headers.
@@ -57,6 +61,22 @@ std::string FileMessage(const char* before, const std::string& path, const char*
     return std::string(before) + path + after;
 }
 
+// Error lines: dark enough a red to read on the log's white (a contrast of
+// 6.6 to 1), and apart from the blue of the other lines.
+const QColor kErrorColour(0xC0, 0x00, 0x00);
+
+// The load command's lines that report a failure.
+bool IsLoadErrorLine(const std::string& line) {
+    return line.rfind("Err：", 0) == 0 || line == "ファイルのオープンに失敗.";
+}
+
+// A menu title without its "(&X)" accelerator.
+QString MenuPathPart(QString text) {
+    const qsizetype open = text.indexOf(QStringLiteral("(&"));
+    if (open >= 0) text.truncate(open);
+    return text.remove(QLatin1Char('&'));
+}
+
 }  // namespace
 
 TMainForm::TMainForm(std::string settingsPath, QStringList arguments, QWidget* parent)
@@ -70,6 +90,7 @@ TMainForm::TMainForm(std::string settingsPath, QStringList arguments, QWidget* p
     newData = false;
     objects = nullptr;
     ReadSettingsFile();
+    ApplyWindowSettings();
     setAcceptDrops(true);
     openParam = !arguments_.isEmpty();
 }
@@ -85,8 +106,9 @@ TMainForm::~TMainForm() {
 void TMainForm::BuildComponents() {
     setFont(UiFont());
     setWindowTitle(MainWindowTitle({}));
-    resize(397, 326);
-    move(237, 105);
+    const WindowSettings laidOut;
+    resize(laidOut.width, laidOut.height);
+    move(laidOut.left, laidOut.top);
 
     FileMenu = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
     FileOpenItem = FileMenu->addAction(QStringLiteral("開く(&O)..."));
@@ -173,17 +195,80 @@ void TMainForm::ReadSettingsFile() {
         throw std::runtime_error(FileMessage("ファイル ", settingsPath_, " は開けません"));
     }
     settings = ReadSettings(*iniFile);
+    window = ReadWindowSettings(*iniFile);
 }
 
-void TMainForm::AppendLog(const std::string& line) {
+void TMainForm::ApplyWindowSettings() {
+    // The kept place; one off every screen is moved on when the window
+    // shows (KeepOnScreen).
+    resize(window.width, window.height);
+    move(window.left, window.top);
+    if (window.maximized != 0) setWindowState(windowState() | Qt::WindowMaximized);
+    // The last drawing's folder while it is there, else the working folder.
+    const QString folder = QString::fromStdString(window.openFolder);
+    if (!folder.isEmpty() && QFileInfo(folder).isDir()) OpenDialog->setDirectory(folder);
+}
+
+void TMainForm::NoteWindowSettings() {
+    // A maximized window keeps the place it comes back to; Qt gives that
+    // as a client rectangle, kept like pos() as the frame's corner.
+    const bool maximized = isMaximized();
+    QRect normal = maximized ? normalGeometry().translated(pos() - geometry().topLeft()) : QRect();
+    if (!normal.isValid()) normal = QRect(pos(), size());
+    window.left = normal.x();
+    window.top = normal.y();
+    window.width = normal.width();
+    window.height = normal.height();
+    window.maximized = maximized ? 1 : 0;
+}
+
+void TMainForm::AppendLog(const std::string& line, bool error) {
     // A cursor of its own: the document's first block is the first line, so
     // an empty first line is kept (appendPlainText would fold it away).
     QTextCursor cursor(Memo1->document());
     cursor.movePosition(QTextCursor::End);
-    if (logLineCount_ > 0) cursor.insertBlock();
-    cursor.insertText(QString::fromStdString(line));
+    QTextCharFormat format;
+    if (error) format.setForeground(kErrorColour);
+    if (logLineCount_ > 0) cursor.insertBlock(QTextBlockFormat(), format);
+    cursor.setBlockCharFormat(format);
+    cursor.insertText(QString::fromStdString(line), format);
     ++logLineCount_;
     Memo1->verticalScrollBar()->setValue(Memo1->verticalScrollBar()->maximum());
+}
+
+void TMainForm::MarkErrorLines(int from) {
+    QTextCharFormat format;
+    format.setForeground(kErrorColour);
+    for (int line = from; line < logLineCount_; ++line) {
+        const QTextBlock block = Memo1->document()->findBlockByNumber(line);
+        QTextCursor cursor(block);
+        cursor.setBlockCharFormat(format);
+        cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(format);
+    }
+}
+
+bool TMainForm::IsErrorLine(int line) const {
+    const QTextBlock block = Memo1->document()->findBlockByNumber(line);
+    return block.isValid() && block.charFormat().foreground().color() == kErrorColour;
+}
+
+void TMainForm::AppendLoadLog(const std::string& line) {
+    AppendLog(line, IsLoadErrorLine(line));
+    if (line == SkipHintLine()) {
+        // The desktop's own way to the option, and what changing it does.
+        const QString path =
+            MenuPathPart(mOption->title()) + QStringLiteral(" → ") + MenuPathPart(N1->text());
+        AppendLog("「未対応の図形を読み飛ばす」は " + path.toStdString() +
+                  " にあります. 変更すると図面を読み直します.");
+    }
+}
+
+bool TMainForm::TableHasPolygons() const {
+    for (std::int32_t i = 0; objects != nullptr && i < objectCount; ++i) {
+        if (objects[i].polygonCount > 0) return true;
+    }
+    return false;
 }
 
 void TMainForm::FreeTable() {
@@ -196,7 +281,7 @@ void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
     const bool opened = vertoko::LoadDxf(
         name.toStdString(), settings.reader, objects, objectCount, extents, msgBuf,
-        [this](const std::string& line) { AppendLog(line); },
+        [this](const std::string& line) { AppendLoadLog(line); },
         [this, &wait] {
             wait.emplace();
             newData = false;
@@ -204,8 +289,16 @@ void TMainForm::LoadDxf(const QString& name) {
             HidePreview();
         });
     if (!opened) return;
-    SetDrawing(objectCount > 0 ? name : QString());
-    if (objectCount == 0) return;
+    lastOpened_ = name;
+    // The open dialog starts where the last drawing came from, however it
+    // came (the dialog, a drop, a second start).
+    const QString folder = QFileInfo(name).absolutePath();
+    window.openFolder = folder.toStdString();
+    OpenDialog->setDirectory(folder);
+    // A table without a polygon has nothing to save or show.
+    const bool drawn = TableHasPolygons();
+    SetDrawing(drawn ? name : QString());
+    if (!drawn) return;
     newData = true;
     FileSaveAsItem->setEnabled(true);
     if (hOpenGL != nullptr) FitPreview();
@@ -217,9 +310,25 @@ void TMainForm::SaveAs(const QString& name, int filterIndex) {
     if (objects == nullptr || objectCount <= 0) return;
     if (filterIndex < 1 || filterIndex > 3) return;
     WaitCursor wait;
-    SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects,
-                extents, settings.writer, msgBuf,
-                [this](const std::string& line) { AppendLog(line); });
+    // Every line after the target's is the failure's when the writer fails.
+    const int after = logLineCount_ + 1;
+    const std::int32_t result = SaveObjects(
+        name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects, extents,
+        settings.writer, msgBuf, [this](const std::string& line) { AppendLog(line); });
+    if (result == 0) MarkErrorLines(after);
+}
+
+int TMainForm::SaveIndexFor(const QString& name, int chosenIndex) {
+    const std::optional<SaveFormat> named = FormatForName(name.toStdString());
+    return named ? static_cast<int>(*named) : chosenIndex;
+}
+
+void TMainForm::OpenFromSecondStart(const QString& name) {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+    if (!name.isEmpty()) LoadDxf(name);
 }
 
 void TMainForm::FileOpen() {
@@ -248,7 +357,7 @@ void TMainForm::FileSaveAs() {
     const QStringList files = SaveDialog->selectedFiles();
     if (files.isEmpty()) return;
     const int index = static_cast<int>(kSaveFilters.indexOf(SaveDialog->selectedNameFilter())) + 1;
-    SaveAs(files.first(), index < 1 ? 1 : index);
+    SaveAs(files.first(), SaveIndexFor(files.first(), index < 1 ? 1 : index));
 }
 
 void TMainForm::FileExit() { close(); }
@@ -260,7 +369,15 @@ void TMainForm::mOptionClick() {
         optFirst = false;
     }
     OptDlg->OptBack();
-    if (OptDlg->exec() == QDialog::Accepted) OptDlg->Getopt(settings);
+    if (OptDlg->exec() != QDialog::Accepted) return;
+    const AppSettings before = settings;
+    OptDlg->Getopt(settings);
+    // The loaded drawing was read with the old reading options; what the
+    // user saves or sees must follow the new ones.
+    if (lastOpened_.isEmpty() || !ReadingOptionsDiffer(before, settings)) return;
+    AppendLog("");
+    AppendLog("読み込みの設定が変わったので、図面を読み直します.");
+    LoadDxf(lastOpened_);
 }
 
 void TMainForm::N2Click() {
@@ -312,7 +429,12 @@ void TMainForm::showEvent(QShowEvent* event) {
     FormShow();
 }
 
-void TMainForm::WriteSettingsFile() { WriteSettings(settings, *iniFile); }
+void TMainForm::WriteSettingsFile() {
+    NoteWindowSettings();
+    WriteSettings(settings, *iniFile);
+    // After the table's rows, so the section comes after theirs.
+    WriteWindowSettings(window, *iniFile);
+}
 
 bool TMainForm::FormClose() {
     FreeTable();

@@ -13,6 +13,7 @@
 
 #include "convert/ini_file.h"
 #include "convert/settings.h"
+#include "convert/window_settings.h"
 #include "model/mesh_model.h"
 
 class QAction;
@@ -40,6 +41,14 @@ class TMainForm : public QMainWindow {
     // The save command after its dialog: name as chosen, filterIndex 1
     // EASTRAY, 2 POV-Ray, 3 OBJ.
     void SaveAs(const QString& name, int filterIndex);
+
+    // The filter index the save command writes name with: the type its
+    // extension names (as the converter chooses), else chosenIndex.
+    static int SaveIndexFor(const QString& name, int chosenIndex);
+
+    // A file handed over by a second start: the window comes to the front
+    // and loads it (nothing to load for an empty name).
+    void OpenFromSecondStart(const QString& name);
 
     // Frees the table, closes the preview and writes the settings file. False
     // when the window should stay open (the first failed settings write).
@@ -72,11 +81,20 @@ class TMainForm : public QMainWindow {
     // The options handed to the reader, the writers and the preview, as the
     // settings file keeps them, and the first-opening flags of the dialogs.
     AppSettings settings;
+    // The last drawing's folder and the window's place, kept beside them.
+    WindowSettings window;
     bool optFirst = true;
     bool colFirst = true;
     bool openParam = false;
 
     const std::string& SettingsFilePath() const { return settingsPath_; }
+
+    // The drawing the load command opened last, read or refused; the one a
+    // changed reading option reads again. Empty before the first.
+    const QString& LastOpenedDrawing() const { return lastOpened_; }
+
+    // Whether log line (0-based) is shown as an error.
+    bool IsErrorLine(int line) const;
 
     // Where the close writes the settings; the file read at creation unless
     // set otherwise (a folder the user cannot write).
@@ -106,7 +124,12 @@ class TMainForm : public QMainWindow {
     void FormShow();
     void ReadSettingsFile();
     void WriteSettingsFile();
-    void AppendLog(const std::string& line);
+    void AppendLog(const std::string& line, bool error = false);
+    void MarkErrorLines(int from);
+    void AppendLoadLog(const std::string& line);
+    bool TableHasPolygons() const;
+    void ApplyWindowSettings();
+    void NoteWindowSettings();
     void FreeTable();
     void SetDrawing(const QString& path);
     void SuggestSaveName();
@@ -121,6 +144,7 @@ class TMainForm : public QMainWindow {
     std::string settingsWritePath_;
     QStringList arguments_;
     QString drawingPath_;  // the drawing whose table is loaded; empty when none is
+    QString lastOpened_;
     std::unique_ptr<IniFile> iniFile;
     bool previewAvailable_ = false;
     bool settingsWriteFailed_ = false;

@@ -72,7 +72,48 @@ class ScreenKeeper : public QObject {
     QPointer<QWidget> mainWindow_;
 };
 
+class BesideAtFirst : public QObject {
+  public:
+    BesideAtFirst(QWidget* window, QWidget* mainWindow)
+        : QObject(window), window_(window), mainWindow_(mainWindow) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != window_ || event->type() != QEvent::Show || event->spontaneous() || done_)
+            return false;
+        done_ = true;
+        if (mainWindow_ == nullptr || !mainWindow_->isVisible()) return false;
+        const QScreen* home = mainWindow_->screen();
+        if (home == nullptr) return false;
+        const QRect frame = ExpectedFrame(window_, mainWindow_);
+        const std::optional<QPoint> beside = BesideFramePosition(
+            mainWindow_->frameGeometry(), frame.size(), home->availableGeometry());
+        if (beside) window_->move(*beside);
+        return false;
+    }
+
+  private:
+    QWidget* window_;
+    QPointer<QWidget> mainWindow_;
+    bool done_ = false;
+};
+
 }  // namespace
+
+std::optional<QPoint> BesideFramePosition(const QRect& mainFrame, const QSize& size,
+                                          const QRect& home) {
+    if (size.height() > home.height()) return std::nullopt;
+    const int y = ShiftInto(mainFrame.y(), size.height(), home.y(), home.height());
+    const int right = mainFrame.x() + mainFrame.width();
+    if (right + size.width() <= home.x() + home.width() && right >= home.x())
+        return QPoint(right, y);
+    const int left = mainFrame.x() - size.width();
+    if (left >= home.x() && left + size.width() <= home.x() + home.width()) return QPoint(left, y);
+    return std::nullopt;
+}
+
+void OpenBesideAtFirst(QWidget* window, QWidget* mainWindow) {
+    window->installEventFilter(new BesideAtFirst(window, mainWindow));
+}
 
 QPoint PlacedFramePosition(const QRect& frame, const QList<QRect>& screens, const QRect& home) {
     QRegion visible;

@@ -7,18 +7,10 @@
 #include "convert/ini_file.h"
 #include "convert/option_table.h"
 #include "convert/settings.h"
-#include "export/file_names.h"
 
 namespace vertoko {
 
 namespace {
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
-}
 
 // A distance written in the C notation, whatever the process locale.
 bool ParseDistance(const std::string& text, float& value) {
@@ -190,17 +182,6 @@ std::optional<SaveFormat> FormatForWord(const std::string& word) {
     if (word == "pol") return SaveFormat::Eastray;
     if (word == "pov") return SaveFormat::PovRay;
     if (word == "obj") return SaveFormat::Obj;
-    return std::nullopt;
-}
-
-std::optional<SaveFormat> FormatForName(const std::string& name) {
-    const std::size_t start = FileNameStart(name);
-    const std::size_t dot = name.find_last_of('.');
-    if (dot == std::string::npos || dot < start) return std::nullopt;
-    const std::string extension = Lower(name.substr(dot));
-    if (extension == ".pol" || extension == ".p") return SaveFormat::Eastray;
-    if (extension == ".pov") return SaveFormat::PovRay;
-    if (extension == ".obj") return SaveFormat::Obj;
     return std::nullopt;
 }
 

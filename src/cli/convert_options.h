@@ -42,10 +42,6 @@ ParseResult ParseConvertArguments(const std::vector<std::string>& arguments);
 // words, texts as they are.
 std::string TakeOptionValue(const OptionRow& row, const std::string& text, AppSettings& settings);
 
-// The output type for a file name's extension (".pol" and ".p" EASTRAY,
-// ".pov" POV-Ray, ".obj" OBJ, in any letter case); none for another.
-std::optional<SaveFormat> FormatForName(const std::string& name);
-
 // The --format words "pol", "pov" and "obj".
 std::optional<SaveFormat> FormatForWord(const std::string& word);
 

@@ -93,11 +93,14 @@ bool TNumEdit::CMExit() {
 }
 
 void TNumEdit::ReportNotAFloat(const std::string& cleaned) {
-    const std::string message = vertoko::NotAFloatMessage(cleaned);
+    ReportError(this, vertoko::NotAFloatMessage(cleaned));
+}
+
+void TNumEdit::ReportError(QWidget* parent, const std::string& message) {
     if (CurrentErrorHandler()) {
-        CurrentErrorHandler()(this, message);
+        CurrentErrorHandler()(parent, message);
     } else {
-        ShowCriticalBox(this, message);
+        ShowCriticalBox(parent, message);
     }
 }
 

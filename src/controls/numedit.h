@@ -34,6 +34,9 @@ class TNumEdit : public QLineEdit {
     // shows the application's critical message box; tests replace it.
     using ErrorHandler = std::function<void(QWidget* parent, const std::string& message)>;
     static void SetErrorHandler(ErrorHandler handler);
+    // Reports another refusal of a number (one outside what its field takes)
+    // where the "is not a floating-point number" error goes.
+    static void ReportError(QWidget* parent, const std::string& message);
 
   protected:
     void focusOutEvent(QFocusEvent* event) override;

@@ -30,6 +30,8 @@ DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
     }
     load.unconverted = context.unconverted.Line();
     load.message = EndReport(context);
+    if (options.dxfInsert != 0 && FacesOnlyInUninsertedBlocks(context))
+        load.emptyCause = EmptyCause::FacesOnlyInUninsertedBlocks;
     const std::int32_t count = context.slots.count;
     if (count == 0) return load;
 
@@ -47,6 +49,16 @@ DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
     load.objects = table;
     load.count = count;
     return load;
+}
+
+std::string EmptyResultLine(EmptyCause cause) {
+    switch (cause) {
+        case EmptyCause::None:
+            break;
+        case EmptyCause::FacesOnlyInUninsertedBlocks:
+            return "図面の面は、どこからも挿入されていないブロックの中にしかありません.";
+    }
+    return {};
 }
 
 std::string SkipHintLine() {

@@ -12,6 +12,11 @@
 
 namespace vertoko {
 
+// Why a read that got to the end holds no polygon, where the drawing tells:
+// the log explains it in one line. Causes the reader learns of later (faces
+// only on excluded layers) go here too.
+enum class EmptyCause : std::uint8_t { None, FacesOnlyInUninsertedBlocks };
+
 struct DrawingLoad {
     std::int32_t count = 0;         // objects in the table; 0 when none or failed
     MeshObject* objects = nullptr;  // the caller frees it (FreeObjectTable)
@@ -22,12 +27,16 @@ struct DrawingLoad {
     bool refusedSkippable = false;  // refused an entity the lenient reading skips
     std::string units;              // the log line of the unit conversion; empty when
                                     // none was asked for or the read failed
+    EmptyCause emptyCause = EmptyCause::None;
 };
 
 // Reads the DXF file open in binary mode at its start (the caller closes
 // it). A read that yields no object (a failure, or no faces in multi-object
 // mode) leaves count 0 and no table.
 DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options);
+
+// The log line that explains an empty result; empty for None.
+std::string EmptyResultLine(EmptyCause cause);
 
 // The log line after a refusal that the lenient reading would have
 // avoided.

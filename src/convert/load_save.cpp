@@ -30,6 +30,20 @@ std::string ObjectLine(std::int32_t number, const MeshObject& object) {
 
 }  // namespace
 
+std::optional<SaveFormat> FormatForName(const std::string& name) {
+    const std::size_t start = FileNameStart(name);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot < start) return std::nullopt;
+    std::string extension = name.substr(dot);
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    if (extension == ".pol" || extension == ".p") return SaveFormat::Eastray;
+    if (extension == ".pov") return SaveFormat::PovRay;
+    if (extension == ".obj") return SaveFormat::Obj;
+    return std::nullopt;
+}
+
 bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*& objects,
              std::int32_t& objectCount, Extents& extents, std::string& msgBuf, const LogSink& log,
              const std::function<void()>& beforeRead) {
@@ -58,9 +72,11 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
         AppendInt(countLine, objectCount);
         log(countLine);
         for (std::int32_t i = 0; i < objectCount; ++i) log(ObjectLine(i + 1, objects[i]));
+        if (load.emptyCause != EmptyCause::None) log(EmptyResultLine(load.emptyCause));
         if (!load.unconverted.empty()) log(load.unconverted);
     } else {
         log("Err：\"" + WithoutLineEnd(msgBuf) + "\"");
+        if (load.emptyCause != EmptyCause::None) log(EmptyResultLine(load.emptyCause));
         // A read that got to the end and found no faces may still have
         // found surfaces it does not convert.
         if (!load.unconverted.empty()) log(load.unconverted);

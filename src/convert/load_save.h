@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "model/mesh_model.h"
@@ -21,6 +22,11 @@ struct WriterOptions {
 
 // Output types, numbered as the save dialog's filter index.
 enum class SaveFormat : int { Eastray = 1, PovRay = 2, Obj = 3 };
+
+// The output type for a file name's extension (".pol" and ".p" EASTRAY,
+// ".pov" POV-Ray, ".obj" OBJ, in any letter case); none for another. The
+// converter and the save dialog choose the writer by it alike.
+std::optional<SaveFormat> FormatForName(const std::string& name);
 
 // Receives one log line (UTF-8, no line end).
 using LogSink = std::function<void(const std::string&)>;

@@ -23,6 +23,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "0",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfMulti; },
+     .reading = true,
      .caption = "マルチ・オブジェクト",
      .option = "--multi",
      .help = "レイヤーと色ごとに別オブジェクト",
@@ -33,6 +34,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "1",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfClv; },
+     .reading = true,
      .caption = "頂点クリーン",
      .option = "--clean",
      .help = "頂点クリーン",
@@ -43,6 +45,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "0",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfVdist; },
+     .reading = true,
      .enabledBy = "DXFclv",
      .option = "--distance",
      .valueName = "D",
@@ -90,6 +93,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "0",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfSkip; },
+     .reading = true,
      .caption = "未対応の図形を読み飛ばす",
      .option = "--skip-unsupported",
      .help = "変換できない図形を読み飛ばす",
@@ -100,6 +104,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "0",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfInsert; },
+     .reading = true,
      .caption = "ブロック参照を展開する",
      .option = "--expand-inserts",
      .help = "ブロック参照を展開する",
@@ -110,6 +115,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "0",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfColor; },
+     .reading = true,
      .caption = "図面の色を使う",
      .option = "--drawing-colors",
      .help = "図面の色を出力に使う",
@@ -122,6 +128,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "0",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfOrient; },
+     .reading = true,
      .caption = "面の向きを揃える",
      .option = "--orient-faces",
      .help = "面の向きを揃える",
@@ -177,6 +184,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "0",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfThick; },
+     .reading = true,
      .caption = "SOLID・TRACEと厚みのある図形を面にする",
      .option = "--thickness",
      .help = "SOLID・TRACEと厚みのある図形を面にする",
@@ -187,6 +195,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "32",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.dxfSegments; },
+     .reading = true,
      .caption = "円の分割数",
      .enabledBy = "DXFthick",
      .option = "--segments",
@@ -202,6 +211,7 @@ constexpr OptionRow kRows[] = {
      .group = OptionGroup::Dxf,
      .defaultText = "as-drawn",
      .field = [](AppSettings& s) -> OptionField { return &s.reader.outUnits; },
+     .reading = true,
      .caption = "単位",
      .option = "--units",
      .valueNoun = "単位",
@@ -339,6 +349,15 @@ void SetOptionFromText(const OptionRow& row, std::string_view text, AppSettings&
                 ParseColorTriple(text, ParseColorTriple(row.defaultText, 0));
             break;
     }
+}
+
+bool ReadingOptionsDiffer(const AppSettings& a, const AppSettings& b) {
+    // Compared as the settings file writes them, which is exact for every
+    // kind and needs no code per kind.
+    for (const OptionRow& row : kRows) {
+        if (row.reading && OptionText(row, a) != OptionText(row, b)) return true;
+    }
+    return false;
 }
 
 void SetOptionDefault(const OptionRow& row, AppSettings& settings) {

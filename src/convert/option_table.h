@@ -43,6 +43,9 @@ struct OptionRow {
     OptionGroup group;
     std::string_view defaultText;  // the default, as the settings file writes it
     OptionField (*field)(AppSettings&);
+    // The reader takes it: changing it while a drawing is loaded reads the
+    // drawing again.
+    bool reading = false;
 
     std::string_view caption = {};    // dialog: check box or label text; empty beside its switch
     std::string_view enabledBy = {};  // key of the switch that enables this row's input
@@ -85,6 +88,9 @@ std::string OptionText(const OptionRow& row, const AppSettings& settings);
 // the same held to the range (the default when none), choices a word (else
 // the default), texts cut to maxBytes, colours "r,g,b" (else the default).
 void SetOptionFromText(const OptionRow& row, std::string_view text, AppSettings& settings);
+
+// True when a row marked reading holds different values in a and b.
+bool ReadingOptionsDiffer(const AppSettings& a, const AppSettings& b);
 
 // The row's value set to its default.
 void SetOptionDefault(const OptionRow& row, AppSettings& settings);

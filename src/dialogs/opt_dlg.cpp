@@ -5,10 +5,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "controls/numedit.h"
 #include "dialogs/dialog_style.h"
 #include "dialogs/option_inputs.h"
 
@@ -174,6 +176,20 @@ void TOptDlg::CanBtnClick() { reject(); }
 void TOptDlg::reject() {
     RestoreNoted();
     QDialog::reject();
+}
+
+void TOptDlg::accept() {
+    for (const auto& input : inputs_) {
+        QWidget* widget = input->Input();
+        if (!widget->isEnabled()) continue;
+        const std::string refusal = input->Refusal();
+        if (refusal.empty()) continue;
+        widget->setFocus(Qt::OtherFocusReason);
+        if (auto* line = qobject_cast<QLineEdit*>(widget)) line->selectAll();
+        TNumEdit::ReportError(this, refusal);
+        return;
+    }
+    QDialog::accept();
 }
 
 void TOptDlg::Getopt(AppSettings& settings) {

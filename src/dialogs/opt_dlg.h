@@ -43,6 +43,9 @@ class TOptDlg : public QDialog {
 
     // The close box and Escape end the dialog like Cancel, values put back.
     void reject() override;
+    // OK: a usable number outside its range is refused in the number
+    // error box and keeps the dialog open with the number selected.
+    void accept() override;
 
     // The input of the table row with key (ASCII case ignored) as a W: a
     // QCheckBox for a switch, a TNumEdit for a number, a QLineEdit for a

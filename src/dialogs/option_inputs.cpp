@@ -112,6 +112,19 @@ class NumberInput : public OptionInput {
     void Note() override { noted_ = edit_->Value(); }
     void Restore() override { edit_->SetValue(noted_); }
 
+    std::string Refusal() const override {
+        if (row_.kind != OptionKind::Angle && row_.kind != OptionKind::Integer) return {};
+        const std::int64_t value = edit_->Value();
+        if (value >= RoundHalfEven(row_.min * kFixedScale) &&
+            value <= RoundHalfEven(row_.max * kFixedScale))
+            return {};
+        const std::string name =
+            row_.caption.empty() ? std::string(row_.valueNoun) : std::string(row_.caption);
+        return name + "は " + FixedToShortest(RoundHalfEven(row_.min * kFixedScale)) + " から " +
+               FixedToShortest(RoundHalfEven(row_.max * kFixedScale)) +
+               " までの値を入力してください.";
+    }
+
   private:
     QLabel* label_;
     TNumEdit* edit_;

@@ -9,6 +9,7 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "convert/option_table.h"
 
@@ -40,6 +41,10 @@ class OptionInput {
 
     virtual void Note() = 0;
     virtual void Restore() = 0;
+
+    // Why the shown value cannot be taken (a number outside the row's
+    // range), or empty when it can.
+    virtual std::string Refusal() const { return {}; }
 
     // For a row that a switch enables: the input and its label usable or
     // not; the value stays as it is.

@@ -12,6 +12,17 @@ namespace vertoko {
 // variable names a directory, else /tmp/vertoko-<name>-<uid>.lock.
 std::string SingleInstanceLockPath(std::string_view name);
 
+// The socket beside the lock through which a second start hands its file to
+// the running instance: the lock's path with ".sock" for ".lock".
+std::string InstanceSocketPath(std::string_view lockPath);
+
+// Connects to the running instance's socket and sends message and a line
+// feed. The first instance takes the lock before it listens, so a second
+// start may come in between: it tries again for up to waitMilliseconds.
+// False when nobody took the message.
+bool SendToRunningInstance(const std::string& socketPath, std::string_view message,
+                           int waitMilliseconds);
+
 class SingleInstanceLock {
   public:
     explicit SingleInstanceLock(std::string path);

@@ -183,6 +183,11 @@ void TGLPanel::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
 }
 
+void TGLPanel::mouseReleaseEvent(QMouseEvent* event) {
+    if (OnMouseUp) OnMouseUp(this);
+    QWidget::mouseReleaseEvent(event);
+}
+
 void TGLPanel::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && OnDblClick) OnDblClick(this);
     QWidget::mouseDoubleClickEvent(event);

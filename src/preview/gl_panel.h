@@ -51,6 +51,7 @@ class TGLPanel : public QWidget {
     Event OnGLDraw;
     Event OnGLResize;
     MouseMoveEvent OnMouseMove;
+    Event OnMouseUp;  // a button released
     Event OnDblClick;
 
     // True once the context exists and is current.
@@ -80,6 +81,7 @@ class TGLPanel : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:

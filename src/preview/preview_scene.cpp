@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "preview/drag_model.h"
+// GL last: its headers pull in X11 macros.
 #include "platform/gl_loader.h"
 
 namespace vertoko {
@@ -108,14 +110,47 @@ void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f
     FglEndList();
 }
 
-void DrawScene(const float backColor[3], const float objColor[4]) {
+void BuildDragList(const DragMesh& mesh) {
+    if (hOpenGL == nullptr) return;
+    FglDeleteLists(kDragList, 1);
+    FglNewList(kDragList, GL_COMPILE);
+    const std::vector<float>& at = mesh.positions;
+    auto corner = [&at](std::uint32_t index) {
+        return Point3f{at[3 * index], at[3 * index + 1], at[3 * index + 2]};
+    };
+    for (const DragMesh::Group& group : mesh.groups) {
+        if (group.color != 0) {
+            const std::uint32_t c = group.color;
+            const float diffuse[4] = {static_cast<float>((c >> 16) & 0xFF) / 255.0f,
+                                      static_cast<float>((c >> 8) & 0xFF) / 255.0f,
+                                      static_cast<float>(c & 0xFF) / 255.0f, 1.0f};
+            FglMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, diffuse);
+        }
+        // One primitive for the whole group: the list replays fastest so.
+        FglBegin(GL_TRIANGLES);
+        for (std::size_t i = 0; i + 2 < group.indices.size(); i += 3) {
+            const Point3f a = corner(group.indices[i]);
+            const Point3f b = corner(group.indices[i + 1]);
+            const Point3f c = corner(group.indices[i + 2]);
+            const Point3f n = FaceNormal(a, b, c);
+            FglNormal3f(n.x, n.y, n.z);
+            FglVertex3f(a.x, a.y, a.z);
+            FglVertex3f(b.x, b.y, b.z);
+            FglVertex3f(c.x, c.y, c.z);
+        }
+        FglEnd();
+    }
+    FglEndList();
+}
+
+void DrawScene(const float backColor[3], const float objColor[4], unsigned list) {
     if (hOpenGL == nullptr) return;
     FglClearColor(backColor[0], backColor[1], backColor[2], 0.0f);
     FglClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     FglMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, objColor);
     FglColor3f(1.0f, 1.0f, 1.0f);
     FglPushMatrix();
-    FglCallList(kModelList);
+    FglCallList(list);
     FglPopMatrix();
 }
 

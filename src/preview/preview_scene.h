@@ -9,8 +9,12 @@
 
 namespace vertoko {
 
-// The one display list of the preview.
+struct DragMesh;
+
+// The display lists of the preview: the model as it is, and the lighter
+// one drawn while the user drags.
 inline constexpr unsigned kModelList = 1;
+inline constexpr unsigned kDragList = 2;
 
 // The normal of a polygon from corners a, b and c (its first, second and
 // last): (b - a) x (c - a), normalised when its length is at least 0.00001
@@ -35,8 +39,12 @@ void SetupSceneLights(const float objColor[4]);
 // colour (a table has colours on all polygons or on none).
 void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f& center);
 
+// Replaces display list 2 with the triangles of mesh, one face normal per
+// triangle, each colour group in its colour as display list 1 has it.
+void BuildDragList(const DragMesh& mesh);
+
 // Clears to backColor, takes objColor as the diffuse material and replays
-// display list 1.
-void DrawScene(const float backColor[3], const float objColor[4]);
+// list (display list 1 unless told).
+void DrawScene(const float backColor[3], const float objColor[4], unsigned list = kModelList);
 
 }  // namespace vertoko

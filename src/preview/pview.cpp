@@ -4,8 +4,10 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QShowEvent>
+#include <QTimer>
 #include <QWheelEvent>
 
+#include "preview/drag_model.h"
 #include "preview/gl_panel.h"
 // GL last: its headers pull in X11 macros.
 #include "platform/gl_loader.h"
@@ -32,6 +34,12 @@ TPView::TPView(QWidget* parent) : QWidget(parent, Qt::Window) {
     GLPanel1->OnMouseMove = [this](TGLPanel*, Qt::MouseButtons buttons, Qt::KeyboardModifiers,
                                    int x, int y) { GLPanel1MouseMove(buttons, x, y); };
     GLPanel1->OnDblClick = [this](TGLPanel*) { GLPanel1DblClick(); };
+    GLPanel1->OnMouseUp = [this](TGLPanel*) { GLPanel1MouseUp(); };
+    // The wheel has no release: full detail comes back once it rests.
+    wheelEnd_ = new QTimer(this);
+    wheelEnd_->setSingleShot(true);
+    wheelEnd_->setInterval(250);
+    connect(wheelEnd_, &QTimer::timeout, this, [this] { EndMoving(); });
     GLPanel1->OnGLPostInit = [this](TGLPanel*) { GLPanel1GLPostInit(); };
 }
 
@@ -40,6 +48,7 @@ TPView::~TPView() {
     if (CanDraw()) {
         GLPanel1->MakeCurrent();
         FglDeleteLists(kModelList, 1);
+        FglDeleteLists(kDragList, 1);
     }
     delete GLPanel1;
     GLPanel1 = nullptr;
@@ -113,6 +122,11 @@ void TPView::resizeEvent(QResizeEvent* event) {
 }
 
 void TPView::keyPressEvent(QKeyEvent* event) {
+    // Escape closes the window as it closes a dialog.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
     FormKeyDown(event->key());
     // The key is not consumed.
     QWidget::keyPressEvent(event);
@@ -136,6 +150,8 @@ void TPView::wheelEvent(QWheelEvent* event) {
 
 void TPView::FormMouseWheel(std::int32_t wheelDelta) {
     if (!ZoomCamera(camera, WheelZoomDelta(camera, wheelDelta))) return;
+    moving_ = true;
+    wheelEnd_->start();
     GLPanel1GLResize();
     Repaint();
 }
@@ -147,7 +163,7 @@ void TPView::GLPanel1GLPostInit() {
 
 void TPView::GLPanel1GLDraw() {
     if (!CanDraw()) return;
-    DrawScene(backColor, objColor);
+    DrawScene(backColor, objColor, DrawsDragModel() ? kDragList : kModelList);
 }
 
 void TPView::GLPanel1GLResize() {
@@ -170,7 +186,12 @@ void TPView::GLPanel1GLResize() {
 void TPView::GLPanel1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     const std::int32_t dx = x - lastX;
     const std::int32_t dy = y - lastY;
-    switch (DragModeFor(buttons & Qt::LeftButton, buttons & Qt::RightButton)) {
+    const DragMode mode = DragModeFor(buttons & Qt::LeftButton, buttons & Qt::RightButton);
+    // A release outside the window may not come here; the next move
+    // without buttons ends the drag as well.
+    if (mode == DragMode::Idle && moving_ && !wheelEnd_->isActive()) EndMoving();
+    if (mode != DragMode::Idle) moving_ = true;
+    switch (mode) {
         case DragMode::Idle:
             lastX = x;
             lastY = y;
@@ -201,6 +222,17 @@ void TPView::GLPanel1MouseMove(Qt::MouseButtons buttons, int x, int y) {
     lastY = y;
 }
 
+void TPView::GLPanel1MouseUp() {
+    if (moving_) EndMoving();
+}
+
+void TPView::EndMoving() {
+    wheelEnd_->stop();
+    moving_ = false;
+    // Full detail again, as the window drew before the drag.
+    if (hasDragModel_) Repaint();
+}
+
 void TPView::GLPanel1DblClick() {
     vertoko::FitView(camera, extents_);
     if (CanDraw()) {
@@ -217,6 +249,10 @@ void TPView::BuildModelList() {
     GLPanel1->MakeCurrent();
     vertoko::BuildModelList(objectCount, objects, extents_.center);
     ++modelBuilds;
+    // A model light enough to drag as it is needs no stand-in.
+    hasDragModel_ = FannedTriangleCount(objectCount, objects) > kDragTriangleBudget;
+    if (hasDragModel_)
+        BuildDragList(MakeDragMesh(objectCount, objects, extents_.center, kDragTriangleBudget));
 }
 
 }  // namespace vertoko

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <cstdint>
 
+class QTimer;
+
 #include "model/mesh_model.h"
 #include "preview/camera.h"
 
@@ -41,6 +43,10 @@ class TPView : public QWidget {
     const float* ObjColor() const { return objColor; }
     // Number of times the model was compiled into display list 1.
     int ModelBuilds() const { return modelBuilds; }
+    // Whether the lighter model stands in while the user drags (a model of
+    // more triangles than kDragTriangleBudget), and whether it is drawn now.
+    bool HasDragModel() const { return hasDragModel_; }
+    bool DrawsDragModel() const { return hasDragModel_ && moving_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -57,6 +63,8 @@ class TPView : public QWidget {
     void GLPanel1GLDraw();
     void GLPanel1GLResize();
     void GLPanel1MouseMove(Qt::MouseButtons buttons, int x, int y);
+    void GLPanel1MouseUp();
+    void EndMoving();
     void GLPanel1DblClick();
     void BuildModelList();
     void Repaint();
@@ -74,6 +82,9 @@ class TPView : public QWidget {
     float objColor[4] = {0, 0, 0, 0};
     bool waitCursor = false;
     int modelBuilds = 0;
+    bool hasDragModel_ = false;
+    bool moving_ = false;  // a drag or a wheel turn is under way
+    QTimer* wheelEnd_ = nullptr;
 };
 
 }  // namespace vertoko

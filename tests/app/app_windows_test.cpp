@@ -6,6 +6,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -102,6 +104,129 @@ TEST_F(AppWindowsTest, PreviewCommandShowsTheLoadedTableOnceAsNew) {
     // Loading again hides the preview until the next preview command.
     MainForm->LoadDxf(QStringLiteral(VERTOKO_SOURCE_DIR "/examples/house.dxf"));
     EXPECT_FALSE(PView->isVisible());
+}
+
+// The log as lines.
+QStringList Log() { return MainForm->Memo1->toPlainText().split(QLatin1Char('\n')); }
+
+TEST_F(AppWindowsTest, ChangedReadingOptionReadsTheDrawingAgain) {
+    const QString house = QStringLiteral(VERTOKO_SOURCE_DIR "/examples/house.dxf");
+    // Nothing loaded yet: a changed reading option has nothing to read.
+    WhenShown(OptDlg, [] {
+        OptDlg->Input<QCheckBox>("DXFinsert")->setChecked(true);
+        OptDlg->OkBtn->click();
+    });
+    MainForm->mOptionClick();
+    EXPECT_EQ(MainForm->Memo1->toPlainText(), QString());
+
+    MainForm->LoadDxf(house);
+    ASSERT_EQ(MainForm->objectCount, 1);
+    // A writer's option changes nothing that was read.
+    const qsizetype before = Log().size();
+    WhenShown(OptDlg, [] {
+        OptDlg->Input<QCheckBox>("POVRmesh2")->setChecked(true);
+        OptDlg->OkBtn->click();
+    });
+    MainForm->mOptionClick();
+    EXPECT_EQ(Log().size(), before);
+
+    // Multi-object mode reads the walls and the roof as two objects.
+    WhenShown(OptDlg, [] {
+        OptDlg->Input<QCheckBox>("DXFmulti")->setChecked(true);
+        OptDlg->OkBtn->click();
+    });
+    MainForm->mOptionClick();
+    const QStringList log = Log();
+    ASSERT_GE(log.size(), before + 4);
+    EXPECT_EQ(log[before], QString());
+    EXPECT_EQ(log[before + 1], QStringLiteral("読み込みの設定が変わったので、図面を読み直します."));
+    EXPECT_EQ(log[before + 3], QStringLiteral("DXF:") + house);
+    EXPECT_EQ(log[before + 4], QStringLiteral("Object数：2"));
+    EXPECT_EQ(MainForm->objectCount, 2);
+    EXPECT_TRUE(MainForm->FileSaveAsItem->isEnabled());
+
+    // Cancel changes nothing and reads nothing.
+    const qsizetype after = Log().size();
+    WhenShown(OptDlg, [] {
+        OptDlg->Input<QCheckBox>("DXFmulti")->setChecked(false);
+        OptDlg->CanBtn->click();
+    });
+    MainForm->mOptionClick();
+    EXPECT_EQ(Log().size(), after);
+}
+
+TEST_F(AppWindowsTest, RefusedDrawingReadsWhenLenientReadingIsTurnedOn) {
+    const QString drawing = dir.filePath(QStringLiteral("mixed.dxf"));
+    QFile file(drawing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(
+        "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\n0\n66\n1\n70\n0\n0\nVERTEX\n8\n0\n10\n0\n"
+        "20\n0\n30\n0\n0\nVERTEX\n8\n0\n10\n1\n20\n0\n30\n0\n0\nSEQEND\n"
+        "0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n0\n22\n1\n32\n0\n"
+        "13\n0\n23\n1\n33\n0\n0\nENDSEC\n0\nEOF\n");
+    file.close();
+    MainForm->LoadDxf(drawing);
+    EXPECT_EQ(MainForm->objectCount, 0);
+    EXPECT_FALSE(MainForm->FileSaveAsItem->isEnabled());
+    // The option the hint names, where it names it.
+    WhenShown(OptDlg, [] {
+        OptDlg->Input<QCheckBox>("DXFskip")->setChecked(true);
+        OptDlg->OkBtn->click();
+    });
+    MainForm->mOptionClick();
+    EXPECT_EQ(MainForm->objectCount, 1);
+    EXPECT_TRUE(MainForm->FileSaveAsItem->isEnabled());
+    EXPECT_EQ(Log().last(), QStringLiteral("変換しなかった図形：POLYLINE(読み飛ばし) = 1"));
+}
+
+TEST_F(AppWindowsTest, PreviewKeysActAsInTheMainWindow) {
+    MainForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+    auto showPreview = [] {
+        PView->show();
+        PView->activateWindow();
+        return QTest::qWaitForWindowActive(PView);
+    };
+    // Escape closes the preview as it closes a dialog.
+    ASSERT_TRUE(showPreview());
+    QTest::keyClick(PView, Qt::Key_Escape);
+    EXPECT_FALSE(PView->isVisible());
+    EXPECT_TRUE(MainForm->isVisible());
+
+    // F1 opens the help of the main window.
+    ASSERT_TRUE(showPreview());
+    bool helped = false;
+    WhenShown(AboutBox, [&helped] {
+        helped = true;
+        AboutBox->accept();
+    });
+    QTest::keyClick(PView, Qt::Key_F1);
+    EXPECT_TRUE(helped);
+
+    // Ctrl+Q ends the run from the preview too.
+    ASSERT_TRUE(showPreview());
+    QTest::keyClick(PView, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(MainForm->isVisible());
+    EXPECT_FALSE(PView->isVisible());
+}
+
+TEST_F(AppWindowsTest, PreviewFirstOpensBesideTheMainWindow) {
+    // The test screen is 1280 wide: the main window at its layout place
+    // leaves room on its right.
+    MainForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+    PView->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(PView));
+    const QRect main = MainForm->frameGeometry();
+    const QRect preview = PView->frameGeometry();
+    EXPECT_FALSE(main.intersects(preview));
+    EXPECT_EQ(preview.left(), main.right() + 1);
+    EXPECT_EQ(preview.top(), main.top());
+    // Moved by the user, it stays where they left it at the next showing.
+    PView->close();
+    PView->move(700, 300);
+    PView->show();
+    EXPECT_EQ(PView->pos(), QPoint(700, 300));
 }
 
 TEST_F(AppWindowsTest, HelpCommandShowsTheAboutBoxModally) {

@@ -208,6 +208,68 @@ TEST_F(MainFormCommandsTest, SaveDialogSuggestsTheDrawingWithTheTypeChosenLast) 
     EXPECT_TRUE(*seen);
 }
 
+// Saves through the dialog with the type at filter chosen and name typed.
+void SaveTyped(TMainForm& form, int filter, const QString& name) {
+    QTimer::singleShot(0, form.SaveDialog, [&form, filter, name] {
+        form.SaveDialog->selectNameFilter(form.SaveDialog->nameFilters().at(filter));
+        form.SaveDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(name);
+        static_cast<QDialog*>(form.SaveDialog)->accept();
+    });
+    form.FileSaveAs();
+}
+
+QByteArray Contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(MainFormCommandsTest, TypedExtensionPicksTheWriter) {
+    form->LoadDxf(kHouse);
+    // Each file as the type its extension names, whatever type is chosen;
+    // what each writer writes first tells them apart.
+    SaveTyped(*form, 2, dir.filePath("model.pol"));  // OBJ chosen
+    SaveTyped(*form, 0, dir.filePath("MODEL.OBJ"));  // EASTRAY chosen
+    SaveTyped(*form, 2, dir.filePath("scene.Pov"));
+    SaveTyped(*form, 1, dir.filePath("short.p"));
+    const QByteArray obj = Contents(dir.filePath("MODEL.OBJ"));
+    EXPECT_TRUE(obj.contains("\nv ") && obj.contains("\nf ")) << obj.left(200).toStdString();
+    for (const char* name : {"model.pol", "short.p"}) {
+        const QByteArray pol = Contents(dir.filePath(name));
+        ASSERT_FALSE(pol.isEmpty()) << name;
+        EXPECT_FALSE(pol.contains("\nv ")) << name;
+        EXPECT_FALSE(pol.contains("mesh")) << name;
+    }
+    EXPECT_TRUE(Contents(dir.filePath("scene.Pov")).contains("#include"));
+    EXPECT_TRUE(QFile::exists(dir.filePath("scene.inc")));
+    // Another extension keeps the chosen type's writer, as before.
+    SaveTyped(*form, 2, dir.filePath("notes.txt"));
+    const QByteArray notes = Contents(dir.filePath("notes.txt"));
+    EXPECT_TRUE(notes.contains("\nv ") && notes.contains("\nf "));
+    EXPECT_EQ(TMainForm::SaveIndexFor(QStringLiteral("a.b/c"), 2), 2);
+    EXPECT_EQ(TMainForm::SaveIndexFor(QStringLiteral("c.POL"), 3), 1);
+}
+
+TEST_F(MainFormCommandsTest, OpenDialogStartsInTheLastDrawingsFolder) {
+    // However the drawing came: here as a command-line or dropped file.
+    form->LoadDxf(kHouse);
+    auto seen = WhenShown(form->OpenDialog, [this] {
+        EXPECT_EQ(form->OpenDialog->directory().absolutePath(), kExamples);
+    });
+    form->FileOpen();
+    EXPECT_TRUE(*seen);
+    // A drawing elsewhere moves it there; a file that cannot be opened
+    // does not.
+    const QString copy = dir.filePath("plan.dxf");
+    ASSERT_TRUE(QFile::copy(kHouse, copy));
+    form->LoadDxf(copy);
+    form->LoadDxf(kExamples + QStringLiteral("/missing.dxf"));
+    seen = WhenShown(form->OpenDialog, [this] {
+        EXPECT_EQ(form->OpenDialog->directory().absolutePath(), QDir(dir.path()).absolutePath());
+    });
+    form->FileOpen();
+    EXPECT_TRUE(*seen);
+}
+
 TEST(DrawingNameTest, SuggestionKeepsTheFolderAndCutsTheLastExtension) {
     EXPECT_EQ(SuggestedSaveName(QStringLiteral("/d.1/house.dxf"), QStringLiteral("pov")),
               QStringLiteral("/d.1/house.pov"));

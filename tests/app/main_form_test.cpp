@@ -8,12 +8,18 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextDocument>
 #include <QUrl>
 #include <QtTest/QTest>
+#include <algorithm>
+#include <cmath>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -319,6 +325,129 @@ TEST_F(MainFormTest, FailedSaveLogsTargetThenWriterMessage) {
     EXPECT_TRUE(form->FileSaveAsItem->isEnabled());
 }
 
+// The relative luminance of an sRGB colour, for contrast ratios.
+double Luminance(const QColor& colour) {
+    auto linear = [](double c) {
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+           0.0722 * linear(colour.blueF());
+}
+
+// The colour log line (0-based) is drawn in.
+QColor LineColour(const TMainForm& form, int line) {
+    const QTextBlock block = form.Memo1->document()->findBlockByNumber(line);
+    const QTextCharFormat format =
+        block.begin().atEnd() ? block.charFormat() : block.begin().fragment().charFormat();
+    return format.hasProperty(QTextFormat::ForegroundBrush)
+               ? format.foreground().color()
+               : form.Memo1->palette().color(QPalette::Text);
+}
+
+TEST_F(MainFormTest, ErrorLinesStandOutInReadableRed) {
+    auto form = MakeForm();
+    form->LoadDxf(kHouse);
+    form->LoadDxf(Out("missing.dxf"));
+    const QString bad = Out("notes.txt");
+    WriteText(bad, "this is not a drawing\n");
+    form->LoadDxf(bad);
+    form->LoadDxf(kHouse);
+    form->SaveAs(Out("no_such_dir/car.obj"), 3);
+    const QStringList log = Log(*form);
+    // Lines 6 and 9 are the two failed loads, the last the failed save;
+    // the save's target line before it is no error.
+    const QList<int> failures = {6, 9, static_cast<int>(log.size()) - 1};
+    ASSERT_EQ(log[6], QStringLiteral("ファイルのオープンに失敗."));
+    ASSERT_TRUE(log[9].startsWith(QStringLiteral("Err：")));
+    ASSERT_TRUE(log[log.size() - 2].startsWith(QStringLiteral("->POL:")));
+    const QColor normal = form->Memo1->palette().color(QPalette::Text);
+    const QColor base = form->Memo1->palette().color(QPalette::Base);
+    for (int line = 0; line < log.size(); ++line) {
+        SCOPED_TRACE(log[line].toStdString());
+        const QColor colour = LineColour(*form, line);
+        EXPECT_EQ(form->IsErrorLine(line), failures.contains(line));
+        if (!failures.contains(line)) {
+            EXPECT_EQ(colour, normal);
+            continue;
+        }
+        // Red: red well above green and blue, and as readable on the
+        // background as the guidelines for text ask (4.5 to 1).
+        EXPECT_GT(colour.red(), 3 * std::max(colour.green(), colour.blue()) + 100);
+        const double contrast = (Luminance(base) + 0.05) / (Luminance(colour) + 0.05);
+        EXPECT_GE(contrast, 4.5);
+    }
+}
+
+TEST_F(MainFormTest, RefusalNamesThePolylineKindAndTheWayToTheOption) {
+    // A 2D polyline (flags 0) among faces: the strict reading refuses it.
+    const QString drawing = Out("flat.dxf");
+    WriteText(drawing,
+              "0\nSECTION\n2\nENTITIES\n0\nPOLYLINE\n8\n0\n66\n1\n70\n0\n0\nVERTEX\n8\n0\n10\n0\n"
+              "20\n0\n30\n0\n0\nVERTEX\n8\n0\n10\n1\n20\n0\n30\n0\n0\nSEQEND\n0\nENDSEC\n0\nEOF\n");
+    auto form = MakeForm();
+    form->LoadDxf(drawing);
+    const QStringList log = Log(*form);
+    ASSERT_EQ(log.size(), 5);
+    // The line of the second VERTEX, whose start ends the first record.
+    EXPECT_EQ(log[2],
+              QStringLiteral("Err：\"POLYLINE:対応していない形式です.(L24) 種類：2Dポリライン\""));
+    EXPECT_EQ(log[4],
+              QStringLiteral("「未対応の図形を読み飛ばす」は ｵﾌﾟｼｮﾝ → ﾃﾞｰﾀ入出力 にあります. "
+                             "変更すると図面を読み直します."));
+    EXPECT_TRUE(form->IsErrorLine(2));
+    EXPECT_FALSE(form->IsErrorLine(3));
+    EXPECT_FALSE(form->IsErrorLine(4));
+    EXPECT_EQ(form->LastOpenedDrawing(), drawing);
+}
+
+TEST_F(MainFormTest, EmptyResultIsExplainedAndCannotBeSaved) {
+    // The only face lies in a block that nothing inserts.
+    const QString drawing = Out("library.dxf");
+    WriteText(
+        drawing,
+        "0\nSECTION\n2\nBLOCKS\n0\nBLOCK\n8\n0\n2\nCHAIR\n70\n0\n10\n0\n20\n0\n30\n0\n"
+        "0\n3DFACE\n8\n0\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n12\n1\n22\n1\n32\n0\n"
+        "13\n0\n23\n1\n33\n0\n0\nENDBLK\n8\n0\n0\nENDSEC\n0\nSECTION\n2\nENTITIES\n0\nENDSEC\n"
+        "0\nEOF\n");
+    auto form = MakeForm("[Options]\r\nDXFinsert=1\r\n");
+    form->LoadDxf(kHouse);
+    form->LoadDxf(drawing);
+    const QStringList log = Log(*form);
+    ASSERT_EQ(log.size(), 9);
+    EXPECT_EQ(log[7], QStringLiteral("  #001：頂点数 = 0, ポリゴン数 = 0"));
+    EXPECT_EQ(log[8], QStringLiteral(
+                          "図面の面は、どこからも挿入されていないブロックの中にしかありません."));
+    // Nothing to save or show: the commands follow, the caption names none.
+    EXPECT_FALSE(form->FileSaveAsItem->isEnabled());
+    EXPECT_FALSE(form->newData);
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Vertoko"));
+}
+
+TEST_F(MainFormTest, WindowPlaceAndLastFolderSurviveTheNextStart) {
+    {
+        auto form = MakeForm("[Window]\r\nLeft=50\r\nTop=60\r\nWidth=640\r\nHeight=480\r\n");
+        EXPECT_EQ(form->pos(), QPoint(50, 60));
+        EXPECT_EQ(form->size(), QSize(640, 480));
+        form->LoadDxf(kHouse);
+        form->move(70, 80);
+        form->resize(500, 400);
+        ASSERT_TRUE(form->FormClose());
+    }
+    const std::string text = ReadAll(SettingsFile());
+    const std::string folder = QFileInfo(kHouse).absolutePath().toStdString();
+    // The file's own order is kept; the entries are in its [Window].
+    EXPECT_EQ(text.rfind("[Window]\r\nLeft=70\r\nTop=80\r\nWidth=500\r\nHeight=400\r\n"
+                         "OpenDir=" +
+                             folder + "\r\nMaximized=0\r\n\r\n[Options]\r\n",
+                         0),
+              0u)
+        << text;
+    auto again = MakeForm();
+    EXPECT_EQ(again->pos(), QPoint(70, 80));
+    EXPECT_EQ(again->size(), QSize(500, 400));
+    EXPECT_EQ(again->OpenDialog->directory().absolutePath(), QFileInfo(kHouse).absolutePath());
+}
+
 TEST_F(MainFormTest, CloseWithoutLoadWritesTheDefaultSettings) {
     auto form = MakeForm();
     EXPECT_TRUE(form->FormClose());
@@ -328,7 +457,9 @@ TEST_F(MainFormTest, CloseWithoutLoadWritesTheDefaultSettings) {
               "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
               "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n"
               "DXFthick=0\r\nDXFsegments=32\r\nOUTunits=as-drawn\r\n\r\n"
-              "[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n");
+              "[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n"
+              "[Window]\r\nOpenDir=\r\nLeft=237\r\nTop=105\r\nWidth=397\r\nHeight=326\r\n"
+              "Maximized=0\r\n\r\n");
     EXPECT_TRUE(errors.isEmpty());
 }
 

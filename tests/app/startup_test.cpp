@@ -9,7 +9,11 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtTest/QTest>
+#include <string>
 
+#include "app/instance_server.h"
+#include "app/main_form.h"
 #include "platform/single_instance.h"
 
 namespace vertoko {
@@ -87,6 +91,60 @@ TEST(Startup, SecondInstanceExitsWithOneWhileTheFirstRuns) {
     ASSERT_TRUE(first.waitForFinished(20000));
     SingleInstanceLock next(lockPath.toStdString());
     EXPECT_TRUE(next.Acquire());
+}
+
+TEST(Startup, SecondStartHandsItsFileToTheRunningInstance) {
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    const std::string lockPath = runtime.path().toStdString() + "/vertoko-UniqueName.lock";
+    SingleInstanceLock held(lockPath);
+    ASSERT_TRUE(held.Acquire());
+    // This process stands in for the running instance: its window and the
+    // socket beside its lock.
+    TMainForm form(runtime.filePath(QStringLiteral("vertoko.ini")).toStdString(), {});
+    form.SetErrorReporter([](const QString&) {});
+    InstanceServer server([&form](const QString& file) { form.OpenFromSecondStart(file); });
+    ASSERT_TRUE(server.Listen(QString::fromStdString(InstanceSocketPath(lockPath))));
+
+    // Started from the examples folder with a name relative to it, as a
+    // file manager may start it.
+    QProcess second;
+    second.setProcessEnvironment(Environment(runtime.path()));
+    second.setWorkingDirectory(QStringLiteral(VERTOKO_SOURCE_DIR "/examples"));
+    second.start(QStringLiteral(VERTOKO_APP_EXE), {QStringLiteral("house.dxf")});
+    ASSERT_TRUE(second.waitForFinished(20000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 1);
+
+    // The running window opens it and comes to the front.
+    EXPECT_TRUE(QTest::qWaitFor([&form] { return form.objectCount == 1; }, 5000));
+    EXPECT_EQ(form.LastOpenedDrawing(), QStringLiteral(VERTOKO_SOURCE_DIR "/examples/house.dxf"));
+    EXPECT_TRUE(form.isVisible());
+
+    // Without a file a second start only brings the window back.
+    form.hide();
+    QProcess bare;
+    bare.setProcessEnvironment(Environment(runtime.path()));
+    bare.start(QStringLiteral(VERTOKO_APP_EXE), {});
+    ASSERT_TRUE(bare.waitForFinished(20000));
+    EXPECT_EQ(bare.exitCode(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&form] { return form.isVisible(); }, 5000));
+    EXPECT_EQ(form.objectCount, 1);
+    form.hide();
+}
+
+TEST(Startup, SocketSitsBesideTheLockAndNobodyListeningIsNoHang) {
+    EXPECT_EQ(InstanceSocketPath("/run/user/7/vertoko-UniqueName.lock"),
+              "/run/user/7/vertoko-UniqueName.sock");
+    EXPECT_EQ(InstanceSocketPath("/tmp/other"), "/tmp/other.sock");
+    QTemporaryDir runtime;
+    ASSERT_TRUE(runtime.isValid());
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(SendToRunningInstance(runtime.filePath("none.sock").toStdString(), "x", 200));
+    EXPECT_LT(clock.elapsed(), 2000);
+    // A path longer than a socket address can hold is refused, not cut.
+    EXPECT_FALSE(SendToRunningInstance("/tmp/" + std::string(200, 'a'), "x", 0));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -83,6 +84,25 @@ TEST_F(WindowPlacementScreenTest, DialogsOpenOnTheScreen) {
     ExpectDialogOnScreen(OptDlg, [] { MainForm->mOptionClick(); });
     ExpectDialogOnScreen(OptDlg2, [] { MainForm->N2Click(); });
     ExpectDialogOnScreen(AboutBox, [] { MainForm->mAboutClick(); });
+}
+
+TEST(KeptPlaceTest, MainWindowKeptOffEveryScreenComesOntoIt) {
+    // A place kept from a larger screen than this run has.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString ini = dir.filePath("vertoko.ini");
+    QFile file(ini);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Window]\r\nLeft=3000\r\nTop=2000\r\nWidth=420\r\nHeight=300\r\n");
+    file.close();
+    CreateAppWindows({ini.toStdString(), ini.toStdString()}, {});
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    MainForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(MainForm));
+    EXPECT_EQ(MainForm->size(), QSize(420, 300));
+    EXPECT_TRUE(screen.contains(MainForm->frameGeometry()));
+    MainForm->hide();
+    DestroyAppWindows();
 }
 
 }  // namespace

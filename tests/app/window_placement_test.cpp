@@ -55,5 +55,25 @@ TEST(WindowPlacementTest, WindowLargerThanTheScreenShowsItsTopLeftCorner) {
     EXPECT_EQ(PlacedFramePosition(QRect(5, 0, 100, 300), {underPanel}, underPanel), QPoint(5, 30));
 }
 
+TEST(BesidePlacementTest, RightWhereThereIsRoomElseLeftElseNone) {
+    const QRect screen(0, 0, 1280, 1024);
+    const QSize preview(403, 347);
+    // The layout's main window leaves room on the right: aligned with its top.
+    EXPECT_EQ(BesideFramePosition(QRect(237, 105, 397, 326), preview, screen), QPoint(634, 105));
+    // Near the right edge: on the left, the frames just touching.
+    EXPECT_EQ(BesideFramePosition(QRect(800, 105, 397, 326), preview, screen), QPoint(397, 105));
+    // A scale of 2 leaves 640 x 512: no room on either side.
+    const QRect scaled(0, 0, 640, 512);
+    EXPECT_EQ(BesideFramePosition(QRect(237, 105, 397, 326), preview, scaled), std::nullopt);
+    // A main window low on the screen: the preview moves up to fit.
+    EXPECT_EQ(BesideFramePosition(QRect(100, 900, 397, 326), preview, screen), QPoint(497, 677));
+    // Taller than the screen: never beside.
+    EXPECT_EQ(BesideFramePosition(QRect(0, 0, 300, 200), QSize(300, 1100), screen), std::nullopt);
+    // A second screen to the right: home is that one, its own edges count.
+    const QRect second(1280, 0, 1920, 1080);
+    EXPECT_EQ(BesideFramePosition(QRect(1300, 50, 397, 326), preview, second), QPoint(1697, 50));
+    EXPECT_EQ(BesideFramePosition(QRect(2800, 50, 397, 326), preview, second), QPoint(2397, 50));
+}
+
 }  // namespace
 }  // namespace vertoko

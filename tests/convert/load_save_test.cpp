@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <utility>
 
 #include "support/mesh_builder.h"
 
@@ -243,6 +245,65 @@ TEST(SaveObjects, FailureLogsTargetThenMessage) {
     EXPECT_EQ(session.Save(dir / "no/such/dir.obj", SaveFormat::Obj), 0);
     EXPECT_EQ(session.log, (std::vector<std::string>{"->POL:" + (dir / "no/such/dir.obj"),
                                                      "ファイルのオープンに失敗しました."}));
+}
+
+// BLOCK definitions followed by the drawing's entities.
+std::string WithBlocks(const std::string& blocks, const std::string& entities) {
+    return "0\nSECTION\n2\nBLOCKS\n" + blocks + "0\nENDSEC\n0\nSECTION\n2\nENTITIES\n" + entities +
+           "0\nENDSEC\n0\nEOF\n";
+}
+
+std::string Block(const std::string& name, const std::string& entities) {
+    return "0\nBLOCK\n8\n0\n2\n" + name + "\n70\n0\n10\n0\n20\n0\n30\n0\n" + entities +
+           "0\nENDBLK\n8\n0\n";
+}
+
+std::string Insert(const std::string& name) {
+    return "0\nINSERT\n8\n0\n2\n" + name + "\n10\n5\n20\n0\n30\n0\n";
+}
+
+TEST(LoadDxf, FacesOnlyInBlocksNothingInsertsAreExplained) {
+    const std::string explained =
+        "図面の面は、どこからも挿入されていないブロックの中にしかありません.";
+    const std::string square = Face("A", 1, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}});
+    TempDir dir;
+    // FRAME holds the face and is inserted only by OUTER, which nothing
+    // inserts; the drawing inserts EMPTY.
+    WriteBytes(
+        dir / "unused.dxf",
+        WithBlocks(Block("FRAME", square) + Block("OUTER", Insert("FRAME")) + Block("EMPTY", ""),
+                   Insert("EMPTY")));
+    ReaderOptions expand;
+    expand.dxfInsert = 1;
+    Session single;
+    ASSERT_TRUE(single.Load(dir / "unused.dxf", expand));
+    EXPECT_EQ(single.log,
+              (std::vector<std::string>{"", "DXF:" + (dir / "unused.dxf"), "Object数：1",
+                                        "  #001：頂点数 = 0, ポリゴン数 = 0", explained}));
+    // Multi-object mode: the reader's end report stays, the line follows.
+    ReaderOptions multi = expand;
+    multi.dxfMulti = 1;
+    Session several;
+    ASSERT_TRUE(several.Load(dir / "unused.dxf", multi));
+    ASSERT_EQ(several.log.size(), 4u);
+    EXPECT_EQ(several.log[2].rfind("Err：\"file read end.(", 0), 0u) << several.log[2];
+    EXPECT_NE(several.log[2].find(", 0 objects)\""), std::string::npos) << several.log[2];
+    EXPECT_EQ(several.log[3], explained);
+
+    // Not the case: the drawing inserts OUTER (the face is placed), a
+    // drawing without faces anywhere, and expansion off (the block's own
+    // face is read where it is defined).
+    WriteBytes(
+        dir / "used.dxf",
+        WithBlocks(Block("FRAME", square) + Block("OUTER", Insert("FRAME")), Insert("OUTER")));
+    WriteBytes(dir / "bare.dxf", WithBlocks(Block("EMPTY", ""), Insert("EMPTY")));
+    for (const auto& [file, options] :
+         {std::pair{"used.dxf", expand}, std::pair{"bare.dxf", multi},
+          std::pair{"bare.dxf", expand}, std::pair{"unused.dxf", ReaderOptions{}}}) {
+        Session other;
+        ASSERT_TRUE(other.Load(dir / file, options));
+        EXPECT_EQ(std::count(other.log.begin(), other.log.end(), explained), 0) << file;
+    }
 }
 
 TEST(SaveObjects, OutputOptionsReachTheWriters) {

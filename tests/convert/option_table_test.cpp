@@ -41,6 +41,40 @@ TEST(OptionTable, EveryStructInitializerIsTheTableDefault) {
     }
 }
 
+TEST(OptionTable, ReadingRowsAreTheReadersOptions) {
+    // Every value the reader takes reads the drawing again when changed;
+    // a later row gets that from its flag, which this keeps honest.
+    AppSettings settings;
+    const auto* begin = reinterpret_cast<const char*>(&settings.reader);
+    int reading = 0;
+    for (const OptionRow& row : OptionTable()) {
+        const void* address =
+            std::visit([](auto* p) -> const void* { return p; }, row.field(settings));
+        const auto* at = static_cast<const char*>(address);
+        const bool inReader = at >= begin && at < begin + sizeof settings.reader;
+        EXPECT_EQ(row.reading, inReader) << row.key;
+        reading += row.reading ? 1 : 0;
+    }
+    // Multi-object mode, cleaning and its distance, lenient reading, block
+    // expansion, colours, orientation, thickness, curve segments, units.
+    EXPECT_EQ(reading, 10);
+}
+
+TEST(OptionTable, OnlyReadingOptionsDifferForTheReader) {
+    const AppSettings base;
+    for (const OptionRow& row : OptionTable()) {
+        AppSettings changed = base;
+        const std::string_view other = row.kind == OptionKind::Colour   ? "1,2,3"
+                                       : row.kind == OptionKind::Choice ? row.words.back()
+                                                                        : "7";
+        SetOptionFromText(row, other, changed);
+        if (row.kind == OptionKind::Switch)
+            OptionValue<std::int32_t>(row, changed) = 1 - OptionValue<std::int32_t>(row, base);
+        EXPECT_EQ(ReadingOptionsDiffer(base, changed), row.reading) << row.key;
+    }
+    EXPECT_FALSE(ReadingOptionsDiffer(base, base));
+}
+
 TEST(OptionTable, EachRowHasAFieldOfItsOwnOfItsKindsType) {
     AppSettings settings;
     const auto* begin = reinterpret_cast<const char*>(&settings);

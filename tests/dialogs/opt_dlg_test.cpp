@@ -434,7 +434,7 @@ TEST_F(OptDlgTest, LaterSwitchesStartOffAndTravelLikeTheOthers) {
     EXPECT_EQ(Reader().dxfInsert, 1);
 }
 
-TEST_F(OptDlgTest, SmoothingAngleFollowsSmoothingAndIsHeldToHalfATurn) {
+TEST_F(OptDlgTest, SmoothingAngleFollowsSmoothingAndIsRefusedPastHalfATurn) {
     Pov().crease = 30.0f;
     Open(Ending::Ok, [this] {
         EXPECT_EQ(Number("POVRcrease")->Value(), 300000);
@@ -445,13 +445,39 @@ TEST_F(OptDlgTest, SmoothingAngleFollowsSmoothingAndIsHeldToHalfATurn) {
     EXPECT_EQ(Pov().smooth, 0);
     EXPECT_EQ(Pov().crease, 30.0f);
 
-    Open(Ending::Ok, [this] {
+    // 200 and -1 lie outside 0 to 180: OK says so and the dialog stays,
+    // the number selected for typing over; 180 itself is taken.
+    Open(Ending::Ended, [this] {
         Box("POVRsmt")->click();
         EXPECT_TRUE(UsableLook(Number("POVRcrease")));
-        Type(Number("POVRcrease"), "500");
+        for (const char* outside : {"200", "-1"}) {
+            errors.clear();
+            Type(Number("POVRcrease"), outside);
+            QTest::mouseClick(dlg.OkBtn, Qt::LeftButton);
+            EXPECT_TRUE(dlg.isVisible()) << outside;
+            ASSERT_EQ(errors.size(), 1u) << outside;
+            EXPECT_EQ(errors[0], "スムース角度は 0 から 180 までの値を入力してください.");
+            EXPECT_TRUE(Number("POVRcrease")->hasFocus());
+            EXPECT_EQ(Number("POVRcrease")->selectedText(), Number("POVRcrease")->text());
+            EXPECT_TRUE(Number("POVRcrease")->text().startsWith(QString::fromUtf8(outside)));
+        }
+        Type(Number("POVRcrease"), "180");
+        QTest::mouseClick(dlg.OkBtn, Qt::LeftButton);
     });
+    EXPECT_EQ(Pov().smooth, 1);
     EXPECT_EQ(Pov().crease, 180.0f);
-    EXPECT_EQ(Number("POVRcrease")->Value(), 1800000);
+
+    // Smoothing off, the angle is not the user's concern: a value left
+    // outside the range does not hold up OK, and is not taken.
+    Open(Ending::Ended, [this] {
+        Type(Number("POVRcrease"), "300");
+        Box("POVRsmt")->click();
+        errors.clear();
+        QTest::mouseClick(dlg.OkBtn, Qt::LeftButton);
+        EXPECT_TRUE(errors.empty());
+    });
+    EXPECT_EQ(Pov().smooth, 0);
+    EXPECT_EQ(Pov().crease, 180.0f);
 }
 
 TEST_F(OptDlgTest, ThicknessEnablesTheSegmentsAndUnitsShowTheirNames) {
@@ -461,18 +487,26 @@ TEST_F(OptDlgTest, ThicknessEnablesTheSegmentsAndUnitsShowTheirNames) {
     EXPECT_EQ(units->itemText(0), QString::fromUtf8("図面のまま"));
     EXPECT_EQ(units->itemText(4), QString::fromUtf8("inch"));
     EXPECT_EQ(units->itemText(5), QString::fromUtf8("foot"));
-    EXPECT_TRUE(Open(Ending::Ok, [&] {
+    EXPECT_TRUE(Open(Ending::Ended, [&] {
         EXPECT_FALSE(Box("DXFthick")->isChecked());
         EXPECT_EQ(Number("DXFsegments")->text(), "32");
         EXPECT_TRUE(UnusableLook(Number("DXFsegments")));
         EXPECT_EQ(units->currentIndex(), 0);
         Box("DXFthick")->click();
         EXPECT_TRUE(UsableLook(Number("DXFsegments")));
-        Type(Number("DXFsegments"), "2000");
         units->setCurrentIndex(3);
+        // Past the range, OK is refused with the range named.
+        errors.clear();
+        Type(Number("DXFsegments"), "2000");
+        QTest::mouseClick(dlg.OkBtn, Qt::LeftButton);
+        EXPECT_TRUE(dlg.isVisible());
+        ASSERT_EQ(errors.size(), 1u);
+        EXPECT_EQ(errors[0], "円の分割数は 3 から 1024 までの値を入力してください.");
+        Type(Number("DXFsegments"), "1024");
+        QTest::mouseClick(dlg.OkBtn, Qt::LeftButton);
     }));
     EXPECT_EQ(Reader().dxfThick, 1);
-    EXPECT_EQ(Reader().dxfSegments, 1024);  // held to the range
+    EXPECT_EQ(Reader().dxfSegments, 1024);
     EXPECT_EQ(Reader().outUnits, static_cast<std::int32_t>(OutputUnit::Metre));
 }
 

@@ -218,6 +218,65 @@ TEST_F(PreviewWindowTest, LeftDragTurnsTheModelUnderFixedLightsAndDoubleClickRes
     ExpectLitGreyFacingViewer(view.GLPanel1->GrabFrame());
 }
 
+void SendRelease(QWidget* panel, int x, int y) {
+    QMouseEvent event(QEvent::MouseButtonRelease, QPointF(x, y), panel->mapToGlobal(QPointF(x, y)),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel, &event);
+}
+
+TEST_F(PreviewWindowTest, LargeModelIsDrawnLighterWhileDraggedAndWholeAfterTheRelease) {
+    // 2 x 180 x 180 = 64,800 triangles, more than the drag budget.
+    MeshObject* grid = testing::MakeGrid(180);
+    TPView view;
+    view.FitView({{90, 90, 0}, {0, 0, -0.3f}, {180, 180, 0.3f}});
+    view.SetColors(kBack, kGrey);
+    view.ShowPreview(true, 1, grid);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_TRUE(view.HasDragModel());
+    const QImage still = view.GLPanel1->GrabFrame();
+
+    // A drag that has not moved yet turns nothing but already draws the
+    // stand-in: the same field, other triangles.
+    SendMove(view.GLPanel1, 100, 100, Qt::NoButton);
+    SendMove(view.GLPanel1, 100, 100, Qt::LeftButton);
+    EXPECT_TRUE(view.DrawsDragModel());
+    const QImage dragged = view.GLPanel1->GrabFrame();
+    EXPECT_NE(dragged, still);
+    ExpectBackground(dragged, 1, 1);
+    EXPECT_NE(dragged.pixelColor(dragged.width() / 2, dragged.height() / 2),
+              still.pixelColor(1, 1));
+
+    // The release brings the full model back, pixel for pixel.
+    SendRelease(view.GLPanel1, 100, 100);
+    EXPECT_FALSE(view.DrawsDragModel());
+    EXPECT_EQ(view.GLPanel1->GrabFrame(), still);
+
+    // The wheel has no release: the full model comes back once it rests.
+    SendWheel(&view, -120);
+    EXPECT_TRUE(view.DrawsDragModel());
+    EXPECT_TRUE(QTest::qWaitFor([&view] { return !view.DrawsDragModel(); }, 2000));
+
+    // A drag whose release happens outside the window ends at the next
+    // move without buttons.
+    SendMove(view.GLPanel1, 100, 100, Qt::LeftButton);
+    EXPECT_TRUE(view.DrawsDragModel());
+    SendMove(view.GLPanel1, 120, 100, Qt::NoButton);
+    EXPECT_FALSE(view.DrawsDragModel());
+    view.hide();
+    testing::FreeTable(grid);
+}
+
+TEST_F(PreviewWindowTest, SmallModelIsDraggedAsItIs) {
+    TPView view;
+    view.FitView(extents);
+    ShowLoaded(view);
+    EXPECT_FALSE(view.HasDragModel());
+    SendMove(view.GLPanel1, 100, 100, Qt::NoButton);
+    SendMove(view.GLPanel1, 100, 100, Qt::LeftButton);
+    EXPECT_FALSE(view.DrawsDragModel());
+    ExpectLitGreyFacingViewer(view.GLPanel1->GrabFrame());
+}
+
 TEST_F(PreviewWindowTest, NewTableDropsTheRotation) {
     TPView view;
     view.FitView(extents);

@@ -1,6 +1,8 @@
 #include "test_tables.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <utility>
 
 namespace vertoko::testing {
 
@@ -36,6 +38,35 @@ MeshObject* MakeTable(const std::vector<Point3f>& vertices,
         object->ptbl[i] = p;
     }
     return object;
+}
+
+MeshObject* MakeGrid(int n, bool shared) {
+    auto at = [](int i, int j) {
+        return Point3f{
+            static_cast<float>(i), static_cast<float>(j),
+            0.3f * std::sin(0.4f * static_cast<float>(i)) * std::cos(0.3f * static_cast<float>(j))};
+    };
+    std::vector<Point3f> vertices;
+    std::vector<HandPolygon> polygons;
+    if (shared) {
+        for (int i = 0; i <= n; ++i) {
+            for (int j = 0; j <= n; ++j) vertices.push_back(at(i, j));
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+            if (shared) {
+                const int a = i * (n + 1) + j;
+                polygons.push_back({{a, a + n + 1, a + n + 2, a + 1}});
+            } else {
+                const int a = static_cast<int>(vertices.size());
+                for (const auto& [di, dj] : {std::pair{0, 0}, {1, 0}, {1, 1}, {0, 1}})
+                    vertices.push_back(at(i + di, j + dj));
+                polygons.push_back({{a, a + 1, a + 2, a + 3}});
+            }
+        }
+    }
+    return MakeTable(vertices, polygons);
 }
 
 void FreeTable(MeshObject*& table) {

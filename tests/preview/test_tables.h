@@ -16,6 +16,11 @@ struct HandPolygon {
 MeshObject* MakeTable(const std::vector<Point3f>& vertices,
                       const std::vector<HandPolygon>& polygons);
 
+// A wavy height field of n x n unit quads over [0, n] x [0, n], z within
+// +-0.3: corners shared between neighbours, or (shared false) four of its
+// own for each quad as an uncleaned drawing has them.
+MeshObject* MakeGrid(int n, bool shared = true);
+
 // Frees a table of one object made by MakeTable.
 void FreeTable(MeshObject*& table);
 

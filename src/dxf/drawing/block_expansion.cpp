@@ -421,4 +421,34 @@ bool ExpandInserts(ReadContext& context) {
     return true;
 }
 
+bool FacesOnlyInUninsertedBlocks(const ReadContext& context) {
+    auto holdsPolygons = [](const SlotArray& slots) {
+        for (std::int32_t i = 0; i < slots.count; ++i) {
+            if (slots.slots[i].polygonCount > 0) return true;
+        }
+        return false;
+    };
+    if (holdsPolygons(context.slots)) return false;
+    const BlockStore& store = context.blocks;
+    std::vector<char> reached(store.blocks.size(), 0);
+    std::vector<std::int32_t> pending;
+    auto reach = [&](const InsertRecord& insert) {
+        if (insert.target < 0) return;
+        const auto t = static_cast<std::size_t>(insert.target);
+        if (t >= reached.size() || reached[t] != 0) return;
+        reached[t] = 1;
+        pending.push_back(insert.target);
+    };
+    for (const InsertRecord& insert : store.topInserts) reach(insert);
+    while (!pending.empty()) {
+        const auto b = static_cast<std::size_t>(pending.back());
+        pending.pop_back();
+        for (const InsertRecord& insert : store.blocks[b]->inserts) reach(insert);
+    }
+    for (std::size_t b = 0; b < store.blocks.size(); ++b) {
+        if (reached[b] == 0 && holdsPolygons(store.blocks[b]->slots)) return true;
+    }
+    return false;
+}
+
 }  // namespace vertoko

@@ -27,6 +27,12 @@ Affine InsertTransform(const InsertRecord& insert, const double base[3], std::in
 // to the read's report of what was not converted.
 bool ExpandInserts(ReadContext& context);
 
+// After ExpandInserts: true when the drawing's slots hold no polygon while
+// a block definition that no insertion of the drawing reaches, directly or
+// through other blocks, holds some. The faces are there; nothing places
+// them.
+bool FacesOnlyInUninsertedBlocks(const ReadContext& context);
+
 // The memory the placed copies may take; 0 (the default) means three
 // quarters of what the machine has available.
 void SetExpansionMemoryBudget(std::uint64_t bytes);

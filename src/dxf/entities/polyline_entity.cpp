@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <new>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -81,16 +82,30 @@ struct PolylineState {
     }
 };
 
+// What the refusal calls a polyline with these flags, so that a user can
+// tell a 2D polyline from a fitted one without looking into the file.
+std::string PolylineKind(std::int32_t flags) {
+    std::string kind = (flags & kSplineFit) != 0  ? "スプラインフィット"
+                       : (flags & kCurveFit) != 0 ? "カーブフィット"
+                                                  : "";
+    if ((flags & kPolygonMesh) != 0) return kind + "ポリゴンメッシュ";
+    if ((flags & kPolyface) != 0) return kind + "ポリフェースメッシュ";
+    if ((flags & k3DPolyline) != 0) return kind + "3Dポリライン";
+    return kind + "2Dポリライン";
+}
+
 // A polyline of a kind that is not converted: the lenient reading skips it
-// whole and goes on, the strict one refuses the drawing.
+// whole and goes on, the strict one refuses the drawing and names the kind
+// after the line number, so that the message keeps its old beginning.
 template <PairSource Source>
-bool Unsupported(PolylineState& state, ReadContext& context, const Source& pairs) {
+bool Unsupported(PolylineState& state, ReadContext& context, const Source& pairs,
+                 std::int32_t flags) {
     if (context.options.dxfSkip != 0) {
         state.skipped = true;
         return true;
     }
     context.failedOnSkippable = true;
-    context.message = MessageAt(pairs, kUnsupported);
+    context.message = MessageAt(pairs, kUnsupported, " 種類：" + PolylineKind(flags));
     return false;
 }
 
@@ -120,7 +135,7 @@ bool FinishRecord(PolylineState& state, EntityBuilder& builder, const Source& pa
         return state.mesh.AddVertex(state.x, state.y, state.z + state.elevation, message);
     }
     if (vertexFlags != kFaceRecord || !state.IsPolyface())
-        return Unsupported(state, builder.Context(), pairs);
+        return Unsupported(state, builder.Context(), pairs, state.polylineFlags);
 
     // A face lists its vertex numbers in 71 to 74. A number that is 0, or
     // left out as DXF leaves out zeros, is an absent corner; a record with
@@ -321,7 +336,11 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
                 const std::int32_t refused = state.IsPath()   ? 0
                                              : state.inVertex ? (kClosedM | kCurveFit | kSplineFit)
                                                               : (kCurveFit | kSplineFit);
-                if ((number & refused) != 0 && !Unsupported(state, context, pairs)) return false;
+                // A fitted vertex is refused under its polyline's kind.
+                if ((number & refused) != 0 &&
+                    !Unsupported(state, context, pairs,
+                                 state.inVertex ? state.polylineFlags | kCurveFit : number))
+                    return false;
                 if (state.inVertex) state.vertexFlagsGiven = true;
                 break;
             }

@@ -58,24 +58,26 @@ TEST(ExtendedData, EveryEntityCountsItTheSameWay) {
         std::string message;
         std::function<bool(ReadContext&, TextPairs&)> text;
         std::function<bool(ReadContext&, BinaryPairs&)> binary;
+        std::string tail;  // after the line number
     };
     const Case cases[] = {
         {"3DFACE", With({{8, "0"}, {10, "0"}}, {{20, "0"}, {30, "0"}, {14, "1"}}),
-         "3DFACE data is incorrect.", kFace, kFace},
+         "3DFACE data is incorrect.", kFace, kFace, ""},
         {"POLYLINE", With({{66, "1"}, {70, "64"}}, {{0, "LINE"}}), "POLYLINE:Invalid data.",
-         kPolyline, kPolyline},
+         kPolyline, kPolyline, ""},
         {"POLYLINE",
          With({{66, "1"}, {70, "0"}}, {{0, "VERTEX"}, {10, "1"}, {70, "0"}, {0, "SEQEND"}}),
-         "POLYLINE:対応していない形式です.", kPolyline, kPolyline},
-        {"MESH", With({{100, "AcDbSubDMesh"}}, {{92, "-1"}}), "MESH:Invalid data.", kMesh, kMesh},
+         "POLYLINE:対応していない形式です.", kPolyline, kPolyline, " 種類：2Dポリライン"},
+        {"MESH", With({{100, "AcDbSubDMesh"}}, {{92, "-1"}}), "MESH:Invalid data.", kMesh, kMesh,
+         ""},
     };
     for (const Case& c : cases) {
         auto text = FeedText(c.entity, c.pairs, c.text);
         EXPECT_FALSE(text->ok) << c.entity;
-        EXPECT_EQ(text->context.message, c.message + TextAt(c.pairs)) << c.entity;
+        EXPECT_EQ(text->context.message, c.message + TextAt(c.pairs) + c.tail) << c.entity;
         auto binary = FeedBinary(c.entity, c.pairs, c.binary);
         EXPECT_FALSE(binary->ok) << c.entity;
-        EXPECT_EQ(binary->context.message, c.message + BinaryAt(c.pairs)) << c.entity;
+        EXPECT_EQ(binary->context.message, c.message + BinaryAt(c.pairs) + c.tail) << c.entity;
     }
 }
 

@@ -298,20 +298,30 @@ TEST(RefusedPolylines, TwoDimensionalFailsAtItsFirstRecordEnd) {
     EXPECT_EQ(result.count, 0);
     EXPECT_EQ(result.table, nullptr);
     EXPECT_EQ(result.message, "POLYLINE:対応していない形式です." +
-                                  At(LineOf(text, "VERTEX", LineOf(text, "VERTEX"))));
+                                  At(LineOf(text, "VERTEX", LineOf(text, "VERTEX"))) +
+                                  " 種類：2Dポリライン");
 }
 
 TEST(RefusedPolylines, CurveAndSplineFitFailAtGroup70) {
-    for (int flags : {2, 4, 12}) {
+    // The kind named: the fit (spline before curve, as bit 4 says more than
+    // bit 2) and what the other flags make of the polyline.
+    const std::pair<int, const char*> kinds[] = {{2, "カーブフィット2Dポリライン"},
+                                                 {4, "スプラインフィット2Dポリライン"},
+                                                 {12, "スプラインフィット3Dポリライン"},
+                                                 {6, "スプラインフィット2Dポリライン"},
+                                                 {18, "カーブフィットポリゴンメッシュ"}};
+    for (const auto& [flags, kind] : kinds) {
         const std::string text = InEntities(Header(flags) + SquareVertices() + kSeqend);
         auto result = ReadText(text);
         EXPECT_EQ(result.count, 0);
-        EXPECT_EQ(result.message,
-                  "POLYLINE:対応していない形式です." + At(LineOf(text, std::to_string(flags))));
+        EXPECT_EQ(result.message, "POLYLINE:対応していない形式です." +
+                                      At(LineOf(text, std::to_string(flags))) + " 種類：" + kind);
     }
-    // Vertex flags 1 (extra vertex of a fit) are refused likewise.
+    // Vertex flags 1 (extra vertex of a fit) are refused likewise, as a
+    // curve fit of the polyline they belong to.
     const std::string text = InEntities(Header(8) + Vertex(0, 0, 0, 33) + kSeqend);
-    EXPECT_EQ(ReadText(text).message, "POLYLINE:対応していない形式です." + At(LineOf(text, "33")));
+    EXPECT_EQ(ReadText(text).message, "POLYLINE:対応していない形式です." + At(LineOf(text, "33")) +
+                                          " 種類：カーブフィット3Dポリライン");
 }
 
 TEST(RefusedPolylines, FaceRecordOutsideAPolyfaceMesh) {
@@ -319,7 +329,8 @@ TEST(RefusedPolylines, FaceRecordOutsideAPolyfaceMesh) {
         InEntities(Header(8) + Vertex(0, 0, 0, 32) + FaceRecord({1, 1, 1}) + kSeqend);
     auto result = ReadText(text);
     EXPECT_EQ(result.count, 0);
-    EXPECT_EQ(result.message, "POLYLINE:対応していない形式です." + At(LineOf(text, "SEQEND")));
+    EXPECT_EQ(result.message, "POLYLINE:対応していない形式です." + At(LineOf(text, "SEQEND")) +
+                                  " 種類：3Dポリライン");
 }
 
 TEST(LenientPolylines, RefusedKindsAreSkippedWholeAndCounted) {
