@@ -100,7 +100,15 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
                                    extents, msgBuf);
             break;
     }
-    if (result == 0) log(WithoutLineEnd(msgBuf));
+    // The writer's message, and the system's reason on a line of its own.
+    if (result == 0) {
+        const std::string message = WithoutLineEnd(msgBuf);
+        std::size_t start = 0;
+        for (std::size_t end; (end = message.find('\n', start)) != std::string::npos;
+             start = end + 1)
+            log(message.substr(start, end - start));
+        log(message.substr(start));
+    }
     return result;
 }
 

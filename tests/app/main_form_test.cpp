@@ -313,9 +313,10 @@ TEST_F(MainFormTest, FailedSaveLogsTargetThenWriterMessage) {
     const QString target = Out("no_such_dir/car.obj");
     form->SaveAs(target, 3);
     const QStringList log = Log(*form);
-    ASSERT_EQ(log.size(), 6);
+    ASSERT_EQ(log.size(), 7);
     EXPECT_EQ(log[4], QStringLiteral("->POL:") + target);
     EXPECT_EQ(log[5], QStringLiteral("ファイルのオープンに失敗しました."));
+    EXPECT_EQ(log[6], QStringLiteral("フォルダーが見つかりません"));
     EXPECT_TRUE(form->FileSaveAsItem->isEnabled());
 }
 

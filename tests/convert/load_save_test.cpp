@@ -218,7 +218,8 @@ TEST(SaveObjects, FailureLogsTargetThenMessage) {
     session.log.clear();
     EXPECT_EQ(session.Save(dir / "no/such/dir.obj", SaveFormat::Obj), 0);
     EXPECT_EQ(session.log, (std::vector<std::string>{"->POL:" + (dir / "no/such/dir.obj"),
-                                                     "ファイルのオープンに失敗しました."}));
+                                                     "ファイルのオープンに失敗しました.",
+                                                     "フォルダーが見つかりません"}));
 }
 
 TEST(SaveObjects, OutputOptionsReachTheWriters) {
