@@ -79,6 +79,10 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
     } else {
         log("->POL:" + name);
     }
+    // POV-Ray 3.7 opens only include names of printable ASCII: any other
+    // name gets one made of it, and the log says which.
+    if (format == SaveFormat::PovRay && IncludeName(name) != PlainIncludeName(name))
+        log("インクルードファイルはPOV-Rayが開ける名前にしました：" + IncludeName(name));
 
     std::int32_t result = 0;
     switch (format) {

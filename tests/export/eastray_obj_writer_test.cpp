@@ -243,5 +243,38 @@ TEST(FileNames, NumberingCuttingAndIncludeNames) {
     EXPECT_EQ(IncludeName("/tmp/" + longName + ".pov"), longName + ".inc");
 }
 
+// POV-Ray 3.7 reads every byte outside printable ASCII as a space and ends
+// a string at '"': such names give ASCII ones, the rest of the name kept
+// and a hash of it (FNV-1a, here computed apart) telling names apart. Names
+// it opens stay as they were, spaces, 200 characters and all.
+TEST(FileNames, IncludeNamesThatPovRayOpens) {
+    EXPECT_EQ(IncludeName("/d/a b.pov"), "a b.inc");
+    const std::string name200(200, 'n');
+    EXPECT_EQ(IncludeName("/d/" + name200 + ".pov"), name200 + ".inc");
+    EXPECT_EQ(IncludeName("/d/!#$%&'()~^|{}[];,.pov"), "!#$%&'()~^|{}[];,.inc");
+    EXPECT_EQ(PlainIncludeName("/d/住宅 モデル.pov"), "住宅 モデル.inc");
+
+    EXPECT_EQ(IncludeName("/d/住宅 モデル.pov"), "scene-613553d1.inc");
+    EXPECT_EQ(IncludePath("/d/住宅 モデル.pov"), "/d/scene-613553d1.inc");
+    EXPECT_EQ(IncludeName("住宅モデル.pov"), "scene-12344753.inc");
+    EXPECT_EQ(IncludeName("/d/house 住宅.pov"), "house _-285f5e4b.inc");
+    EXPECT_EQ(IncludeName("/d/2F 住宅 plan.pov"), "2F _ plan-3183fc88.inc");
+    EXPECT_EQ(IncludeName("/d/q\"x.pov"), "q_x-f1b2f986.inc");
+    EXPECT_EQ(IncludeName("/d/ab\x01"
+                          "c.pov"),
+              "ab_c-d788b6f6.inc");
+    // Kept to 200 bytes before the hash of the whole name.
+    const std::string long1 = std::string(150, 'a') + "住" + std::string(100, 'b');
+    EXPECT_EQ(IncludeName("/d/" + long1 + ".pov"),
+              std::string(150, 'a') + "_" + std::string(49, 'b') + "-e1a73b2d.inc");
+
+    for (const std::string& scene : {std::string("住宅 モデル.pov"), long1 + ".pov"})
+        EXPECT_TRUE(PovCanOpenName(IncludeName(scene))) << scene;
+    EXPECT_FALSE(PovCanOpenName("a\"b"));
+    EXPECT_FALSE(PovCanOpenName("a\x7f"));
+    EXPECT_FALSE(PovCanOpenName("é"));
+    EXPECT_TRUE(PovCanOpenName(" ~"));
+}
+
 }  // namespace
 }  // namespace vertoko
