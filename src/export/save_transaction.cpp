@@ -54,8 +54,9 @@ constexpr std::string_view kTemporaryEnd = ".tmp";
 // name stays within the 255 bytes of a file name.
 constexpr std::size_t kNameKept = 100;
 
-// Letters and digits for a temporary's mark, from a generator seeded once
-// per process and mixed with the clock at each call.
+// Letters and digits for a temporary's mark: a small generator stirred with
+// the clock and the process at each call. O_EXCL, not the mark, keeps a
+// temporary off any other file; the mark only makes a clash unlikely.
 void FillMark(std::string& name, std::size_t at) {
     static constexpr char kDigits[] =
         "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -80,15 +81,20 @@ int FollowLinks(const std::string& target, std::string& path) {
     for (int hops = 0; hops < 40; ++hops) {
         struct stat info;
         if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return 0;
+        // The size lstat gives is 0 or too small for the links of /proc, and
+        // a link may change between the calls: a text that fills the buffer
+        // may have been cut, and is read again into twice the room.
         std::string link(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1, '\0');
-        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
-        if (length < 0) return errno;
-        // A link that grew between the two calls is read again.
-        if (static_cast<std::size_t>(length) >= link.size()) {
-            --hops;
-            continue;
+        for (;;) {
+            const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+            if (length < 0) return errno;
+            if (static_cast<std::size_t>(length) < link.size()) {
+                link.resize(static_cast<std::size_t>(length));
+                break;
+            }
+            if (link.size() > (std::size_t{1} << 16)) return ENAMETOOLONG;
+            link.resize(link.size() * 2);
         }
-        link.resize(static_cast<std::size_t>(length));
         if (!link.empty() && link.front() == '/') {
             path = link;
         } else {

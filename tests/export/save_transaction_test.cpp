@@ -1,5 +1,6 @@
 #include "export/save_transaction.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -160,6 +161,21 @@ TEST(SaveTransaction, SymbolicLinksKeepPointingAtTheNewText) {
     SaveTransaction loop;
     EXPECT_FALSE(Put(loop, dir / "loop1.obj", "x"));
     EXPECT_EQ(loop.Error(), ELOOP);
+
+    // A link of /proc, whose size the system gives as 0 or 64, to a path
+    // longer than that: read whole.
+    fs::path deep = dir.path();
+    for (int i = 0; i < 3; ++i) deep /= std::string(100, static_cast<char>('a' + i));
+    fs::create_directories(deep);
+    WriteBytes((deep / "far.obj").string(), "old");
+    const int descriptor = ::open((deep / "far.obj").c_str(), O_RDONLY);
+    ASSERT_GE(descriptor, 0);
+    SaveTransaction far;
+    ASSERT_TRUE(Put(far, "/proc/self/fd/" + std::to_string(descriptor), "new"));
+    ASSERT_TRUE(far.Commit());
+    ::close(descriptor);
+    EXPECT_EQ(ReadBytes(deep / "far.obj"), "new");
+    EXPECT_EQ(Names(deep), NameSet{"far.obj"});
 }
 
 TEST(SaveTransaction, DevicesAreWrittenNotReplaced) {
