@@ -96,6 +96,10 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
     } else {
         log("->POL:" + name);
     }
+    // POV-Ray 3.7 opens only include names of printable ASCII: any other
+    // name gets one made of it, and the log says which.
+    if (format == SaveFormat::PovRay && IncludeName(name) != PlainIncludeName(name))
+        log("インクルードファイルはPOV-Rayが開ける名前にしました：" + IncludeName(name));
 
     std::int32_t result = 0;
     switch (format) {
@@ -117,7 +121,15 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
                                    extents, msgBuf);
             break;
     }
-    if (result == 0) log(WithoutLineEnd(msgBuf));
+    // The writer's message, and the system's reason on a line of its own.
+    if (result == 0) {
+        const std::string message = WithoutLineEnd(msgBuf);
+        std::size_t start = 0;
+        for (std::size_t end; (end = message.find('\n', start)) != std::string::npos;
+             start = end + 1)
+            log(message.substr(start, end - start));
+        log(message.substr(start));
+    }
     return result;
 }
 

@@ -3,16 +3,19 @@
 #include "export/file_names.h"
 #include "export/number_format.h"
 #include "export/output_file.h"
+#include "export/save_transaction.h"
 
 namespace vertoko {
 
 std::int32_t WriteEastray(const std::string& name, std::int32_t count, const MeshObject* objects,
                           const std::string& estrOpt, std::string& msgBuf) {
+    // Every file is written before any target is replaced.
+    SaveTransaction save;
     OutputFile file;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::string path = count == 1 ? name : NumberedFileName(name, i + 1, ".pol");
-        if (!file.Open(path)) {
-            msgBuf = "ファイルのオープンに失敗しました.";
+        if (!save.Open(file, path)) {
+            msgBuf = SaveFailureMessage("ファイルのオープンに失敗しました.", save.Error());
             return 0;
         }
         const MeshObject& object = objects[i];
@@ -47,10 +50,14 @@ std::int32_t WriteEastray(const std::string& name, std::int32_t count, const Mes
             file.EndLine();
             file.Commit();
         }
-        if (!file.Close()) {
-            msgBuf = "ファイルの書き込みに失敗しました.";
+        if (!save.Close(file)) {
+            msgBuf = SaveFailureMessage("ファイルの書き込みに失敗しました.", save.Error());
             return 0;
         }
+    }
+    if (!save.Commit()) {
+        msgBuf = SaveFailureMessage("ファイルの書き込みに失敗しました.", save.Error());
+        return 0;
     }
     return 1;
 }

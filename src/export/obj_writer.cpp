@@ -9,6 +9,7 @@
 #include "export/obj_text.h"
 #include "export/output_file.h"
 #include "export/polygon_colors.h"
+#include "export/save_transaction.h"
 #include "mesh/triangulate.h"
 
 namespace vertoko {
@@ -17,7 +18,8 @@ namespace {
 
 // One library for all files of a save: one material per colour of the
 // table, in the order the colours first appear.
-bool WriteMaterialLibrary(const std::string& path, std::int32_t count, const MeshObject* objects) {
+bool WriteMaterialLibrary(SaveTransaction& save, const std::string& path, std::int32_t count,
+                          const MeshObject* objects) {
     std::vector<std::uint32_t> colors;
     std::unordered_map<std::uint32_t, bool> seen;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -26,7 +28,7 @@ bool WriteMaterialLibrary(const std::string& path, std::int32_t count, const Mes
         }
     }
     OutputFile file;
-    if (!file.Open(path)) return false;
+    if (!save.Open(file, path)) return false;
     std::string& out = file.Buffer();
     for (const std::uint32_t rgb : colors) {
         out += "newmtl ";
@@ -36,27 +38,30 @@ bool WriteMaterialLibrary(const std::string& path, std::int32_t count, const Mes
         out += "\r\n\r\n";
         file.Commit();
     }
-    return file.Close();
+    return save.Close(file);
 }
 
 // Writes the files; normals, when given, hold one record per object.
 std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshObject* objects,
                         const ObjectNormals* normals, std::string& msgBuf) {
+    // The library and every file are written before any target is
+    // replaced.
+    SaveTransaction save;
     OutputFile file;
     // Drawing colours go to a material library beside the files.
     std::string library;
     if (HasPolygonColors(count, objects)) {
         const std::string path = (count == 1 ? CutExtension(name) : name) + ".mtl";
-        if (!WriteMaterialLibrary(path, count, objects)) {
-            msgBuf = "mtlファイルの書き込みに失敗しました.";
+        if (!WriteMaterialLibrary(save, path, count, objects)) {
+            msgBuf = SaveFailureMessage("mtlファイルの書き込みに失敗しました.", save.Error());
             return 0;
         }
         library = path.substr(FileNameStart(path));
     }
     for (std::int32_t i = 0; i < count; ++i) {
         const std::string path = count == 1 ? name : NumberedFileName(name, i + 1, ".obj");
-        if (!file.Open(path)) {
-            msgBuf = "ファイルのオープンに失敗しました.";
+        if (!save.Open(file, path)) {
+            msgBuf = SaveFailureMessage("ファイルのオープンに失敗しました.", save.Error());
             return 0;
         }
         try {
@@ -66,10 +71,14 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
             msgBuf = "メモリーが足りません.";
             return 0;
         }
-        if (!file.Close()) {
-            msgBuf = "ファイルの書き込みに失敗しました.";
+        if (!save.Close(file)) {
+            msgBuf = SaveFailureMessage("ファイルの書き込みに失敗しました.", save.Error());
             return 0;
         }
+    }
+    if (!save.Commit()) {
+        msgBuf = SaveFailureMessage("ファイルの書き込みに失敗しました.", save.Error());
+        return 0;
     }
     return 1;
 }

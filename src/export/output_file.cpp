@@ -1,58 +1,57 @@
 #include "export/output_file.h"
 
-#include <system_error>
-
-#if defined(__unix__)
 #include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
 #include <unistd.h>
-#endif
+
+#include <cerrno>
+#include <system_error>
 
 namespace vertoko {
 
-namespace {
-
-// Opens path for writing from its start as fopen's "wb" does, except that a
-// regular file is not cut to nothing first; cut tells whether it is to be
-// cut when closed.
-std::FILE* OpenForRewrite(const std::string& path, bool& cut) {
-    cut = false;
-#if defined(__unix__)
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0666);
-    if (fd < 0) return nullptr;
-    // Devices and pipes have nothing to cut.
-    struct stat info;
-    cut = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) close(fd);
-    return file;
-#else
-    return std::fopen(path.c_str(), "wb");
-#endif
-}
-
-}  // namespace
-
 OutputFile::~OutputFile() {
     StopWriter();
-    if (file_ != nullptr) Finish();
+    if (descriptor_ >= 0) Finish();
 }
 
 bool OutputFile::Open(const std::string& path) {
-    if (file_ != nullptr) Close();
-    failed_ = false;
-    buffer_.clear();
-    // Binary mode: the line ends are written as "\r\n" by the callers.
-    file_ = OpenForRewrite(path, cutAtClose_);
-    if (file_ == nullptr) return false;
-    buffer_.reserve(kCapacity);
+    if (descriptor_ >= 0) Close();
+    // Binary: the line ends are written as "\r\n" by the callers.
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        error_ = errno;
+        return false;
+    }
+    Start(descriptor);
     return true;
 }
 
+void OutputFile::Attach(int descriptor) {
+    if (descriptor_ >= 0) Close();
+    Start(descriptor);
+}
+
+void OutputFile::Start(int descriptor) {
+    descriptor_ = descriptor;
+    error_ = 0;
+    buffer_.clear();
+    buffer_.reserve(kCapacity);
+}
+
 void OutputFile::Write(const std::string& block) {
-    if (file_ != nullptr && !failed_ && !block.empty()) {
-        if (std::fwrite(block.data(), 1, block.size(), file_) != block.size()) failed_ = true;
+    if (descriptor_ < 0 || error_ != 0) return;
+    const char* at = block.data();
+    std::size_t left = block.size();
+    while (left > 0) {
+        const ssize_t written = ::write(descriptor_, at, left);
+        if (written < 0) {
+            if (errno == EINTR) continue;
+            error_ = errno;
+            return;
+        }
+        // A write that crosses a size limit writes up to it; the next one
+        // gives the reason.
+        at += written;
+        left -= static_cast<std::size_t>(written);
     }
 }
 
@@ -103,26 +102,19 @@ void OutputFile::Drain() {
 }
 
 bool OutputFile::Close() {
-    if (file_ == nullptr) return false;
+    if (descriptor_ < 0) return false;
     StopWriter();
     Write(buffer_);
     buffer_.clear();
-    return Finish() && !failed_;
+    return Finish() && error_ == 0;
 }
 
 bool OutputFile::Finish() {
-    bool ok = std::fflush(file_) == 0;
-#if defined(__unix__)
-    if (cutAtClose_) {
-        // The old text past what reached the file goes, after a failed
-        // write too, so that none of it is left behind the new text.
-        const off_t length = lseek(fileno(file_), 0, SEEK_CUR);
-        if (length < 0 || ftruncate(fileno(file_), length) != 0) ok = false;
-    }
-#endif
-    if (std::fclose(file_) != 0) ok = false;
-    file_ = nullptr;
-    cutAtClose_ = false;
+    // Some file systems report a failed write only at the close. The
+    // descriptor is gone after close whatever it returns, EINTR included.
+    const bool ok = ::close(descriptor_) == 0;
+    if (!ok && error_ == 0) error_ = errno;
+    descriptor_ = -1;
     return ok;
 }
 

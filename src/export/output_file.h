@@ -1,9 +1,8 @@
 // A binary output file with its own buffer and CR LF line ends, that notices
-// every failed write, flush and close.
+// every failed write and close and keeps the system's reason for the first.
 #pragma once
 
 #include <condition_variable>
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -17,13 +16,13 @@ class OutputFile {
     OutputFile& operator=(const OutputFile&) = delete;
     ~OutputFile();
 
-    // Creates or replaces path; false when it cannot be opened. An existing
-    // regular file is written over from its start and cut to the length
-    // written when the file is closed (by Close or on destruction): its
-    // pages in the system's cache are reused instead of being freed first
-    // and allocated again, which cost a millisecond or two per 4 MB.
+    // Creates path or empties it; false (with Error) when it cannot be
+    // opened. Saves go through a SaveTransaction instead, which writes a
+    // temporary file and replaces the target only once it is complete.
     bool Open(const std::string& path);
-    bool IsOpen() const { return file_ != nullptr; }
+    // Writes to descriptor, which the file then owns and closes.
+    void Attach(int descriptor);
+    bool IsOpen() const { return descriptor_ >= 0; }
 
     // The text being assembled; a caller appends to it and calls Commit,
     // which hands it to a second thread to be written once it has grown to
@@ -37,26 +36,29 @@ class OutputFile {
     // Appends "\r\n".
     void EndLine() { buffer_ += "\r\n"; }
 
-    // Writes what is left, flushes and closes. False when any write, the
-    // flush or the close failed since Open.
+    // Writes what is left and closes. False when any write or the close
+    // failed since the file was opened.
     bool Close();
+
+    // The errno of the first failure since the file was opened; 0 for none.
+    int Error() const { return error_; }
 
   private:
     // Small enough that a block is still in the cache when it is written,
     // and that the two buffers cost the kernel few page faults.
     static constexpr std::size_t kFlushSize = std::size_t{256} << 10;
     static constexpr std::size_t kCapacity = kFlushSize + 4096;
+    void Start(int descriptor);
     // Hands the buffer to the writer thread, started on the first block.
     void Drain();
     // Lets the writer thread end, once it has written what it holds.
     void StopWriter();
     void RunWriter();
     void Write(const std::string& block);
-    // Flushes, cuts an overwritten file to the length written and closes;
-    // false when any of it failed.
+    // Closes the descriptor; false when the close failed.
     bool Finish();
 
-    std::FILE* file_ = nullptr;
+    int descriptor_ = -1;
     std::string buffer_;
     std::string writing_;  // the block the writer thread holds while pending_
     std::thread writer_;
@@ -64,8 +66,7 @@ class OutputFile {
     std::condition_variable changed_;
     bool pending_ = false;
     bool stop_ = false;
-    bool failed_ = false;
-    bool cutAtClose_ = false;  // an existing file is being written over
+    int error_ = 0;  // written only by the thread that writes, read once it is done
 };
 
 }  // namespace vertoko

@@ -13,8 +13,9 @@
 #include "export/output_file.h"
 #include "export/polygon_colors.h"
 #include "export/pov_mesh2.h"
-#include "mesh/triangulate.h"
+#include "export/save_transaction.h"
 #include "export/vertex_text.h"
+#include "mesh/triangulate.h"
 
 namespace vertoko {
 
@@ -193,19 +194,21 @@ std::string PovSceneText(const std::string& includeName, std::int32_t count,
 
 std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* objects,
                       const PovOption& povOpt, const Extents& extents, std::string& msgBuf) {
+    // Both files are written before either target is replaced.
+    SaveTransaction save;
     OutputFile file;
-    if (!file.Open(name)) {
-        msgBuf = "povファイルのオープンに失敗しました.";
+    if (!save.Open(file, name)) {
+        msgBuf = SaveFailureMessage("povファイルのオープンに失敗しました.", save.Error());
         return 0;
     }
     file.Buffer() = PovSceneText(IncludeName(name), count, objects, extents, povOpt.fit != 0);
-    if (!file.Close()) {
-        msgBuf = "povファイルの書き込みに失敗しました.";
+    if (!save.Close(file)) {
+        msgBuf = SaveFailureMessage("povファイルの書き込みに失敗しました.", save.Error());
         return 0;
     }
 
-    if (!file.Open(IncludePath(name))) {
-        msgBuf = "incファイルのオープンに失敗しました.";
+    if (!save.Open(file, IncludePath(name))) {
+        msgBuf = SaveFailureMessage("incファイルのオープンに失敗しました.", save.Error());
         return 0;
     }
 
@@ -303,8 +306,8 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
         out += " }\r\n}\r\n";
         file.Commit();
     }
-    if (!file.Close()) {
-        msgBuf = "incファイルの書き込みに失敗しました.";
+    if (!save.Close(file) || !save.Commit()) {
+        msgBuf = SaveFailureMessage("incファイルの書き込みに失敗しました.", save.Error());
         return 0;
     }
     return 1;

@@ -319,9 +319,10 @@ TEST_F(MainFormTest, FailedSaveLogsTargetThenWriterMessage) {
     const QString target = Out("no_such_dir/car.obj");
     form->SaveAs(target, 3);
     const QStringList log = Log(*form);
-    ASSERT_EQ(log.size(), 6);
+    ASSERT_EQ(log.size(), 7);
     EXPECT_EQ(log[4], QStringLiteral("->POL:") + target);
     EXPECT_EQ(log[5], QStringLiteral("ファイルのオープンに失敗しました."));
+    EXPECT_EQ(log[6], QStringLiteral("フォルダーが見つかりません"));
     EXPECT_TRUE(form->FileSaveAsItem->isEnabled());
 }
 
@@ -354,12 +355,14 @@ TEST_F(MainFormTest, ErrorLinesStandOutInReadableRed) {
     form->LoadDxf(kHouse);
     form->SaveAs(Out("no_such_dir/car.obj"), 3);
     const QStringList log = Log(*form);
-    // Lines 6 and 9 are the two failed loads, the last the failed save;
-    // the save's target line before it is no error.
-    const QList<int> failures = {6, 9, static_cast<int>(log.size()) - 1};
+    // Lines 6 and 9 are the two failed loads, the last two the failed save
+    // and the system's reason; the save's target line before them is no error.
+    const int last = static_cast<int>(log.size()) - 1;
+    const QList<int> failures = {6, 9, last - 1, last};
     ASSERT_EQ(log[6], QStringLiteral("ファイルのオープンに失敗."));
     ASSERT_TRUE(log[9].startsWith(QStringLiteral("Err：")));
-    ASSERT_TRUE(log[log.size() - 2].startsWith(QStringLiteral("->POL:")));
+    ASSERT_TRUE(log[last - 2].startsWith(QStringLiteral("->POL:")));
+    ASSERT_EQ(log[last], QStringLiteral("フォルダーが見つかりません"));
     const QColor normal = form->Memo1->palette().color(QPalette::Text);
     const QColor base = form->Memo1->palette().color(QPalette::Base);
     for (int line = 0; line < log.size(); ++line) {

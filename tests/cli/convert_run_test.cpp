@@ -76,9 +76,9 @@ TEST(ConvertRun, ExitStatusOfFailures) {
 
     run = Convert({dir / "sq.dxf", "-o", dir / "no/such.obj"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(
-        run.out.find("->POL:" + (dir / "no/such.obj") + "\nファイルのオープンに失敗しました.\n"),
-        std::string::npos);
+    EXPECT_NE(run.out.find("->POL:" + (dir / "no/such.obj") +
+                           "\nファイルのオープンに失敗しました.\nフォルダーが見つかりません\n"),
+              std::string::npos);
 
     run = Convert({dir / "sq.dxf", "--bogus"});
     EXPECT_EQ(run.status, 2);

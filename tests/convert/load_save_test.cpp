@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "export/file_names.h"
 #include "support/mesh_builder.h"
 
 namespace vertoko {
@@ -244,7 +245,29 @@ TEST(SaveObjects, FailureLogsTargetThenMessage) {
     session.log.clear();
     EXPECT_EQ(session.Save(dir / "no/such/dir.obj", SaveFormat::Obj), 0);
     EXPECT_EQ(session.log, (std::vector<std::string>{"->POL:" + (dir / "no/such/dir.obj"),
-                                                     "ファイルのオープンに失敗しました."}));
+                                                     "ファイルのオープンに失敗しました.",
+                                                     "フォルダーが見つかりません"}));
+}
+
+// POV-Ray 3.7 cannot open an include named in Japanese: the scene names
+// one it can open, and the log says which; names it opens are not mentioned.
+TEST(SaveObjects, SceneIncludesAFileThatPovRayOpensAndTheLogSaysWhich) {
+    TempDir dir;
+    WriteBytes(dir / "two.dxf", TwoLayerDrawing());
+    Session session;
+    ASSERT_TRUE(session.Load(dir / "two.dxf", {}));
+    session.log.clear();
+    ASSERT_EQ(session.Save(dir / "a b.pov", SaveFormat::PovRay), 1);
+    ASSERT_EQ(session.Save(dir / "住宅 モデル.pov", SaveFormat::PovRay), 1);
+    const std::string include = IncludeName("住宅 モデル.pov");
+    EXPECT_EQ(session.log, (std::vector<std::string>{
+                               "->POL:" + (dir / "a b.pov"), "->POL:" + (dir / "住宅 モデル.pov"),
+                               "インクルードファイルはPOV-Rayが開ける名前にしました：" + include}));
+    EXPECT_EQ(ReadBytes(dir / "住宅 モデル.pov").rfind("#include \"" + include + "\"\r\n", 0), 0u);
+    EXPECT_TRUE(std::filesystem::exists(dir / include));
+    EXPECT_FALSE(std::filesystem::exists(dir / "住宅 モデル.inc"));
+    EXPECT_EQ(ReadBytes(dir / "a b.pov").rfind("#include \"a b.inc\"\r\n", 0), 0u);
+    EXPECT_TRUE(std::filesystem::exists(dir / "a b.inc"));
 }
 
 // BLOCK definitions followed by the drawing's entities.

@@ -3,10 +3,11 @@
 #include <filesystem>
 
 #include "export/file_names.h"
-#include "support/mesh_builder.h"
 #include "export/obj_writer.h"
 #include "export/output_file.h"
 #include "export/polygon_writer.h"
+#include "export/save_transaction.h"
+#include "support/mesh_builder.h"
 
 namespace vertoko {
 namespace {
@@ -14,6 +15,7 @@ namespace {
 using test::ReadBytes;
 using test::TempDir;
 using test::TestTable;
+using test::WriteBytes;
 
 const std::vector<Point3f> kTriangle{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
 
@@ -66,20 +68,24 @@ TEST(EastrayWriter, EmptyObjectsGiveShortOrEmptyFiles) {
     EXPECT_EQ(ReadBytes(dir / "e002.pol"), "");
 }
 
-TEST(EastrayWriter, SeveralObjectsGoToNumberedFilesAndStopAtFirstFailure) {
+TEST(EastrayWriter, SeveralObjectsGoToNumberedFilesAllOrNone) {
     TempDir dir;
     TestTable table;
     for (int i = 0; i < 5; ++i) table.Add(kTriangle, {{0, 1, 2}});
-    // A folder in the way of the third file.
-    std::filesystem::create_directory(dir / "car003.pol");
     std::string msg;
-    EXPECT_EQ(WritePol(dir / "car", table, "s", msg), 0);
-    EXPECT_EQ(msg, "ファイルのオープンに失敗しました.");
-    EXPECT_TRUE(std::filesystem::exists(dir / "car001.pol"));
-    EXPECT_TRUE(std::filesystem::exists(dir / "car002.pol"));
-    EXPECT_FALSE(std::filesystem::exists(dir / "car004.pol"));
-    EXPECT_EQ(ReadBytes(dir / "car002.pol"),
-              "p 0 0 0 0\r\np 1 1 0 0\r\np 2 0 1 0\r\nP 0 1 2 ;s\r\n");
+    ASSERT_EQ(WritePol(dir / "car", table, "s", msg), 1);
+    for (const char* name : {"car001.pol", "car002.pol", "car005.pol"})
+        EXPECT_EQ(ReadBytes(dir / name), "p 0 0 0 0\r\np 1 1 0 0\r\np 2 0 1 0\r\nP 0 1 2 ;s\r\n");
+
+    // A folder in the way of the third file: the save stops there, and the
+    // files of the save before stay as they were.
+    std::filesystem::remove(dir / "car003.pol");
+    std::filesystem::create_directory(dir / "car003.pol");
+    EXPECT_EQ(WritePol(dir / "car", table, "t", msg), 0);
+    EXPECT_EQ(msg, "ファイルのオープンに失敗しました.\n同じ名前のフォルダーがあります");
+    for (const char* name : {"car001.pol", "car002.pol", "car004.pol", "car005.pol"})
+        EXPECT_EQ(ReadBytes(dir / name), "p 0 0 0 0\r\np 1 1 0 0\r\np 2 0 1 0\r\nP 0 1 2 ;s\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 5);
 }
 
 TEST(EastrayWriter, NoObjectsWritesNothingAndSucceeds) {
@@ -100,21 +106,23 @@ TEST(Writers, WriteErrorOnFullDeviceIsReported) {
     table.Add(many, {{0, 1, 2}});
     std::string msg;
     EXPECT_EQ(WritePol("/dev/full", table, "s", msg), 0);
-    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.");
+    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.\nディスクの空き容量が足りません");
     msg.clear();
     EXPECT_EQ(WriteObj("/dev/full", table.size(), table.data(), msg), 0);
-    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.");
+    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.\nディスクの空き容量が足りません");
     // A file small enough to stay in the buffer fails at the flush.
     TestTable small;
     small.Add(kTriangle, {{0, 1, 2}});
     msg.clear();
     EXPECT_EQ(WriteObj("/dev/full", small.size(), small.data(), msg), 0);
-    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.");
+    EXPECT_EQ(msg, "ファイルの書き込みに失敗しました.\nディスクの空き容量が足りません");
+    // The device is written, not replaced.
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
-// An existing file is written over, not cut first: whatever it held past
-// the new text must be gone, after a large text, a small one, and a file
-// left without Close (the path a failed save takes).
+// An existing file is replaced whole: nothing it held past the new text
+// stays, after a large text and a small one; a save dropped before its
+// commit leaves it as it was.
 TEST(Writers, ReplacedFileHoldsOnlyTheNewText) {
     TempDir dir;
     TestTable large;
@@ -128,21 +136,25 @@ TEST(Writers, ReplacedFileHoldsOnlyTheNewText) {
     const std::string largeText = ReadBytes(dir / "fresh.obj");
     ASSERT_GT(largeText.size(), std::size_t{300000});
 
-    const auto writeJunk = [&] {
-        std::FILE* old = std::fopen((dir / "t.obj").c_str(), "wb");
-        ASSERT_NE(old, nullptr);
-        const std::string junk(largeText.size() + 5000, 'x');
-        std::fwrite(junk.data(), 1, junk.size(), old);
-        std::fclose(old);
-    };
-    writeJunk();
+    const std::string junk(largeText.size() + 5000, 'x');
+    WriteBytes(dir / "t.obj", junk);
     ASSERT_EQ(WriteObj(dir / "t.obj", large.size(), large.data(), msg), 1);
     EXPECT_EQ(ReadBytes(dir / "t.obj"), largeText);
     ASSERT_EQ(WriteObj(dir / "t.obj", small.size(), small.data(), msg), 1);
     EXPECT_EQ(ReadBytes(dir / "t.obj"),
               "v 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\n# 3 vertices\r\n\r\nf 1 2 3\r\n# 1 elements\r\n");
-    // Without Close only the blocks handed to the writer reach the file.
-    writeJunk();
+
+    WriteBytes(dir / "t.obj", junk);
+    {
+        SaveTransaction save;
+        OutputFile file;
+        ASSERT_TRUE(save.Open(file, dir / "t.obj"));
+        file.Buffer().assign(300000, 'n');
+        file.Commit();
+    }
+    EXPECT_EQ(ReadBytes(dir / "t.obj"), junk);
+    // A file opened directly is emptied, and gets only the blocks handed to
+    // its writer when it is not closed.
     {
         OutputFile file;
         ASSERT_TRUE(file.Open(dir / "t.obj"));
@@ -151,6 +163,7 @@ TEST(Writers, ReplacedFileHoldsOnlyTheNewText) {
         file.Buffer() = "lost";
     }
     EXPECT_EQ(ReadBytes(dir / "t.obj"), std::string(300000, 'n'));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 }
 
 TEST(ObjWriter, TriangleExample) {
@@ -178,7 +191,7 @@ TEST(ObjWriter, NumberedFilesEachCountFromOne) {
               "elements\r\n");
 }
 
-TEST(ObjWriter, OpenFailureLeavesEarlierFiles) {
+TEST(ObjWriter, OpenFailureWritesNoFile) {
     TempDir dir;
     TestTable table;
     table.Add(kTriangle, {{0, 1, 2}});
@@ -186,8 +199,9 @@ TEST(ObjWriter, OpenFailureLeavesEarlierFiles) {
     std::filesystem::create_directory(dir / "m002.obj");
     std::string msg;
     EXPECT_EQ(WriteObj(dir / "m", table.size(), table.data(), msg), 0);
-    EXPECT_EQ(msg, "ファイルのオープンに失敗しました.");
-    EXPECT_TRUE(std::filesystem::exists(dir / "m001.obj"));
+    EXPECT_EQ(msg, "ファイルのオープンに失敗しました.\n同じ名前のフォルダーがあります");
+    EXPECT_FALSE(std::filesystem::exists(dir / "m001.obj"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(Writers, PathsLongerThanOldNameBuffersWork) {
@@ -227,6 +241,39 @@ TEST(FileNames, NumberingCuttingAndIncludeNames) {
     EXPECT_EQ(IncludePath("/a.b/scene"), "/a.b/scene.inc");
     const std::string longName(120, 'x');
     EXPECT_EQ(IncludeName("/tmp/" + longName + ".pov"), longName + ".inc");
+}
+
+// POV-Ray 3.7 reads every byte outside printable ASCII as a space and ends
+// a string at '"': such names give ASCII ones, the rest of the name kept
+// and a hash of it (FNV-1a, here computed apart) telling names apart. Names
+// it opens stay as they were, spaces, 200 characters and all.
+TEST(FileNames, IncludeNamesThatPovRayOpens) {
+    EXPECT_EQ(IncludeName("/d/a b.pov"), "a b.inc");
+    const std::string name200(200, 'n');
+    EXPECT_EQ(IncludeName("/d/" + name200 + ".pov"), name200 + ".inc");
+    EXPECT_EQ(IncludeName("/d/!#$%&'()~^|{}[];,.pov"), "!#$%&'()~^|{}[];,.inc");
+    EXPECT_EQ(PlainIncludeName("/d/住宅 モデル.pov"), "住宅 モデル.inc");
+
+    EXPECT_EQ(IncludeName("/d/住宅 モデル.pov"), "scene-613553d1.inc");
+    EXPECT_EQ(IncludePath("/d/住宅 モデル.pov"), "/d/scene-613553d1.inc");
+    EXPECT_EQ(IncludeName("住宅モデル.pov"), "scene-12344753.inc");
+    EXPECT_EQ(IncludeName("/d/house 住宅.pov"), "house _-285f5e4b.inc");
+    EXPECT_EQ(IncludeName("/d/2F 住宅 plan.pov"), "2F _ plan-3183fc88.inc");
+    EXPECT_EQ(IncludeName("/d/q\"x.pov"), "q_x-f1b2f986.inc");
+    EXPECT_EQ(IncludeName("/d/ab\x01"
+                          "c.pov"),
+              "ab_c-d788b6f6.inc");
+    // Kept to 200 bytes before the hash of the whole name.
+    const std::string long1 = std::string(150, 'a') + "住" + std::string(100, 'b');
+    EXPECT_EQ(IncludeName("/d/" + long1 + ".pov"),
+              std::string(150, 'a') + "_" + std::string(49, 'b') + "-e1a73b2d.inc");
+
+    for (const std::string& scene : {std::string("住宅 モデル.pov"), long1 + ".pov"})
+        EXPECT_TRUE(PovCanOpenName(IncludeName(scene))) << scene;
+    EXPECT_FALSE(PovCanOpenName("a\"b"));
+    EXPECT_FALSE(PovCanOpenName("a\x7f"));
+    EXPECT_FALSE(PovCanOpenName("é"));
+    EXPECT_TRUE(PovCanOpenName(" ~"));
 }
 
 }  // namespace

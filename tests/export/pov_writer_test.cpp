@@ -361,12 +361,15 @@ TEST(PovWriter, OpenFailuresNameTheFile) {
     table.Add(kSquare, {{0, 1, 2, 3}});
     std::string msg;
     EXPECT_EQ(WriteScene(dir / "missing/x.pov", table, Plain(), msg), 0);
-    EXPECT_EQ(msg, "povファイルのオープンに失敗しました.");
+    EXPECT_EQ(msg, "povファイルのオープンに失敗しました.\nフォルダーが見つかりません");
 
+    // The scene written before the include failed is not kept: a scene
+    // without its include would not render.
     std::filesystem::create_directory(dir / "x.inc");
     EXPECT_EQ(WriteScene(dir / "x.pov", table, Plain(), msg), 0);
-    EXPECT_EQ(msg, "incファイルのオープンに失敗しました.");
-    EXPECT_NE(ReadBytes(dir / "x.pov").find("object { dxfobj0 }\r\n"), std::string::npos);
+    EXPECT_EQ(msg, "incファイルのオープンに失敗しました.\n同じ名前のフォルダーがあります");
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.pov"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
 TEST(PovWriter, SceneWriteErrorIsReported) {
@@ -375,7 +378,7 @@ TEST(PovWriter, SceneWriteErrorIsReported) {
     table.Add(kSquare, {{0, 1, 2, 3}});
     std::string msg;
     EXPECT_EQ(WriteScene("/dev/full", table, Plain(), msg), 0);
-    EXPECT_EQ(msg, "povファイルの書き込みに失敗しました.");
+    EXPECT_EQ(msg, "povファイルの書き込みに失敗しました.\nディスクの空き容量が足りません");
 }
 
 }  // namespace
