@@ -7,6 +7,7 @@
 #include <new>
 
 #include "export/number_format.h"
+#include "export/output_axes.h"
 #include "export/polygon_colors.h"
 #include "memory/huge_pages.h"
 #include "mesh/triangulate.h"
@@ -49,15 +50,15 @@ constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max();
 
 std::int64_t NonNegative(std::int64_t n) { return n > 0 ? n : 0; }
 
-char* WriteLine3(char* at, char tag0, char tag1, float x, float y, float z) {
+char* WriteLine3(char* at, char tag0, char tag1, const Point3f& p) {
     *at++ = tag0;
     if (tag1 != 0) *at++ = tag1;
     *at++ = ' ';
-    at = WriteG(at, x);
+    at = WriteG(at, p.x);
     *at++ = ' ';
-    at = WriteG(at, y);
+    at = WriteG(at, p.y);
     *at++ = ' ';
-    at = WriteG(at, z);
+    at = WriteG(at, p.z);
     *at++ = '\r';
     *at++ = '\n';
     return at;
@@ -153,8 +154,9 @@ class ObjText::Handoff {
 
 void AppendMaterialName(std::string& out, std::uint32_t rgb) { AppendMaterial(out, rgb); }
 
-ObjText::ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library)
-    : object_(object), normals_(normals), library_(library) {}
+ObjText::ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library,
+                 bool zUp)
+    : object_(object), normals_(normals), library_(library), zUp_(zUp) {}
 
 std::int64_t ObjText::PieceWork() const {
     // The polygons' count is that of the file (triangulation adds nodes
@@ -192,7 +194,7 @@ void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file)
             c.work += kLineCost;
             if (out == nullptr) continue;
             const MeshVertex& v = *c.vertex;
-            out->append(line, WriteLine3(line, 'v', 0, v.x, v.y, v.z));
+            out->append(line, WriteLine3(line, 'v', 0, ObjPoint({v.x, v.y, v.z}, zUp_)));
             commit();
         }
         if (c.work >= limit) return;
@@ -206,8 +208,7 @@ void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file)
             for (; c.normal < vectors.size() && c.work < limit; ++c.normal) {
                 c.work += kLineCost;
                 if (out == nullptr) continue;
-                const Point3f& n = vectors[c.normal];
-                out->append(line, WriteLine3(line, 'v', 'n', n.x, n.y, n.z));
+                out->append(line, WriteLine3(line, 'v', 'n', ObjPoint(vectors[c.normal], zUp_)));
                 commit();
             }
             if (c.work >= limit) return;

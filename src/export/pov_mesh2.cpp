@@ -1,6 +1,7 @@
 #include "export/pov_mesh2.h"
 
 #include "export/number_format.h"
+#include "export/output_axes.h"
 #include "mesh/triangulate.h"
 
 namespace vertoko {
@@ -41,7 +42,7 @@ void AppendTriple(std::string& out, std::int32_t a, std::int32_t b, std::int32_t
 }  // namespace
 
 void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object,
-                 const ObjectNormals* normals, const ObjectColors* colors) {
+                 const ObjectNormals* normals, const ObjectColors* colors, bool zUp) {
     std::string& out = file.Buffer();
     std::size_t triangles = 0;
     for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next)
@@ -53,7 +54,7 @@ void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object
 
     OpenBlock(out, "vertex_vectors", static_cast<std::size_t>(object.vertexCount));
     for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next) {
-        AppendVector(out, {v->x, v->y, v->z});
+        AppendVector(out, PovPoint({v->x, v->y, v->z}, zUp));
         file.Commit();
     }
     CloseBlock(out);
@@ -61,7 +62,7 @@ void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object
     if (normals != nullptr) {
         OpenBlock(out, "normal_vectors", normals->vectors.size());
         for (const Point3f& n : normals->vectors) {
-            AppendVector(out, n);
+            AppendVector(out, PovPoint(n, zUp));
             file.Commit();
         }
         CloseBlock(out);

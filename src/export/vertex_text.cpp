@@ -3,6 +3,7 @@
 #include <new>
 
 #include "export/number_format.h"
+#include "export/output_axes.h"
 #include "parallel/fork_join.h"
 #include "parallel/thresholds.h"
 
@@ -10,21 +11,21 @@ namespace vertoko {
 
 namespace {
 
-char* WriteVector(char* at, float x, float y, float z) {
+char* WriteVector(char* at, const Point3f& p) {
     *at++ = '<';
-    at = WriteG(at, x);
+    at = WriteG(at, p.x);
     *at++ = ',';
-    at = WriteG(at, y);
+    at = WriteG(at, p.y);
     *at++ = ',';
-    at = WriteG(at, z);
+    at = WriteG(at, p.z);
     *at++ = '>';
     return at;
 }
 
 }  // namespace
 
-bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, std::int32_t first,
-                             std::int32_t end, Part& part) {
+bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, bool zUp,
+                             std::int32_t first, std::int32_t end, Part& part) {
     try {
         const std::size_t count = static_cast<std::size_t>(end - first);
         part.first = first;
@@ -34,11 +35,10 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, s
         char line[2 * (3 * kGMaxLength + 4) + 4];
         for (std::int32_t v = first; v < end; ++v) {
             const MeshVertex& vertex = *object.vtbl[v];
-            char* at = WriteVector(line, vertex.x, vertex.y, vertex.z);
+            char* at = WriteVector(line, PovPoint({vertex.x, vertex.y, vertex.z}, zUp));
             if (normals != nullptr) {
-                const Point3f& n = normals[v];
                 *at++ = ',';
-                at = WriteVector(at, n.x, n.y, n.z);
+                at = WriteVector(at, PovPoint(normals[v], zUp));
             }
             part.start[static_cast<std::size_t>(v - first)] = part.text.size();
             part.text.append(line, at);
@@ -50,14 +50,14 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, s
     }
 }
 
-bool VertexTexts::Format(const MeshObject& object, const Point3f* normals) {
+bool VertexTexts::Format(const MeshObject& object, const Point3f* normals, bool zUp) {
     const std::int32_t n = object.vertexCount > 0 ? object.vertexCount : 0;
     split_ = n >= kSharedVertexTexts ? n / 2 : n;
-    if (split_ == n) return FormatPart(object, normals, 0, n, parts_[0]);
+    if (split_ == n) return FormatPart(object, normals, zUp, 0, n, parts_[0]);
     bool ok = true;
     bool secondOk = true;
-    ForkJoin([&] { ok = FormatPart(object, normals, 0, split_, parts_[0]); },
-             [&] { secondOk = FormatPart(object, normals, split_, n, parts_[1]); });
+    ForkJoin([&] { ok = FormatPart(object, normals, zUp, 0, split_, parts_[0]); },
+             [&] { secondOk = FormatPart(object, normals, zUp, split_, n, parts_[1]); });
     return ok && secondOk;
 }
 

@@ -48,7 +48,7 @@ TEST(SettingsDefaults, FirstCloseWritesExactlyTheDefaults) {
               "[Options]\r\nDXFmulti=0\r\nDXFclv=1\r\nDXFvdist=0\r\nESTRopt=s\r\nPOVRsmt=1\r\n"
               "POVRstate=pigment {color rgb <1,1,1>}\r\n"
               "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
-              "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n\r\n"
+              "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\nOUTzup=0\r\nPOVRscene=0\r\n\r\n"
               "[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n");
 }
 
@@ -98,7 +98,7 @@ TEST(SettingsRead, UnusedEntriesAreWrittenBackUnchanged) {
               "[Options]\r\nDXFclv=0\r\nMyKey= my value\r\nDXFmulti=0\r\nDXFvdist=0\r\n"
               "ESTRopt=s\r\nPOVRsmt=1\r\nPOVRstate=pigment {color rgb <1,1,1>}\r\n"
               "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
-              "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n\r\n"
+              "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\nOUTzup=0\r\nPOVRscene=0\r\n\r\n"
               "[Other]\r\nx=1\r\n\r\n[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n");
 }
 
