@@ -26,13 +26,13 @@
 #include "app/completion_popup.h"
 #include "app/drawing_name.h"
 #include "app/error_box.h"
-#include "convert/settings.h"
 #include "app/ui_font.h"
 #include "app/wait_cursor.h"
 #include "controls/about_box.h"
+#include "convert/load_save.h"
+#include "convert/settings.h"
 #include "dialogs/opt_dlg.h"
 #include "dialogs/opt_dlg2.h"
-#include "convert/load_save.h"
 #include "preview/load_opengl.h"
 #include "preview/pview.h"
 // After the Qt headers: it brings in the X11 headers.
@@ -260,7 +260,10 @@ void TMainForm::mOptionClick() {
         optFirst = false;
     }
     OptDlg->OptBack();
-    if (OptDlg->exec() == QDialog::Accepted) OptDlg->Getopt(settings);
+    if (OptDlg->exec() != QDialog::Accepted) return;
+    OptDlg->Getopt(settings);
+    // A shown preview turns the model at once.
+    if (PView != nullptr) PView->SetZUp(settings.writer.zUp != 0);
 }
 
 void TMainForm::N2Click() {
@@ -279,6 +282,7 @@ void TMainForm::N2Click() {
 void TMainForm::mPviewClick() {
     if (hOpenGL == nullptr || PView == nullptr) return;
     PView->SetColors(settings.pviewBack, settings.pviewObj);
+    PView->SetZUp(settings.writer.zUp != 0);
     PView->ShowPreview(newData, objectCount, objects);
     // The preview has taken the table; its display list is rebuilt only
     // after the next successful load.
@@ -294,7 +298,9 @@ void TMainForm::HidePreview() {
 }
 
 void TMainForm::FitPreview() {
-    if (PView != nullptr) PView->FitView(extents);
+    if (PView == nullptr) return;
+    PView->SetZUp(settings.writer.zUp != 0);
+    PView->FitView(extents);
 }
 
 void TMainForm::ClosePreview() {

@@ -27,6 +27,11 @@ class TPView : public QWidget {
     // Keeps extents, the box around the next table, and fits the camera to
     // it; no OpenGL call.
     void FitView(const Extents& extents);
+    // Shows the drawing's Z axis up, in the three-quarter view of the framed
+    // POV-Ray camera, or the drawing as it lies (its Z toward the viewer).
+    // A change refits the camera and drops the rotation; a shown window
+    // redraws its table at once, a hidden one at the next ShowPreview.
+    void SetZUp(bool zUp);
     // Takes the table when newData is true (the display list is rebuilt when
     // the window shows) and shows the window.
     void ShowPreview(bool newData, std::int32_t count, MeshObject* objects);
@@ -41,6 +46,7 @@ class TPView : public QWidget {
     const float* ObjColor() const { return objColor; }
     // Number of times the model was compiled into display list 1.
     int ModelBuilds() const { return modelBuilds; }
+    bool ZUp() const { return zUp_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -59,6 +65,10 @@ class TPView : public QWidget {
     void GLPanel1MouseMove(Qt::MouseButtons buttons, int x, int y);
     void GLPanel1DblClick();
     void BuildModelList();
+    // The box the camera is fitted to: the model's, or its turned Z-up view.
+    Extents ViewBox() const;
+    // The model-view matrix of a fresh view: none, or the Z-up view's turn.
+    void ResetModelView();
     void Repaint();
     bool CanDraw() const;
 
@@ -74,6 +84,8 @@ class TPView : public QWidget {
     float objColor[4] = {0, 0, 0, 0};
     bool waitCursor = false;
     int modelBuilds = 0;
+    bool zUp_ = false;
+    bool listZUp_ = false;  // how display list 1 was built
 };
 
 }  // namespace vertoko
