@@ -1,8 +1,9 @@
 // Output rate of the writers: reads a DXF file in single-object mode with
 // vertex cleaning at distance 0, then writes it as OBJ and as a smoothed
-// POV-Ray scene into a folder and reports the bytes and rate of each.
+// POV-Ray scene into a folder and reports the bytes and rate of each; with
+// --z-up both with the drawing's Z axis up.
 //
-//   writer_bench FILE.dxf FOLDER
+//   writer_bench FILE.dxf FOLDER [--z-up]
 //
 // The POV-Ray time covers the whole writer: splitting into triangles, the
 // vertex normals and the text of both files.
@@ -40,8 +41,9 @@ bool TimeWriter(const char* what, double& seconds, double& cpu, Write write) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: writer_bench FILE.dxf FOLDER\n");
+    const bool zUp = argc == 4 && std::string(argv[3]) == "--z-up";
+    if (argc != 3 && !zUp) {
+        std::fprintf(stderr, "usage: writer_bench FILE.dxf FOLDER [--z-up]\n");
         return 2;
     }
     std::FILE* file = std::fopen(argv[1], "rb");
@@ -78,9 +80,9 @@ int main(int argc, char** argv) {
     smooth.smooth = 1;
     const bool ok =
         TimeWriter("OBJ", objSeconds, objCpu,
-                   [&] { return vertoko::WriteObj(obj, count, table, writerMessage) == 1; }) &&
+                   [&] { return vertoko::WriteObj(obj, count, table, writerMessage, zUp) == 1; }) &&
         TimeWriter("POV-Ray", povSeconds, povCpu, [&] {
-            return vertoko::WritePov(pov, count, table, smooth, extents, writerMessage) == 1;
+            return vertoko::WritePov(pov, count, table, smooth, extents, writerMessage, zUp) == 1;
         });
     vertoko::FreeObjectTable(count, table);
     if (!ok) return 1;

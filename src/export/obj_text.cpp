@@ -50,15 +50,15 @@ constexpr std::int64_t kNoLimit = std::numeric_limits<std::int64_t>::max();
 
 std::int64_t NonNegative(std::int64_t n) { return n > 0 ? n : 0; }
 
-char* WriteLine3(char* at, char tag0, char tag1, const Point3f& p) {
+char* WriteLine3(char* at, char tag0, char tag1, float x, float y, float z) {
     *at++ = tag0;
     if (tag1 != 0) *at++ = tag1;
     *at++ = ' ';
-    at = WriteG(at, p.x);
+    at = WriteG(at, x);
     *at++ = ' ';
-    at = WriteG(at, p.y);
+    at = WriteG(at, y);
     *at++ = ' ';
-    at = WriteG(at, p.z);
+    at = WriteG(at, z);
     *at++ = '\r';
     *at++ = '\n';
     return at;
@@ -194,7 +194,13 @@ void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file)
             c.work += kLineCost;
             if (out == nullptr) continue;
             const MeshVertex& v = *c.vertex;
-            out->append(line, WriteLine3(line, 'v', 0, ObjPoint({v.x, v.y, v.z}, zUp_)));
+            // Lines in the drawing's axes are formatted as they always were.
+            if (!zUp_) {
+                out->append(line, WriteLine3(line, 'v', 0, v.x, v.y, v.z));
+            } else {
+                const Point3f p = ObjPoint({v.x, v.y, v.z}, true);
+                out->append(line, WriteLine3(line, 'v', 0, p.x, p.y, p.z));
+            }
             commit();
         }
         if (c.work >= limit) return;
@@ -208,7 +214,13 @@ void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file)
             for (; c.normal < vectors.size() && c.work < limit; ++c.normal) {
                 c.work += kLineCost;
                 if (out == nullptr) continue;
-                out->append(line, WriteLine3(line, 'v', 'n', ObjPoint(vectors[c.normal], zUp_)));
+                const Point3f& n = vectors[c.normal];
+                if (!zUp_) {
+                    out->append(line, WriteLine3(line, 'v', 'n', n.x, n.y, n.z));
+                } else {
+                    const Point3f p = ObjPoint(n, true);
+                    out->append(line, WriteLine3(line, 'v', 'n', p.x, p.y, p.z));
+                }
                 commit();
             }
             if (c.work >= limit) return;

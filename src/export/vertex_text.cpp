@@ -11,13 +11,13 @@ namespace vertoko {
 
 namespace {
 
-char* WriteVector(char* at, const Point3f& p) {
+char* WriteVector(char* at, float x, float y, float z) {
     *at++ = '<';
-    at = WriteG(at, p.x);
+    at = WriteG(at, x);
     *at++ = ',';
-    at = WriteG(at, p.y);
+    at = WriteG(at, y);
     *at++ = ',';
-    at = WriteG(at, p.z);
+    at = WriteG(at, z);
     *at++ = '>';
     return at;
 }
@@ -35,10 +35,18 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, b
         char line[2 * (3 * kGMaxLength + 4) + 4];
         for (std::int32_t v = first; v < end; ++v) {
             const MeshVertex& vertex = *object.vtbl[v];
-            char* at = WriteVector(line, PovPoint({vertex.x, vertex.y, vertex.z}, zUp));
+            // Vertices in the drawing's axes are formatted as they always were.
+            char* at = nullptr;
+            if (!zUp) {
+                at = WriteVector(line, vertex.x, vertex.y, vertex.z);
+            } else {
+                const Point3f p = PovPoint({vertex.x, vertex.y, vertex.z}, true);
+                at = WriteVector(line, p.x, p.y, p.z);
+            }
             if (normals != nullptr) {
                 *at++ = ',';
-                at = WriteVector(at, PovPoint(normals[v], zUp));
+                const Point3f n = PovPoint(normals[v], zUp);
+                at = WriteVector(at, n.x, n.y, n.z);
             }
             part.start[static_cast<std::size_t>(v - first)] = part.text.size();
             part.text.append(line, at);

@@ -315,6 +315,25 @@ TEST(PovFraming, CameraStaysOffAModelWithoutWidth) {
     }
 }
 
+// A vertex that is not a number (a DXF may say "nan") has no place in the
+// picture; the others are framed as without it.
+TEST(PovFraming, VerticesThatAreNotNumbersAreLeftOut) {
+    TestTable table;
+    AddBox(table, {0, 0, 0}, {2, 1, 3});
+    TestTable withNan;
+    AddBox(withNan, {0, 0, 0}, {2, 1, 3});
+    withNan.Add({{0, 0, 0}, {NAN, 1, 1}, {1, NAN, NAN}}, {{0, 1, 2}});
+    const Extents box = TableBox(table);
+    for (const bool zUp : {false, true}) {
+        const std::string clean =
+            PovSceneText("m.inc", table.size(), table.data(), box, {.fit = true, .zUp = zUp});
+        const std::string dirty =
+            PovSceneText("m.inc", withNan.size(), withNan.data(), box, {.fit = true, .zUp = zUp});
+        EXPECT_EQ(dirty.find("nan"), std::string::npos);
+        EXPECT_EQ(dirty.substr(0, dirty.find("object {")), clean.substr(0, clean.find("object {")));
+    }
+}
+
 // The outline against every point: each side's reach is that of all the
 // points for any slope, so that the scene frames exactly.
 TEST(PovFraming, OutlineReachesAsFarAsEveryVertex) {
