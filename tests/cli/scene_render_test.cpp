@@ -256,6 +256,36 @@ TEST(SceneRender, UprightFInObjIsTurnedToYUp) {
         << text;
 }
 
+// Every combination of the three options gives a scene POV-Ray renders,
+// in either mesh form.
+TEST(SceneRender, EveryCombinationOfTheOptionsRenders) {
+    TempDir folder;
+    WriteBytes(folder / "f.dxf", Drawing(kF));
+    std::vector<Render> jobs;
+    for (int options = 1; options < 8; ++options) {
+        std::vector<std::string> arguments = {"--drawing-colors"};
+        std::string scene = "scene";
+        const char* const option[] = {"--pov-fit-camera", "--z-up", "--pov-studio"};
+        const char* const name[] = {"-fit", "-up", "-studio"};
+        for (int bit = 0; bit < 3; ++bit) {
+            if ((options & (1 << bit)) == 0) continue;
+            arguments.push_back(option[bit]);
+            scene += name[bit];
+        }
+        if (options % 2 == 0) arguments.push_back("--pov-mesh2");
+        scene += ".pov";
+        arguments.insert(arguments.end(), {"f.dxf", "-o", scene});
+        ASSERT_EQ(Convert(folder, arguments), 0) << scene;
+        jobs.push_back({scene, 32, 24, {}});
+    }
+    RenderAll(folder, jobs);
+    for (const Render& job : jobs) {
+        const Picture picture = ReadPpm(folder / job.output);
+        EXPECT_EQ(picture.width, 32) << "no picture of " << job.scene;
+        EXPECT_GT(RegionOf(picture, Red).count + RegionOf(picture, Blue).count, 0) << job.scene;
+    }
+}
+
 // The pixels of a rendered scene that are not the black background.
 Region ModelIn(const Picture& picture) {
     return RegionOf(picture, [](const auto& p) { return std::max({p[0], p[1], p[2]}) > 4; });
