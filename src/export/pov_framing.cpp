@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include "mesh/triangulate.h"
@@ -42,38 +43,42 @@ struct SideEnds {
     }
 };
 
-// The point as each side sees it.
-OutlinePoint SidePoint(int side, double x, double y, double z) {
-    switch (static_cast<PictureSide>(side)) {
-        case PictureSide::Right:
-            return {x, z};
-        case PictureSide::Left:
-            return {-x, z};
-        case PictureSide::Top:
-            return {y, z};
-        case PictureSide::Bottom:
-            break;
-    }
-    return {-y, z};
+// The view's axes and centre taken back into the drawing's axes: the map
+// is orthogonal, so the camera coordinates of a mapped point p are those of
+// p itself on these, and no point needs mapping.
+struct DrawingFrame {
+    Vector3d centre, right, up, forward;
+};
+
+DrawingFrame FrameInDrawing(Point3f (*map)(const Point3f&), const Vector3d& centre,
+                            const ViewAxes& axes) {
+    // The images of the drawing's axes: the columns of the map.
+    const Point3f ex = map({1, 0, 0});
+    const Point3f ey = map({0, 1, 0});
+    const Point3f ez = map({0, 0, 1});
+    const auto back = [&](const Vector3d& v) -> Vector3d {
+        return {Dot(v, {ex.x, ex.y, ex.z}), Dot(v, {ey.x, ey.y, ey.z}), Dot(v, {ez.x, ez.y, ez.z})};
+    };
+    return {back(centre), back(axes.right), back(axes.up), back(axes.forward)};
 }
 
 // Calls visit(x, y, z) with the camera coordinates of every vertex of a
 // polygon that can be a triangle; false when there is none.
 template <class Visit>
 bool VisitDrawnVertices(std::int32_t count, const MeshObject* objects,
-                        const std::vector<std::vector<bool>>& drawn, Point3f (*map)(const Point3f&),
-                        const Vector3d& centre, const ViewAxes& axes, Visit&& visit) {
+                        const std::vector<std::vector<std::uint8_t>>& drawn,
+                        const DrawingFrame& frame, Visit&& visit) {
     bool any = false;
     for (std::int32_t i = 0; i < count; ++i) {
-        const std::vector<bool>& marks = drawn[static_cast<std::size_t>(i)];
+        const std::vector<std::uint8_t>& marks = drawn[static_cast<std::size_t>(i)];
         if (marks.empty()) continue;
         const MeshObject& object = objects[i];
         for (std::int32_t v = 0; v < object.vertexCount; ++v) {
-            if (!marks[static_cast<std::size_t>(v)]) continue;
+            if (marks[static_cast<std::size_t>(v)] == 0) continue;
             const MeshVertex& vertex = *object.vtbl[v];
-            const Point3f p = map({vertex.x, vertex.y, vertex.z});
-            const Vector3d d{p.x - centre[0], p.y - centre[1], p.z - centre[2]};
-            visit(Dot(d, axes.right), Dot(d, axes.up), Dot(d, axes.forward));
+            const Vector3d d{vertex.x - frame.centre[0], vertex.y - frame.centre[1],
+                             vertex.z - frame.centre[2]};
+            visit(Dot(d, frame.right), Dot(d, frame.up), Dot(d, frame.forward));
             any = true;
         }
     }
@@ -146,42 +151,49 @@ ViewAxes LookAtAxes(const Vector3d& forward) {
 Outline ModelOutline(std::int32_t count, const MeshObject* objects, Point3f (*map)(const Point3f&),
                      const Extents& box, const Vector3d& centre, const ViewAxes& axes) {
     // Which vertices the scene draws.
-    std::vector<std::vector<bool>> drawn(static_cast<std::size_t>(std::max(count, 0)));
+    std::vector<std::vector<std::uint8_t>> drawn(static_cast<std::size_t>(std::max(count, 0)));
     for (std::int32_t i = 0; i < count; ++i) {
         const MeshObject& object = objects[i];
-        std::vector<bool>& marks = drawn[static_cast<std::size_t>(i)];
+        std::vector<std::uint8_t>& marks = drawn[static_cast<std::size_t>(i)];
         for (const MeshPolygon* polygon = object.polygons; polygon != nullptr;
              polygon = polygon->next) {
             if (!IsTriangulable(object, *polygon)) continue;
-            if (marks.empty()) marks.assign(static_cast<std::size_t>(object.vertexCount), false);
+            if (marks.empty()) marks.assign(static_cast<std::size_t>(object.vertexCount), 0);
             for (std::int32_t k = 0; k < polygon->cornerCount; ++k)
-                marks[static_cast<std::size_t>(polygon->p[k])] = true;
+                marks[static_cast<std::size_t>(polygon->p[k])] = 1;
         }
     }
+    const DrawingFrame frame = FrameInDrawing(map, centre, axes);
 
     Outline outline;
     double nearest = std::numeric_limits<double>::infinity();
     double furthest = -std::numeric_limits<double>::infinity();
     SideEnds ends[4];
     const auto first = [&](double x, double y, double z) {
-        for (int s = 0; s < 4; ++s) ends[s].Add(SidePoint(s, x, y, z));
+        ends[0].Add({x, z});
+        ends[1].Add({-x, z});
+        ends[2].Add({y, z});
+        ends[3].Add({-y, z});
         nearest = std::min(nearest, z);
         furthest = std::max(furthest, z);
     };
     std::vector<OutlinePoint> candidates[4];
+    const auto consider = [&](int s, const OutlinePoint& p) {
+        if (p.along <= ends[s].top.along && Turn(ends[s].near, ends[s].top, p) > 0.0)
+            candidates[s].push_back(p);
+    };
     const auto second = [&](double x, double y, double z) {
-        for (int s = 0; s < 4; ++s) {
-            const OutlinePoint p = SidePoint(s, x, y, z);
-            if (p.along <= ends[s].top.along && Turn(ends[s].near, ends[s].top, p) > 0.0)
-                candidates[s].push_back(p);
-        }
+        consider(0, {x, z});
+        consider(1, {-x, z});
+        consider(2, {y, z});
+        consider(3, {-y, z});
     };
 
-    if (VisitDrawnVertices(count, objects, drawn, map, centre, axes, first)) {
-        VisitDrawnVertices(count, objects, drawn, map, centre, axes, second);
+    if (VisitDrawnVertices(count, objects, drawn, frame, first)) {
+        VisitDrawnVertices(count, objects, drawn, frame, second);
     } else {
         // Nothing is drawn: the box stands in for the model.
-        std::vector<std::vector<bool>> one{std::vector<bool>(8, true)};
+        std::vector<std::vector<std::uint8_t>> one{std::vector<std::uint8_t>(8, 1)};
         MeshVertex corners[8];
         MeshVertex* table[8];
         for (int c = 0; c < 8; ++c) {
@@ -196,8 +208,8 @@ Outline ModelOutline(std::int32_t count, const MeshObject* objects, Point3f (*ma
         MeshObject stand{};
         stand.vertexCount = 8;
         stand.vtbl = table;
-        VisitDrawnVertices(1, &stand, one, map, centre, axes, first);
-        VisitDrawnVertices(1, &stand, one, map, centre, axes, second);
+        VisitDrawnVertices(1, &stand, one, frame, first);
+        VisitDrawnVertices(1, &stand, one, frame, second);
     }
 
     outline.depthShift = (nearest + furthest) / 2;

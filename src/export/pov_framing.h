@@ -40,11 +40,9 @@ struct OutlinePoint {
     double along;   // from the centre along the line of sight
 };
 
-// The sides of the picture, in the order of Outline::side.
-enum class PictureSide { Right, Left, Top, Bottom };
-
 struct Outline {
-    // For each side, the points whose across - w along is the largest for
+    // For each side of the picture (right, left, top, bottom, across
+    // measured toward it), the points whose across - w along is the largest for
     // some w > 0, from the one for large w to the one for small w. At most
     // kMaxOutlinePoints each: a longer hull is replaced by points outside
     // it, so that the reach it gives is never less than the model's.

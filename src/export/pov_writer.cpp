@@ -42,15 +42,23 @@ void AppendVector4(std::string& out, double x, double y, double z) {
     out += '>';
 }
 
-char* WriteVectorG(char* at, const Point3f& p) {
+char* WriteVectorG(char* at, float x, float y, float z) {
     *at++ = '<';
-    at = WriteG(at, p.x);
+    at = WriteG(at, x);
     *at++ = ',';
-    at = WriteG(at, p.y);
+    at = WriteG(at, y);
     *at++ = ',';
-    at = WriteG(at, p.z);
+    at = WriteG(at, z);
     *at++ = '>';
     return at;
+}
+
+// A point or normal as the scene takes it. Vectors in the drawing's axes are
+// formatted as they always were, with no choice inside the formatting.
+char* WriteVectorG(char* at, const Point3f& p, bool zUp) {
+    if (!zUp) return WriteVectorG(at, p.x, p.y, p.z);
+    const Point3f q = PovPoint(p, true);
+    return WriteVectorG(at, q.x, q.y, q.z);
 }
 
 char* WriteText(char* at, std::string_view text) {
@@ -82,12 +90,12 @@ void AppendTriangle(std::string& out, const MeshObject& object, const MeshPolygo
     for (std::int32_t k = 0; k < 3; ++k) {
         const MeshVertex& v = *object.vtbl[polygon.p[k]];
         if (k > 0) at = WriteText(at, ", ");
-        at = WriteVectorG(at, PovPoint({v.x, v.y, v.z}, zUp));
+        at = WriteVectorG(at, {v.x, v.y, v.z}, zUp);
         if (normals != nullptr) {
             const Point3f& n =
                 normals->vectors[static_cast<std::size_t>(normals->Index(polygon, cornerBase, k))];
             *at++ = ',';
-            at = WriteVectorG(at, PovPoint(n, zUp));
+            at = WriteVectorG(at, n, zUp);
         }
     }
     out.append(text, at);
