@@ -2,9 +2,9 @@
 // vertex cleaning at distance 0, then writes it as OBJ and as a smoothed
 // POV-Ray scene into a folder and reports the bytes and rate of each; then
 // both again over those files ("replacing" lines), as a save over an
-// earlier save.
+// earlier save; with --z-up all with the drawing's Z axis up.
 //
-//   writer_bench FILE.dxf FOLDER
+//   writer_bench FILE.dxf FOLDER [--z-up]
 //
 // The POV-Ray time covers the whole writer: splitting into triangles, the
 // vertex normals and the text of both files.
@@ -42,8 +42,9 @@ bool TimeWriter(const char* what, double& seconds, double& cpu, Write write) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: writer_bench FILE.dxf FOLDER\n");
+    const bool zUp = argc == 4 && std::string(argv[3]) == "--z-up";
+    if (argc != 3 && !zUp) {
+        std::fprintf(stderr, "usage: writer_bench FILE.dxf FOLDER [--z-up]\n");
         return 2;
     }
     std::FILE* file = std::fopen(argv[1], "rb");
@@ -84,9 +85,12 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (int run = 0; run < 2 && ok; ++run) {
         ok = TimeWriter("OBJ", objSeconds[run], objCpu[run],
-                        [&] { return vertoko::WriteObj(obj, count, table, writerMessage) == 1; }) &&
+                        [&] {
+                            return vertoko::WriteObj(obj, count, table, writerMessage, zUp) == 1;
+                        }) &&
              TimeWriter("POV-Ray", povSeconds[run], povCpu[run], [&] {
-                 return vertoko::WritePov(pov, count, table, smooth, extents, writerMessage) == 1;
+                 return vertoko::WritePov(pov, count, table, smooth, extents, writerMessage,
+                                          zUp) == 1;
              });
     }
     vertoko::FreeObjectTable(count, table);

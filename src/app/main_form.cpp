@@ -372,6 +372,8 @@ void TMainForm::mOptionClick() {
     if (OptDlg->exec() != QDialog::Accepted) return;
     const AppSettings before = settings;
     OptDlg->Getopt(settings);
+    // A shown preview turns the model at once.
+    if (PView != nullptr) PView->SetZUp(settings.writer.zUp != 0);
     // The loaded drawing was read with the old reading options; what the
     // user saves or sees must follow the new ones.
     if (lastOpened_.isEmpty() || !ReadingOptionsDiffer(before, settings)) return;
@@ -396,6 +398,7 @@ void TMainForm::N2Click() {
 void TMainForm::mPviewClick() {
     if (hOpenGL == nullptr || PView == nullptr) return;
     PView->SetColors(settings.pviewBack, settings.pviewObj);
+    PView->SetZUp(settings.writer.zUp != 0);
     PView->ShowPreview(newData, objectCount, objects);
     // The preview has taken the table; its display list is rebuilt only
     // after the next successful load.
@@ -411,7 +414,9 @@ void TMainForm::HidePreview() {
 }
 
 void TMainForm::FitPreview() {
-    if (PView != nullptr) PView->FitView(extents);
+    if (PView == nullptr) return;
+    PView->SetZUp(settings.writer.zUp != 0);
+    PView->FitView(extents);
 }
 
 void TMainForm::ClosePreview() {

@@ -102,15 +102,17 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
         log("インクルードファイルはPOV-Rayが開ける名前にしました：" + IncludeName(name));
 
     std::int32_t result = 0;
+    const bool zUp = options.zUp != 0;
     switch (format) {
         case SaveFormat::Obj:
             // The normals are those of the POV-Ray writer: smoothed up to the
             // angle, or each face's own when smoothing is off.
-            result = options.objNormal != 0
-                         ? WriteObjWithNormals(
-                               target, objectCount, objects,
-                               options.povOpt.smooth != 0 ? options.povOpt.crease : 0.0f, msgBuf)
-                         : WriteObj(target, objectCount, objects, msgBuf);
+            result =
+                options.objNormal != 0
+                    ? WriteObjWithNormals(target, objectCount, objects,
+                                          options.povOpt.smooth != 0 ? options.povOpt.crease : 0.0f,
+                                          msgBuf, zUp)
+                    : WriteObj(target, objectCount, objects, msgBuf, zUp);
             break;
         case SaveFormat::Eastray:
             result = WritePolOrPov(target, 1, objectCount, objects, options.estrOpt, options.povOpt,
@@ -118,7 +120,7 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
             break;
         case SaveFormat::PovRay:
             result = WritePolOrPov(target, 0, objectCount, objects, options.estrOpt, options.povOpt,
-                                   extents, msgBuf);
+                                   extents, msgBuf, zUp);
             break;
     }
     // The writer's message, and the system's reason on a line of its own.

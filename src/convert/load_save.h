@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "model/mesh_model.h"
 #include "dxf/reader_options.h"
 #include "export/pov_option.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
 
@@ -18,6 +18,9 @@ struct WriterOptions {
     std::string estrOpt = "s";  // EASTRAY option string
     PovOption povOpt;
     std::int32_t objNormal = 0;  // nonzero: OBJ output carries vertex normals
+    // nonzero: POV-Ray and OBJ output (and the preview) show the drawing's Z
+    // axis up; EASTRAY output keeps the drawing's axes
+    std::int32_t zUp = 0;
 };
 
 // Output types, numbered as the save dialog's filter index.

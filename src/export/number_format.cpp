@@ -93,6 +93,11 @@ void AppendFixed4(std::string& out, double value) {
     AppendFloating(out, value, std::chars_format::fixed, 4);
 }
 
+void AppendShortest(std::string& out, float value) {
+    char buffer[kGMaxLength];
+    out.append(buffer, std::to_chars(buffer, buffer + sizeof buffer, value).ptr);
+}
+
 void AppendInt(std::string& out, std::int64_t value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);

@@ -22,6 +22,10 @@ char* WriteInt(char* at, std::int64_t value);
 // Appends value as C's "%.4f" prints it.
 void AppendFixed4(std::string& out, double value);
 
+// Appends the shortest decimal text that reads back as value ("0.1",
+// "1e-05", "-0"), locale-independent; nan and inf as to_chars spells them.
+void AppendShortest(std::string& out, float value);
+
 // Appends a decimal integer.
 void AppendInt(std::string& out, std::int64_t value);
 

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "export/number_format.h"
+#include "export/output_axes.h"
 #include "export/polygon_colors.h"
 #include "memory/huge_pages.h"
 #include "mesh/triangulate.h"
@@ -153,8 +154,9 @@ class ObjText::Handoff {
 
 void AppendMaterialName(std::string& out, std::uint32_t rgb) { AppendMaterial(out, rgb); }
 
-ObjText::ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library)
-    : object_(object), normals_(normals), library_(library) {}
+ObjText::ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library,
+                 bool zUp)
+    : object_(object), normals_(normals), library_(library), zUp_(zUp) {}
 
 std::int64_t ObjText::PieceWork() const {
     // The polygons' count is that of the file (triangulation adds nodes
@@ -192,7 +194,13 @@ void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file)
             c.work += kLineCost;
             if (out == nullptr) continue;
             const MeshVertex& v = *c.vertex;
-            out->append(line, WriteLine3(line, 'v', 0, v.x, v.y, v.z));
+            // Lines in the drawing's axes are formatted as they always were.
+            if (!zUp_) {
+                out->append(line, WriteLine3(line, 'v', 0, v.x, v.y, v.z));
+            } else {
+                const Point3f p = ObjPoint({v.x, v.y, v.z}, true);
+                out->append(line, WriteLine3(line, 'v', 0, p.x, p.y, p.z));
+            }
             commit();
         }
         if (c.work >= limit) return;
@@ -207,7 +215,12 @@ void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file)
                 c.work += kLineCost;
                 if (out == nullptr) continue;
                 const Point3f& n = vectors[c.normal];
-                out->append(line, WriteLine3(line, 'v', 'n', n.x, n.y, n.z));
+                if (!zUp_) {
+                    out->append(line, WriteLine3(line, 'v', 'n', n.x, n.y, n.z));
+                } else {
+                    const Point3f p = ObjPoint(n, true);
+                    out->append(line, WriteLine3(line, 'v', 'n', p.x, p.y, p.z));
+                }
                 commit();
             }
             if (c.work >= limit) return;

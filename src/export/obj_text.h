@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <string>
 
-#include "model/mesh_model.h"
-#include "mesh/crease_normals.h"
 #include "export/output_file.h"
+#include "mesh/crease_normals.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
 
@@ -22,8 +22,9 @@ class ObjText {
   public:
     // normals: null for none. library: the material library's file name,
     // empty when the polygons take no materials. All three must outlive
-    // this object.
-    ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library);
+    // this object. zUp: vertices and normals written as (x, z, -y).
+    ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library,
+            bool zUp = false);
 
     // The work of a piece for this object, in the units Write counts; 0
     // for an object too small to be worth a second thread.
@@ -66,6 +67,7 @@ class ObjText {
     const MeshObject& object_;
     const ObjectNormals* normals_;
     const std::string& library_;
+    bool zUp_;
 };
 
 }  // namespace vertoko

@@ -43,7 +43,7 @@ bool WriteMaterialLibrary(SaveTransaction& save, const std::string& path, std::i
 
 // Writes the files; normals, when given, hold one record per object.
 std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshObject* objects,
-                        const ObjectNormals* normals, std::string& msgBuf) {
+                        const ObjectNormals* normals, std::string& msgBuf, bool zUp) {
     // The library and every file are written before any target is
     // replaced.
     SaveTransaction save;
@@ -65,7 +65,8 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
             return 0;
         }
         try {
-            const ObjText text(objects[i], normals != nullptr ? &normals[i] : nullptr, library);
+            const ObjText text(objects[i], normals != nullptr ? &normals[i] : nullptr, library,
+                               zUp);
             text.Write(file, text.PieceWork());
         } catch (const std::bad_alloc&) {
             msgBuf = "メモリーが足りません.";
@@ -86,12 +87,12 @@ std::int32_t WriteFiles(const std::string& name, std::int32_t count, const MeshO
 }  // namespace
 
 std::int32_t WriteObj(const std::string& name, std::int32_t count, const MeshObject* objects,
-                      std::string& msgBuf) {
-    return WriteFiles(name, count, objects, nullptr, msgBuf);
+                      std::string& msgBuf, bool zUp) {
+    return WriteFiles(name, count, objects, nullptr, msgBuf, zUp);
 }
 
 std::int32_t WriteObjWithNormals(const std::string& name, std::int32_t count, MeshObject* objects,
-                                 float crease, std::string& msgBuf) {
+                                 float crease, std::string& msgBuf, bool zUp) {
     std::vector<ObjectNormals> normals;
     try {
         normals.resize(static_cast<std::size_t>(std::max(count, 0)));
@@ -100,7 +101,7 @@ std::int32_t WriteObjWithNormals(const std::string& name, std::int32_t count, Me
         return 0;
     }
     if (TriangulateAndSmooth(count, objects, normals.data(), msgBuf, crease) == 0) return 0;
-    return WriteFiles(name, count, objects, normals.data(), msgBuf);
+    return WriteFiles(name, count, objects, normals.data(), msgBuf, zUp);
 }
 
 }  // namespace vertoko

@@ -7,9 +7,9 @@ namespace vertoko {
 
 std::int32_t WritePolOrPov(const std::string& name, int isPol, std::int32_t count,
                            MeshObject* objects, const std::string& estrOpt, const PovOption& povOpt,
-                           const Extents& extents, std::string& msgBuf) {
+                           const Extents& extents, std::string& msgBuf, bool zUp) {
     if (isPol != 0) return WriteEastray(name, count, objects, estrOpt, msgBuf);
-    return WritePov(name, count, objects, povOpt, extents, msgBuf);
+    return WritePov(name, count, objects, povOpt, extents, msgBuf, zUp);
 }
 
 }  // namespace vertoko

@@ -1,6 +1,7 @@
 #include "export/pov_mesh2.h"
 
 #include "export/number_format.h"
+#include "export/output_axes.h"
 #include "mesh/triangulate.h"
 
 namespace vertoko {
@@ -18,13 +19,13 @@ void OpenBlock(std::string& out, const char* name, std::size_t count) {
 
 void CloseBlock(std::string& out) { out += "\r\n\t}\r\n"; }
 
-void AppendVector(std::string& out, const Point3f& v) {
+void AppendVector(std::string& out, float x, float y, float z) {
     out += ",\r\n\t\t<";
-    AppendG(out, v.x);
+    AppendG(out, x);
     out += ',';
-    AppendG(out, v.y);
+    AppendG(out, y);
     out += ',';
-    AppendG(out, v.z);
+    AppendG(out, z);
     out += '>';
 }
 
@@ -41,7 +42,7 @@ void AppendTriple(std::string& out, std::int32_t a, std::int32_t b, std::int32_t
 }  // namespace
 
 void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object,
-                 const ObjectNormals* normals, const ObjectColors* colors) {
+                 const ObjectNormals* normals, const ObjectColors* colors, bool zUp) {
     std::string& out = file.Buffer();
     std::size_t triangles = 0;
     for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next)
@@ -53,7 +54,13 @@ void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object
 
     OpenBlock(out, "vertex_vectors", static_cast<std::size_t>(object.vertexCount));
     for (const MeshVertex* v = object.vertices; v != nullptr; v = v->next) {
-        AppendVector(out, {v->x, v->y, v->z});
+        // Vertices in the drawing's axes are formatted as they always were.
+        if (!zUp) {
+            AppendVector(out, v->x, v->y, v->z);
+        } else {
+            const Point3f p = PovPoint({v->x, v->y, v->z}, true);
+            AppendVector(out, p.x, p.y, p.z);
+        }
         file.Commit();
     }
     CloseBlock(out);
@@ -61,7 +68,8 @@ void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object
     if (normals != nullptr) {
         OpenBlock(out, "normal_vectors", normals->vectors.size());
         for (const Point3f& n : normals->vectors) {
-            AppendVector(out, n);
+            const Point3f p = PovPoint(n, zUp);
+            AppendVector(out, p.x, p.y, p.z);
             file.Commit();
         }
         CloseBlock(out);

@@ -4,10 +4,10 @@
 
 #include <cstdint>
 
-#include "model/mesh_model.h"
-#include "mesh/crease_normals.h"
 #include "export/output_file.h"
 #include "export/polygon_colors.h"
+#include "mesh/crease_normals.h"
+#include "model/mesh_model.h"
 
 namespace vertoko {
 
@@ -16,9 +16,11 @@ namespace vertoko {
 // with texture poltexture<number>; with normals also normal_vectors and,
 // where corners do not simply take their vertex's normal, normal_indices.
 // With colors (an object of several drawing colours) a texture_list of the
-// object's colour textures and each face's index into it. The object must
-// have a triangle.
+// object's colour textures and each face's index into it. With zUp the
+// vertices and normals are written as (x, z, y). The object must have a
+// triangle.
 void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object,
-                 const ObjectNormals* normals, const ObjectColors* colors = nullptr);
+                 const ObjectNormals* normals, const ObjectColors* colors = nullptr,
+                 bool zUp = false);
 
 }  // namespace vertoko

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "export/number_format.h"
+#include "export/output_axes.h"
 #include "parallel/fork_join.h"
 #include "parallel/thresholds.h"
 
@@ -23,8 +24,8 @@ char* WriteVector(char* at, float x, float y, float z) {
 
 }  // namespace
 
-bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, std::int32_t first,
-                             std::int32_t end, Part& part) {
+bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, bool zUp,
+                             std::int32_t first, std::int32_t end, Part& part) {
     try {
         const std::size_t count = static_cast<std::size_t>(end - first);
         part.first = first;
@@ -34,10 +35,17 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, s
         char line[2 * (3 * kGMaxLength + 4) + 4];
         for (std::int32_t v = first; v < end; ++v) {
             const MeshVertex& vertex = *object.vtbl[v];
-            char* at = WriteVector(line, vertex.x, vertex.y, vertex.z);
+            // Vertices in the drawing's axes are formatted as they always were.
+            char* at = nullptr;
+            if (!zUp) {
+                at = WriteVector(line, vertex.x, vertex.y, vertex.z);
+            } else {
+                const Point3f p = PovPoint({vertex.x, vertex.y, vertex.z}, true);
+                at = WriteVector(line, p.x, p.y, p.z);
+            }
             if (normals != nullptr) {
-                const Point3f& n = normals[v];
                 *at++ = ',';
+                const Point3f n = PovPoint(normals[v], zUp);
                 at = WriteVector(at, n.x, n.y, n.z);
             }
             part.start[static_cast<std::size_t>(v - first)] = part.text.size();
@@ -50,14 +58,14 @@ bool VertexTexts::FormatPart(const MeshObject& object, const Point3f* normals, s
     }
 }
 
-bool VertexTexts::Format(const MeshObject& object, const Point3f* normals) {
+bool VertexTexts::Format(const MeshObject& object, const Point3f* normals, bool zUp) {
     const std::int32_t n = object.vertexCount > 0 ? object.vertexCount : 0;
     split_ = n >= kSharedVertexTexts ? n / 2 : n;
-    if (split_ == n) return FormatPart(object, normals, 0, n, parts_[0]);
+    if (split_ == n) return FormatPart(object, normals, zUp, 0, n, parts_[0]);
     bool ok = true;
     bool secondOk = true;
-    ForkJoin([&] { ok = FormatPart(object, normals, 0, split_, parts_[0]); },
-             [&] { secondOk = FormatPart(object, normals, split_, n, parts_[1]); });
+    ForkJoin([&] { ok = FormatPart(object, normals, zUp, 0, split_, parts_[0]); },
+             [&] { secondOk = FormatPart(object, normals, zUp, split_, n, parts_[1]); });
     return ok && secondOk;
 }
 

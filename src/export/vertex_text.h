@@ -16,10 +16,10 @@ namespace vertoko {
 class VertexTexts {
   public:
     // Formats "<x,y,z>" of every vertex of object, followed, when normals is
-    // given (one per vertex), by ",<nx,ny,nz>". A large object is
-    // formatted in two halves on two threads; the text is the same. False
-    // when memory is short.
-    bool Format(const MeshObject& object, const Point3f* normals);
+    // given (one per vertex), by ",<nx,ny,nz>"; with zUp both as (x, z, y).
+    // A large object is formatted in two halves on two threads; the text is
+    // the same. False when memory is short.
+    bool Format(const MeshObject& object, const Point3f* normals, bool zUp = false);
 
     std::string_view operator[](std::int32_t vertex) const {
         const Part& part = parts_[vertex >= split_ ? 1 : 0];
@@ -33,8 +33,8 @@ class VertexTexts {
         std::basic_string<char, std::char_traits<char>, LargeAllocator<char>> text;
         LargeVector<std::size_t> start;  // one more than the vertices
     };
-    static bool FormatPart(const MeshObject& object, const Point3f* normals, std::int32_t first,
-                           std::int32_t end, Part& part);
+    static bool FormatPart(const MeshObject& object, const Point3f* normals, bool zUp,
+                           std::int32_t first, std::int32_t end, Part& part);
 
     Part parts_[2];
     std::int32_t split_ = 0;

@@ -1,6 +1,35 @@
 #include "preview/camera.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "model/up_axis.h"
+
 namespace vertoko {
+
+Extents ZUpViewBox(const Extents& drawingBox) {
+    constexpr float kDegree = 3.14159265f / 180.0f;
+    const float turnCos = std::cos(kZUpTurn * kDegree), turnSin = std::sin(kZUpTurn * kDegree);
+    const float tiltCos = std::cos(kZUpTilt * kDegree), tiltSin = std::sin(kZUpTilt * kDegree);
+    const Extents& b = drawingBox;
+    Extents view{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    for (int corner = 0; corner < 8; ++corner) {
+        const Point3f p = RightHandedYUp(Point3f{(corner & 1 ? b.max.x : b.min.x) - b.center.x,
+                                                 (corner & 2 ? b.max.y : b.min.y) - b.center.y,
+                                                 (corner & 4 ? b.max.z : b.min.z) - b.center.z});
+        // As glRotatef turns: about y, then about x.
+        const float x = p.x * turnCos + p.z * turnSin;
+        const float z = -p.x * turnSin + p.z * turnCos;
+        const Point3f q{x, p.y * tiltCos - z * tiltSin, p.y * tiltSin + z * tiltCos};
+        view.min = corner == 0 ? q
+                               : Point3f{std::min(view.min.x, q.x), std::min(view.min.y, q.y),
+                                         std::min(view.min.z, q.z)};
+        view.max = corner == 0 ? q
+                               : Point3f{std::max(view.max.x, q.x), std::max(view.max.y, q.y),
+                                         std::max(view.max.z, q.z)};
+    }
+    return view;
+}
 
 void FitView(PreviewCamera& camera, const Extents& extents) {
     const float dx = extents.max.x - extents.min.x;

@@ -24,6 +24,18 @@ struct PreviewCamera {
 // bounds -s and eyeZ + 6 s, step s / 100.
 void FitView(PreviewCamera& camera, const Extents& extents);
 
+// With the drawing's Z axis up the preview draws the model as OpenGL's Y up
+// takes it, (x, z, -y), and starts from the view of the framed POV-Ray
+// camera: turned kZUpTurn degrees about y (the front right toward the
+// viewer), then tilted kZUpTilt degrees about x (seen from above).
+inline constexpr float kZUpTurn = -45.0f;
+inline constexpr float kZUpTilt = 30.0f;
+
+// The box around the origin that the model of drawingBox fills in that
+// view: its corners moved to the centre, stood up and turned. FitView with
+// it keeps the turned model in sight.
+Extents ZUpViewBox(const Extents& drawingBox);
+
 enum class DragMode { Idle, Rotate, Move, Zoom };
 
 // Left alone rotates, right alone moves, both zoom; the middle button and

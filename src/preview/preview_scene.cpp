@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "model/up_axis.h"
 #include "preview/drag_model.h"
 // GL last: its headers pull in X11 macros.
 #include "platform/gl_loader.h"
@@ -71,7 +72,8 @@ Point3f At(const MeshObject& object, std::int32_t index) {
 
 }  // namespace
 
-void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f& center) {
+void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f& center,
+                    bool zUp) {
     if (hOpenGL == nullptr) return;
     FglDeleteLists(kModelList, 1);
     FglFlush();
@@ -86,9 +88,9 @@ void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f
             if (!CornersValid(object, *polygon)) continue;
             std::int32_t first = 0, second = 0, last = 0;
             NormalCorners(polygon->cornerCount, first, second, last);
-            const Point3f n =
-                FaceNormal(At(object, polygon->p[first]), At(object, polygon->p[second]),
-                           At(object, polygon->p[last]));
+            Point3f n = FaceNormal(At(object, polygon->p[first]), At(object, polygon->p[second]),
+                                   At(object, polygon->p[last]));
+            if (zUp) n = RightHandedYUp(n);
             // A polygon with a drawing colour takes it as its diffuse colour,
             // set in the list only where the colour changes.
             if (polygon->color != 0 && polygon->color != material) {
@@ -101,8 +103,10 @@ void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f
             FglBegin(GL_POLYGON);
             for (std::int32_t j = 0; j < polygon->cornerCount; ++j) {
                 const MeshVertex* v = object.vtbl[polygon->p[j]];
+                Point3f p{v->x - center.x, v->y - center.y, v->z - center.z};
+                if (zUp) p = RightHandedYUp(p);
                 FglNormal3f(n.x, n.y, n.z);
-                FglVertex3f(v->x - center.x, v->y - center.y, v->z - center.z);
+                FglVertex3f(p.x, p.y, p.z);
             }
             FglEnd();
         }
@@ -110,13 +114,15 @@ void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f
     FglEndList();
 }
 
-void BuildDragList(const DragMesh& mesh) {
+void BuildDragList(const DragMesh& mesh, bool zUp) {
     if (hOpenGL == nullptr) return;
     FglDeleteLists(kDragList, 1);
     FglNewList(kDragList, GL_COMPILE);
     const std::vector<float>& at = mesh.positions;
-    auto corner = [&at](std::uint32_t index) {
-        return Point3f{at[3 * index], at[3 * index + 1], at[3 * index + 2]};
+    // Stood up as the full model is, so that a drag does not tip it over.
+    auto corner = [&at, zUp](std::uint32_t index) {
+        const Point3f p{at[3 * index], at[3 * index + 1], at[3 * index + 2]};
+        return zUp ? RightHandedYUp(p) : p;
     };
     for (const DragMesh::Group& group : mesh.groups) {
         if (group.color != 0) {

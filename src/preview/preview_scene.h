@@ -36,12 +36,15 @@ void SetupSceneLights(const float objColor[4]);
 // -center, one face normal per polygon; drops the model rotation. Polygons
 // whose corner indices lie outside their object's vertex table are skipped.
 // Polygons with a drawing colour are drawn in it instead of the object
-// colour (a table has colours on all polygons or on none).
-void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f& center);
+// colour (a table has colours on all polygons or on none). With zUp the
+// points and normals are stood up as (x, z, -y).
+void BuildModelList(std::int32_t count, const MeshObject* objects, const Point3f& center,
+                    bool zUp = false);
 
 // Replaces display list 2 with the triangles of mesh, one face normal per
-// triangle, each colour group in its colour as display list 1 has it.
-void BuildDragList(const DragMesh& mesh);
+// triangle, each colour group in its colour as display list 1 has it, stood
+// up as (x, z, -y) with zUp.
+void BuildDragList(const DragMesh& mesh, bool zUp);
 
 // Clears to backColor, takes objColor as the diffuse material and replays
 // list (display list 1 unless told).

@@ -72,10 +72,35 @@ void TPView::SetColors(std::uint32_t back, std::uint32_t obj) {
 
 void TPView::FitView(const Extents& extents) {
     extents_ = extents;
-    vertoko::FitView(camera, extents_);
+    vertoko::FitView(camera, ViewBox());
+}
+
+Extents TPView::ViewBox() const { return zUp_ ? ZUpViewBox(extents_) : extents_; }
+
+void TPView::SetZUp(bool zUp) {
+    if (zUp == zUp_) return;
+    zUp_ = zUp;
+    vertoko::FitView(camera, ViewBox());
+    // A shown window holds the main window's current table; a hidden one
+    // may hold a freed one and waits for ShowPreview to hand it the table.
+    if (!isVisible()) return;
+    BuildModelList();
+    GLPanel1GLResize();
+    Repaint();
+}
+
+void TPView::ResetModelView() {
+    FglMatrixMode(GL_MODELVIEW);
+    FglLoadIdentity();
+    if (zUp_) {
+        FglRotatef(kZUpTilt, 1.0f, 0.0f, 0.0f);
+        FglRotatef(kZUpTurn, 0.0f, 1.0f, 0.0f);
+    }
 }
 
 void TPView::ShowPreview(bool newDataFlag, std::int32_t count, MeshObject* table) {
+    // A list built the other way up is built again from the table given.
+    if (listZUp_ != zUp_) newDataFlag = true;
     if (newDataFlag) {
         if (!waitCursor) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -234,11 +259,10 @@ void TPView::EndMoving() {
 }
 
 void TPView::GLPanel1DblClick() {
-    vertoko::FitView(camera, extents_);
+    vertoko::FitView(camera, ViewBox());
     if (CanDraw()) {
         GLPanel1->MakeCurrent();
-        FglMatrixMode(GL_MODELVIEW);
-        FglLoadIdentity();
+        ResetModelView();
     }
     GLPanel1GLResize();
     Repaint();
@@ -247,12 +271,15 @@ void TPView::GLPanel1DblClick() {
 void TPView::BuildModelList() {
     if (!CanDraw()) return;
     GLPanel1->MakeCurrent();
-    vertoko::BuildModelList(objectCount, objects, extents_.center);
+    vertoko::BuildModelList(objectCount, objects, extents_.center, zUp_);
+    ResetModelView();
+    listZUp_ = zUp_;
     ++modelBuilds;
     // A model light enough to drag as it is needs no stand-in.
     hasDragModel_ = FannedTriangleCount(objectCount, objects) > kDragTriangleBudget;
     if (hasDragModel_)
-        BuildDragList(MakeDragMesh(objectCount, objects, extents_.center, kDragTriangleBudget));
+        BuildDragList(MakeDragMesh(objectCount, objects, extents_.center, kDragTriangleBudget),
+                      zUp_);
 }
 
 }  // namespace vertoko

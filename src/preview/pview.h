@@ -29,6 +29,11 @@ class TPView : public QWidget {
     // Keeps extents, the box around the next table, and fits the camera to
     // it; no OpenGL call.
     void FitView(const Extents& extents);
+    // Shows the drawing's Z axis up, in the three-quarter view of the framed
+    // POV-Ray camera, or the drawing as it lies (its Z toward the viewer).
+    // A change refits the camera and drops the rotation; a shown window
+    // redraws its table at once, a hidden one at the next ShowPreview.
+    void SetZUp(bool zUp);
     // Takes the table when newData is true (the display list is rebuilt when
     // the window shows) and shows the window.
     void ShowPreview(bool newData, std::int32_t count, MeshObject* objects);
@@ -47,6 +52,7 @@ class TPView : public QWidget {
     // more triangles than kDragTriangleBudget), and whether it is drawn now.
     bool HasDragModel() const { return hasDragModel_; }
     bool DrawsDragModel() const { return hasDragModel_ && moving_; }
+    bool ZUp() const { return zUp_; }
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -67,6 +73,10 @@ class TPView : public QWidget {
     void EndMoving();
     void GLPanel1DblClick();
     void BuildModelList();
+    // The box the camera is fitted to: the model's, or its turned Z-up view.
+    Extents ViewBox() const;
+    // The model-view matrix of a fresh view: none, or the Z-up view's turn.
+    void ResetModelView();
     void Repaint();
     bool CanDraw() const;
 
@@ -85,6 +95,8 @@ class TPView : public QWidget {
     bool hasDragModel_ = false;
     bool moving_ = false;  // a drag or a wheel turn is under way
     QTimer* wheelEnd_ = nullptr;
+    bool zUp_ = false;
+    bool listZUp_ = false;  // how display list 1 was built
 };
 
 }  // namespace vertoko

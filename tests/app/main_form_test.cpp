@@ -126,7 +126,8 @@ TEST_F(MainFormTest, SettingsChooseMultiObjectModeAndCleaning) {
 TEST_F(MainFormTest, LaterOptionsTravelFromTheSettingsThroughTheWindowAndBack) {
     auto form = MakeForm(
         "[Options]\r\nDXFskip=1\r\nDXFinsert=1\r\nDXFcolor=1\r\nDXForient=1\r\n"
-        "POVRcrease=45\r\nPOVRmesh2=1\r\nPOVRfit=1\r\nOBJnormal=1\r\n");
+        "POVRcrease=45\r\nPOVRmesh2=1\r\nPOVRfit=1\r\nOBJnormal=1\r\nOUTzup=1\r\n"
+        "POVRscene=1\r\n");
     EXPECT_EQ(form->settings.reader.dxfSkip, 1);
     EXPECT_EQ(form->settings.reader.dxfInsert, 1);
     EXPECT_EQ(form->settings.reader.dxfColor, 1);
@@ -135,11 +136,14 @@ TEST_F(MainFormTest, LaterOptionsTravelFromTheSettingsThroughTheWindowAndBack) {
     EXPECT_EQ(form->settings.writer.povOpt.crease, 45.0f);
     EXPECT_EQ(form->settings.writer.povOpt.mesh2, 1);
     EXPECT_EQ(form->settings.writer.povOpt.fit, 1);
+    EXPECT_EQ(form->settings.writer.zUp, 1);
+    EXPECT_EQ(form->settings.writer.povOpt.studio, 1);
     EXPECT_TRUE(form->FormClose());
     const std::string written = ReadAll(SettingsFile());
     for (const char* entry :
          {"DXFskip=1\r\n", "DXFinsert=1\r\n", "DXFcolor=1\r\n", "DXForient=1\r\n",
-          "POVRcrease=45\r\n", "POVRmesh2=1\r\n", "POVRfit=1\r\n", "OBJnormal=1\r\n"})
+          "POVRcrease=45\r\n", "POVRmesh2=1\r\n", "POVRfit=1\r\n", "OBJnormal=1\r\n",
+          "OUTzup=1\r\n", "POVRscene=1\r\n"})
         EXPECT_NE(written.find(entry), std::string::npos) << entry;
 }
 
@@ -459,7 +463,7 @@ TEST_F(MainFormTest, CloseWithoutLoadWritesTheDefaultSettings) {
               "POVRstate=pigment {color rgb <1,1,1>}\r\n"
               "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
               "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n"
-              "DXFthick=0\r\nDXFsegments=32\r\nOUTunits=as-drawn\r\n\r\n"
+              "DXFthick=0\r\nDXFsegments=32\r\nOUTunits=as-drawn\r\nOUTzup=0\r\nPOVRscene=0\r\n\r\n"
               "[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n"
               "[Window]\r\nOpenDir=\r\nLeft=237\r\nTop=105\r\nWidth=397\r\nHeight=326\r\n"
               "Maximized=0\r\n\r\n");

@@ -116,7 +116,8 @@ TEST(ConvertOptions, LaterOptionsComeFromTheSettingsFileAndTurnBackByFlag) {
     test::TempDir dir;
     test::WriteBytes(dir / "v.ini",
                      "[Options]\r\nDXFskip=1\r\nDXFinsert=1\r\nDXFcolor=1\r\nDXForient=1\r\n"
-                     "POVRcrease=45\r\nPOVRmesh2=1\r\nPOVRfit=1\r\nOBJnormal=1\r\n");
+                     "POVRcrease=45\r\nPOVRmesh2=1\r\nPOVRfit=1\r\nOBJnormal=1\r\n"
+                     "OUTzup=1\r\nPOVRscene=1\r\n");
     const ParseResult on = Parse({"--settings", dir / "v.ini", "in.dxf"});
     ASSERT_TRUE(on.ok) << on.error;
     EXPECT_EQ(on.options.reader.dxfSkip, 1);
@@ -127,6 +128,8 @@ TEST(ConvertOptions, LaterOptionsComeFromTheSettingsFileAndTurnBackByFlag) {
     EXPECT_EQ(on.options.writer.povOpt.mesh2, 1);
     EXPECT_EQ(on.options.writer.povOpt.fit, 1);
     EXPECT_EQ(on.options.writer.objNormal, 1);
+    EXPECT_EQ(on.options.writer.zUp, 1);
+    EXPECT_EQ(on.options.writer.povOpt.studio, 1);
 
     const ParseResult off =
         Parse({"--settings", dir / "v.ini", "in.dxf", "--no-skip-unsupported",
@@ -323,6 +326,10 @@ TEST(ConvertUsage, HelpTextKeepsItsWordingAndLayout) {
               "                          POV-Rayのmesh2形式で出力 (既定: しない)\n"
               "      --pov-fit-camera, --no-pov-fit-camera\n"
               "                          カメラをモデルに合わせる (既定: しない)\n"
+              "      --z-up, --no-z-up   図面のZ軸を上に (EASTRAY出力は図面のまま)\n"
+              "                          (既定: しない)\n"
+              "      --pov-studio, --no-pov-studio\n"
+              "                          POV-Rayに空・床・照明を入れる (既定: しない)\n"
               "      --obj-normals, --no-obj-normals\n"
               "                          OBJに法線を出力 (既定: しない)\n"
               "      --settings FILE     設定ファイル (INI) の値を既定にする\n"

@@ -176,9 +176,10 @@ TEST(OptionOrder, GroupByGroupWithEnabledInputsAfterTheirSwitch) {
     // The dialog's groups from the top, left column first, as --help lists
     // the options.
     const std::vector<std::string_view> expected = {
-        "DXFmulti",  "DXFclv",      "DXFvdist",  "DXFskip", "DXFinsert", "DXFcolor",   "DXForient",
-        "DXFthick",  "DXFsegments", "OUTunits",  "ESTRopt", "POVRsmt",   "POVRcrease", "POVRstate",
-        "POVRmesh2", "POVRfit",     "OBJnormal", "backcol", "objcol"};
+        "DXFmulti",  "DXFclv",      "DXFvdist",  "DXFskip",   "DXFinsert", "DXFcolor",
+        "DXForient", "DXFthick",    "DXFsegments", "OUTunits", "ESTRopt",  "POVRsmt",
+        "POVRcrease", "POVRstate",  "POVRmesh2", "POVRfit",   "OUTzup",    "POVRscene",
+        "OBJnormal", "backcol",     "objcol"};
     EXPECT_EQ(KeysOf(OptionsInShowingOrder(OptionTable())), expected);
 }
 

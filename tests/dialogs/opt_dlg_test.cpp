@@ -397,8 +397,8 @@ TEST_F(OptDlgTest, LongTextsAreCutToWhatTheOptionsHold) {
 }
 
 TEST_F(OptDlgTest, LaterSwitchesStartOffAndTravelLikeTheOthers) {
-    const char* const later[] = {"DXFskip",   "DXFinsert", "DXFcolor", "DXForient",
-                                 "POVRmesh2", "POVRfit",   "OBJnormal"};
+    const char* const later[] = {"DXFskip", "DXFinsert", "DXFcolor", "DXForient", "POVRmesh2",
+                                 "POVRfit", "OBJnormal", "OUTzup",   "POVRscene"};
     EXPECT_TRUE(Open(Ending::Ok, [&] {
         for (const char* key : later) EXPECT_FALSE(Box(key)->isChecked()) << key;
         EXPECT_EQ(Number("POVRcrease")->text(), "180");
@@ -419,6 +419,8 @@ TEST_F(OptDlgTest, LaterSwitchesStartOffAndTravelLikeTheOthers) {
     EXPECT_EQ(main.settings.writer.objNormal, 1);
     EXPECT_EQ(Pov().mesh2, 1);
     EXPECT_EQ(Pov().fit, 1);
+    EXPECT_EQ(main.settings.writer.zUp, 1);
+    EXPECT_EQ(Pov().studio, 1);
     EXPECT_EQ(Pov().crease, 45.0f);
 
     // Cancel puts every one back, the angle too.

@@ -7,12 +7,16 @@
 #include <GL/glx.h>
 // clang-format on
 
+#include <cmath>
+
 #include "preview/camera.h"
 #include "preview/pixel_format.h"
 #include "preview/preview_scene.h"
 
 namespace vertoko {
 namespace {
+
+constexpr float kPi = 3.14159265f;
 
 Extents Box(Point3f min, Point3f max) {
     return {{(min.x + max.x) * 0.5f, (min.y + max.y) * 0.5f, (min.z + max.z) * 0.5f}, min, max};
@@ -46,6 +50,26 @@ TEST(FitViewTest, WidthOrHeightDecidesTheDistanceAndDepthOnlyTheFarPlane) {
     EXPECT_FLOAT_EQ(camera.farPlane, 200.0f);
     EXPECT_FLOAT_EQ(camera.eyeZ, 10.0f + 4.0f);
     EXPECT_FLOAT_EQ(camera.step, 0.02f);
+}
+
+// With Z up the box is stood up as (x, z, -y), turned 45 degrees about y
+// and tilted 30 about x; worked by hand for a box of half extents 2, 1, 3:
+// upright (2, 3, 1), turned x and z up to (2 + 1) / sqrt 2, tilted y up to
+// 3 cos 30 + 3 / sqrt 2 sin 30 and z up to 3 sin 30 + 3 / sqrt 2 cos 30.
+TEST(FitViewTest, ZUpViewBoxHoldsTheTurnedModel) {
+    const Extents view = ZUpViewBox(Box({10, 20, 30}, {14, 22, 36}));
+    const float turned = 3.0f / std::sqrt(2.0f);
+    const float high = 3.0f * std::cos(kPi / 6) + turned * std::sin(kPi / 6);
+    const float deep = 3.0f * std::sin(kPi / 6) + turned * std::cos(kPi / 6);
+    EXPECT_FLOAT_EQ(view.center.x, 0.0f);
+    EXPECT_NEAR(view.min.x, -turned, 1e-5);
+    EXPECT_NEAR(view.max.x, turned, 1e-5);
+    EXPECT_NEAR(view.min.y, -high, 1e-5);
+    EXPECT_NEAR(view.max.y, high, 1e-5);
+    EXPECT_NEAR(view.max.z, deep, 1e-5);
+    PreviewCamera camera;
+    FitView(camera, view);
+    EXPECT_NEAR(camera.eyeZ, deep + 2 * 2 * high, 1e-4);
 }
 
 TEST(FitViewTest, CoincidentVerticesFreezeTheCamera) {

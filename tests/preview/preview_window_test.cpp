@@ -381,6 +381,113 @@ TEST_F(PreviewWindowTest, PolygonsWithBadCornersAreSkipped) {
     FreeTable(bad);
 }
 
+// A shape standing in the drawing's front plane y = 0, facing the front
+// (-y): a red bar below z = 0 and above it a blue square on the right only,
+// so that a mirror image shows too.
+class ZUpPreviewTest : public PreviewWindowTest {
+  protected:
+    void SetUp() override {
+        PreviewWindowTest::SetUp();
+        standing = MakeTable(
+            {{-1, 0, -1}, {1, 0, -1}, {1, 0, 0}, {-1, 0, 0}, {0, 0, 0}, {1, 0, 1}, {0, 0, 1}},
+            {{{0, 1, 2, 3}}, {{4, 2, 5, 6}}});
+        standing->polygons->color = kPolygonColorSet | 0xFF0000u;
+        standing->polygons->next->color = kPolygonColorSet | 0x0000FFu;
+    }
+    void TearDown() override {
+        FreeTable(standing);
+        PreviewWindowTest::TearDown();
+    }
+    void Show(TPView& view, bool newData = true) {
+        view.SetColors(kBack, kGrey);
+        view.ShowPreview(newData, 1, standing);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    }
+    // Red below the middle, blue above it on the right and nothing on the
+    // left: the drawing's Z up and its X to the right on the screen.
+    static void ExpectStanding(const QImage& frame) {
+        const int cx = frame.width() / 2, cy = frame.height() / 2, d = frame.height() / 10;
+        const QColor right = frame.pixelColor(cx + d, cy - d);
+        const QColor below = frame.pixelColor(cx, cy + d);
+        EXPECT_GT(right.blue(), 50);
+        EXPECT_GT(right.blue(), 2 * std::max(right.red(), right.green()));
+        EXPECT_GT(below.red(), 50);
+        EXPECT_GT(below.red(), 2 * std::max(below.green(), below.blue()));
+        ExpectBackground(frame, cx - d, cy - d);
+    }
+
+    MeshObject* standing = nullptr;
+    const Extents standingBox = {{0, 0, 0}, {-1, 0, -1}, {1, 0, 1}};
+};
+
+TEST_F(ZUpPreviewTest, DrawingLiesFlatWithoutAndStandsWithZUp) {
+    TPView view;
+    view.FitView(standingBox);
+    Show(view);
+    // As drawn, the square is seen edge-on from +z.
+    QImage frame = view.GLPanel1->GrabFrame();
+    ExpectBackground(frame, frame.width() / 2, frame.height() / 2 - frame.height() / 10);
+
+    // Turned on while shown: drawn again at once, standing.
+    const int builds = view.ModelBuilds();
+    view.SetZUp(true);
+    EXPECT_TRUE(view.ZUp());
+    EXPECT_EQ(view.ModelBuilds(), builds + 1);
+    frame = view.GLPanel1->GrabFrame();
+    ExpectStanding(frame);
+    // Seen from the front right, the shape is narrower than high on the
+    // screen.
+    int left = frame.width(), right = -1;
+    const int row = frame.height() / 2 + frame.height() / 10;
+    for (int x = 0; x < frame.width(); ++x) {
+        if (frame.pixelColor(x, row) == QColor(0, 77, 102)) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+    }
+    int top = frame.height(), bottom = -1;
+    for (int y = 0; y < frame.height(); ++y) {
+        if (frame.pixelColor(frame.width() / 2, y) == QColor(0, 77, 102)) continue;
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+    }
+    EXPECT_LT(right - left, bottom - top);
+
+    // A drag turns it upside down; a double click comes back to the Z-up
+    // view.
+    SendMove(view.GLPanel1, 100, 100, Qt::NoButton);
+    SendMove(view.GLPanel1, 100, 280, Qt::LeftButton);  // 180 degrees about x
+    frame = view.GLPanel1->GrabFrame();
+    EXPECT_GT(frame.pixelColor(frame.width() / 2, frame.height() / 2 - frame.height() / 10).red(),
+              50);
+    SendDoubleClick(view.GLPanel1, 50, 50);
+    ExpectStanding(view.GLPanel1->GrabFrame());
+
+    view.SetZUp(false);
+    frame = view.GLPanel1->GrabFrame();
+    ExpectBackground(frame, frame.width() / 2, frame.height() / 2 - frame.height() / 10);
+    view.hide();
+}
+
+TEST_F(ZUpPreviewTest, HiddenPreviewTakesTheTurnAtTheNextShowing) {
+    TPView view;
+    view.FitView(standingBox);
+    Show(view);
+    view.hide();
+    // Hidden, the window may hold a table that is gone: nothing is drawn
+    // until the preview command hands over the table again.
+    const int builds = view.ModelBuilds();
+    view.SetZUp(true);
+    EXPECT_EQ(view.ModelBuilds(), builds);
+    Show(view, false);
+    EXPECT_EQ(view.ModelBuilds(), builds + 1);
+    ExpectStanding(view.GLPanel1->GrabFrame());
+    // Showing again the same way up builds nothing.
+    view.hide();
+    Show(view, false);
+    EXPECT_EQ(view.ModelBuilds(), builds + 1);
+    view.hide();
+}
+
 TEST(PreviewSampleTest, LoadedSampleIsDrawnLitOnTheBackground) {
     ASSERT_NE(hOpenGL, nullptr);
     const std::string name =
