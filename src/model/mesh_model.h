@@ -36,6 +36,9 @@ struct MeshPolygon {
     std::uint32_t color;  // see kPolygonColorSet
     std::int32_t* p;      // cornerCount vertex indices, in file order
     MeshPolygon* next;
+    // The drawing layer the polygon was drawn on: an index into the read's
+    // DrawingLayers (model/drawing_layers.h); 0 in a table built by hand.
+    std::int32_t layer;
 };
 
 struct MeshObject {
