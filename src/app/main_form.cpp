@@ -299,13 +299,14 @@ void TMainForm::FreeTable() {
     if (objects != nullptr) FreeObjectTable(objectCount, objects);
     objects = nullptr;
     objectCount = 0;
+    layers_ = {};
 }
 
 void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
     const bool opened = vertoko::LoadDxf(
-        name.toStdString(), settings.reader, objects, objectCount, extents, msgBuf,
-        [this](const std::string& line) { AppendLoadLog(line); },
+        name.toStdString(), settings.reader, settings.writer.outNames, objects, objectCount,
+        extents, layers_, msgBuf, [this](const std::string& line) { AppendLoadLog(line); },
         [this, &wait] {
             wait.emplace();
             newData = false;

@@ -83,7 +83,7 @@ class TMainForm : public QMainWindow {
     bool newData = false;
     std::int32_t objectCount = 0;
     MeshObject* objects = nullptr;
-    Extents extents = {};  // the box around objects
+    Extents extents = {};   // the box around objects
     DrawingLayers layers_;  // the drawing's layers, as the table's polygons refer to them
     std::string msgBuf;
 
