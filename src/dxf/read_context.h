@@ -27,7 +27,8 @@ struct ReadContext {
     SlotArray slots;      // the objects gathered so far: the drawing's, or the open block's
     std::string message;  // the first failure of the read
     UnconvertedReport unconverted;
-    LayerTable layers;               // every layer met, with the LAYER entries' colours
+    TextDecoding decoding;           // how the drawing's names become UTF-8 (its header)
+    LayerTable layers{&decoding};    // every layer met, with the LAYER entries' colours
     BlockStore blocks;               // gathered only with block expansion on
     DrawingColors colors;            // kept only with drawing colours on
     bool failedOnSkippable = false;  // refused an entity the lenient reading skips

@@ -128,6 +128,8 @@ void SplitReading::Start(std::FILE* file, const ReaderOptions& options) {
         run_ = std::make_unique<Run>();
         run_->offset = offset;
         run_->context = std::make_unique<ReadContext>(options_);
+        // It has not seen the header: the driver decodes the names it met.
+        run_->context->layers.SetDecoding(nullptr);
         if (!CreateSlots(run_->context->slots, options_.dxfMulti != 0)) {
             run_.reset();
             return;

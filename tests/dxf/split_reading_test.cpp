@@ -148,6 +148,17 @@ TEST(SplitReading, SameObjectsAsOneReader) {
     EXPECT_EQ(CompareReads(Wrap(flat), Options(0, 1)), 1);
 }
 
+TEST(SplitReading, LayersSpelledTwoWaysInTheSecondHalf) {
+    // "Lk" and "lk" are one layer. Each read gives the same layers; in
+    // multi-object mode the driver reads the second half itself, whose
+    // faces of the one layer come in two spellings.
+    std::string body = Faces(0, kFaces / 2, 3);
+    for (int i = kFaces / 2; i < kFaces; ++i)
+        body += FaceAt(i, (i % 2 == 0 ? "L" : "l") + std::to_string(i % 3), -1, "\r\n");
+    EXPECT_EQ(CompareReads(Wrap(body), Options(0)), 1);
+    EXPECT_EQ(CompareReads(Wrap(body), Options(1)), 0);
+}
+
 TEST(SplitReading, OtherEntitiesInTheSecondHalf) {
     // Closed 3D polylines among the faces end the second reader's runs; the
     // driver reads them and the rest itself.

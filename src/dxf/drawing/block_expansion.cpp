@@ -361,11 +361,14 @@ bool ExpandInserts(ReadContext& context) {
 
     std::vector<std::int32_t> order;
     const std::vector<char> cyclic = FindCycles(store, order);
+    // The report names the blocks as the drawing spells them, decoded.
     auto note = [&](const InsertRecord& insert) {
         if (insert.target < 0) {
-            unplaced.CountUnplacedInsert(store.SpellingOf(insert.block), true);
+            unplaced.CountUnplacedInsert(context.decoding.Decode(store.SpellingOf(insert.block)),
+                                         true);
         } else if (cyclic[static_cast<std::size_t>(insert.target)]) {
-            unplaced.CountUnplacedInsert(store.SpellingOf(insert.block), false);
+            unplaced.CountUnplacedInsert(context.decoding.Decode(store.SpellingOf(insert.block)),
+                                         false);
         }
     };
     for (const auto& block : store.blocks) {

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "dxf/drawing/text_decoding.h"
 #include "dxf/input/pair_source.h"
 #include "model/drawing_layers.h"
 
@@ -20,15 +22,23 @@ class LayerTable {
     // group 8 are on, is always id 0.
     static constexpr std::int32_t kZero = 0;
 
-    LayerTable() { Clear(); }
+    explicit LayerTable(const TextDecoding* decoding = nullptr) : decoding_(decoding) { Clear(); }
+    LayerTable(const LayerTable&) = delete;
+    LayerTable& operator=(const LayerTable&) = delete;
 
     void Clear();
+
+    // How names are decoded; null (the second reader of a large drawing,
+    // which has not seen the header) keeps one layer per value exactly as
+    // written, for the driver to decode when it takes them over. Set before
+    // any name but "0" is met.
+    void SetDecoding(const TextDecoding* decoding) { decoding_ = decoding; }
 
     // The id of the layer a group 8 (or a LAYER entry's group 2) value
     // names, added when new. A run of entities on one layer costs one
     // comparison with the value before.
     std::int32_t IdOf(std::string_view value) {
-        if (value == lastValue_) [[likely]]
+        if (value == *last_) [[likely]]
             return lastId_;
         return Lookup(value);
     }
@@ -52,15 +62,49 @@ class LayerTable {
     }
 
   private:
-    std::int32_t Lookup(std::string_view value);
+    // Hashes a string and a view of one alike, so that a value is looked up
+    // without a copy.
+    struct ViewHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    using IdMap = std::unordered_map<std::string, std::int32_t, ViewHash, std::equal_to<>>;
 
+    std::int32_t Lookup(std::string_view value);
+    std::int32_t Add(std::string name, std::string_view value);
+    // The id of a value met before, as written, or -1.
+    // Sets last_ to the value found.
+    std::int32_t FindValue(std::string_view value, std::uint32_t hash);
+    void EnterValue(std::uint32_t hash, std::int32_t id);
+
+    const TextDecoding* decoding_ = nullptr;
     std::vector<DrawingLayer> layers_;
     std::vector<std::string> values_;
     std::vector<char> entered_;  // a LAYER entry was read for the layer
-    std::unordered_map<std::string, std::int32_t> byKey_;
-    std::string lastValue_;
+    // Every value met, as written: open addressing over a power-of-two
+    // table at most half full, an entry the value's hash and its layer's
+    // id (-1 empty), the value itself in values_ or aliases_. Entities
+    // switch layers face by face in multi-layer drawings: this is looked
+    // at for every one of them.
+    struct ValueEntry {
+        std::uint32_t hash;
+        std::int32_t id;  // < 0: empty; >= kAlias: aliases_[id - kAlias]
+    };
+    static constexpr std::int32_t kAlias = 1 << 30;
+    std::vector<ValueEntry> byValue_;
+    std::int32_t valueCount_ = 0;
+    // Values that name a layer met before under another spelling.
+    std::vector<std::pair<std::string, std::int32_t>> aliases_;
+    IdMap byKey_;                        // the names, compared as DXF compares them
+    const std::string* last_ = nullptr;  // the last value looked up, in values_ or aliases_
     std::int32_t lastId_ = kZero;
 };
+
+// What tells two decoded layer names apart: the name without its outer
+// blanks, letters a to z upper-cased (DXF compares names without case).
+std::string LayerKey(std::string_view name);
 
 // Reads the pairs of one LAYER entry whose "0 / LAYER" pair has just been
 // read, up to and including the code of the next group 0 (its value is left
