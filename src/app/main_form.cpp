@@ -31,7 +31,9 @@
 #include "convert/settings.h"
 #include "app/ui_font.h"
 #include "app/wait_cursor.h"
+#include "app/window_placement.h"
 #include "controls/about_box.h"
+#include "dialogs/layer_dlg.h"
 #include "dialogs/opt_dlg.h"
 #include "dialogs/opt_dlg2.h"
 #include "convert/drawing_load.h"
@@ -68,6 +70,22 @@ const QColor kErrorColour(0xC0, 0x00, 0x00);
 // The load command's lines that report a failure.
 bool IsLoadErrorLine(const std::string& line) {
     return line.rfind("Err：", 0) == 0 || line == "ファイルのオープンに失敗.";
+}
+
+// The key a drawing's layer choice is kept under: one drawing reached by
+// two names is still one drawing.
+QString DrawingKey(const QString& path) {
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// Layer names compare without case, as the drawing's own do.
+QString LayerKey(const std::string& name) { return QString::fromStdString(name).toCaseFolded(); }
+
+std::string WithoutLineEnd(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+    return text;
 }
 
 // A menu title without its "(&X)" accelerator.
@@ -133,6 +151,11 @@ void TMainForm::BuildComponents() {
     connect(N1, &QAction::triggered, this, &TMainForm::mOptionClick);
     N2 = mOption->addAction(QStringLiteral("プレビュー"));
     connect(N2, &QAction::triggered, this, &TMainForm::N2Click);
+
+    mLayer = menuBar()->addAction(QStringLiteral("ﾚｲﾔｰ(&L)"));
+    mLayer->setStatusTip(QStringLiteral("表示して保存するﾚｲﾔｰを選ぶ"));
+    mLayer->setEnabled(false);
+    connect(mLayer, &QAction::triggered, this, &TMainForm::mLayerClick);
 
     mPview = menuBar()->addAction(QStringLiteral("ﾌﾟﾚﾋﾞｭｰ(&V)"));
     mPview->setEnabled(false);
@@ -272,21 +295,24 @@ bool TMainForm::TableHasPolygons() const {
 }
 
 void TMainForm::FreeTable() {
+    DropLayerChoice();
     if (objects != nullptr) FreeObjectTable(objectCount, objects);
     objects = nullptr;
     objectCount = 0;
+    layers_ = {};
 }
 
 void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
     const bool opened = vertoko::LoadDxf(
-        name.toStdString(), settings.reader, objects, objectCount, extents, msgBuf,
-        [this](const std::string& line) { AppendLoadLog(line); },
+        name.toStdString(), settings.reader, settings.writer.outNames, objects, objectCount,
+        extents, layers_, msgBuf, [this](const std::string& line) { AppendLoadLog(line); },
         [this, &wait] {
             wait.emplace();
             newData = false;
             FileSaveAsItem->setEnabled(false);
             HidePreview();
+            DropLayerChoice();
         });
     if (!opened) return;
     lastOpened_ = name;
@@ -299,22 +325,128 @@ void TMainForm::LoadDxf(const QString& name) {
     const bool drawn = TableHasPolygons();
     SetDrawing(drawn ? name : QString());
     if (!drawn) return;
-    newData = true;
-    FileSaveAsItem->setEnabled(true);
+    TakeUpLayerChoice(name);
+    newData = ShownHasPolygons();
+    FileSaveAsItem->setEnabled(newData);
     if (hOpenGL != nullptr) FitPreview();
+}
+
+std::int32_t TMainForm::ShownCount() const {
+    return KeepsEveryLayer(keep_) ? objectCount : filtered_.count;
+}
+
+MeshObject* TMainForm::ShownObjects() const {
+    return KeepsEveryLayer(keep_) ? objects : filtered_.objects;
+}
+
+const Extents& TMainForm::ShownExtents() const {
+    return KeepsEveryLayer(keep_) ? extents : filteredExtents_;
+}
+
+const std::vector<ObjectLabel>& TMainForm::ShownLabels() const {
+    return KeepsEveryLayer(keep_) ? layers_.objects : filtered_.labels;
+}
+
+bool TMainForm::ShownHasPolygons() const {
+    const MeshObject* shown = ShownObjects();
+    for (std::int32_t i = 0; shown != nullptr && i < ShownCount(); ++i) {
+        if (shown[i].polygonCount > 0) return true;
+    }
+    return false;
+}
+
+int TMainForm::LayersLeftOut() const {
+    int count = 0;
+    for (const bool kept : keep_) count += kept ? 0 : 1;
+    return count;
+}
+
+void TMainForm::DropLayerChoice() {
+    // The preview is hidden or closed by now: it takes no table until the
+    // next preview command hands it one.
+    FreeFilteredTable(filtered_);
+    filteredExtents_ = {};
+    keep_.clear();
+    mLayer->setEnabled(false);
+}
+
+void TMainForm::TakeUpLayerChoice(const QString& path) {
+    std::vector<bool> keep(layers_.layers.size(), true);
+    keep_ = keep;
+    mLayer->setEnabled(!layers_.layers.empty());
+    const auto kept = leftOut_.find(DrawingKey(path));
+    if (kept == leftOut_.end()) return;
+    for (std::size_t i = 0; i < keep.size(); ++i)
+        keep[i] = kept->second.count(LayerKey(layers_.layers[i].name)) == 0;
+    if (KeepsEveryLayer(keep) || !ApplyLayerChoice(std::move(keep))) return;
+    AppendLog("ﾚｲﾔｰの選択を引き継ぎます. " + std::to_string(LayersLeftOut()) +
+              " 個のﾚｲﾔｰを除きます.");
+    if (!ShownHasPolygons()) AppendLog("選んだﾚｲﾔｰには面がないので、保存できません.", true);
+}
+
+bool TMainForm::ApplyLayerChoice(std::vector<bool> keep) {
+    // A million faces take a good part of a second.
+    WaitCursor wait;
+    FilteredTable next;
+    Extents nextExtents = {};
+    if (!KeepsEveryLayer(keep)) {
+        std::string message;
+        if (!FilterLayers(objectCount, objects, keep, layers_.objects, next, message)) {
+            AppendLog("Err：\"" + WithoutLineEnd(message) + "\"", true);
+            return false;
+        }
+        nextExtents = ComputeExtents(next.count, next.objects);
+    }
+    std::swap(filtered_, next);
+    filteredExtents_ = nextExtents;
+    keep_ = std::move(keep);
+    // A shown preview takes the new table before the old one is freed; a
+    // hidden one takes it at the next preview command.
+    const bool drawn = ShownHasPolygons();
+    if (PView != nullptr && PView->isVisible()) {
+        FitPreview();
+        PView->ShowPreview(true, ShownCount(), ShownObjects());
+        newData = false;
+    } else {
+        newData = drawn;
+    }
+    FreeFilteredTable(next);
+    FileSaveAsItem->setEnabled(drawn);
+    return true;
+}
+
+void TMainForm::SetKeptLayers(std::vector<bool> keep) {
+    if (objects == nullptr || layers_.layers.empty()) return;
+    keep.resize(layers_.layers.size(), true);
+    if (keep == keep_) return;
+    if (!ApplyLayerChoice(keep)) return;
+    std::set<QString> names;
+    for (std::size_t i = 0; i < keep.size(); ++i) {
+        if (!keep[i]) names.insert(LayerKey(layers_.layers[i].name));
+    }
+    if (names.empty()) {
+        leftOut_.erase(DrawingKey(drawingPath_));
+    } else {
+        leftOut_[DrawingKey(drawingPath_)] = std::move(names);
+    }
 }
 
 void TMainForm::SaveAs(const QString& name, int filterIndex) {
     // Only a loaded table can be saved; the menu item is disabled otherwise,
     // but a direct call must not hand a null table to a writer.
-    if (objects == nullptr || objectCount <= 0) return;
+    if (ShownObjects() == nullptr || ShownCount() <= 0) return;
     if (filterIndex < 1 || filterIndex > 3) return;
     WaitCursor wait;
+    // Said before the save's own lines, which a failure marks from the
+    // target line on.
+    if (LayersLeftOut() > 0)
+        AppendLog("ﾚｲﾔｰを " + std::to_string(LayersLeftOut()) + " 個除いて保存します.");
     // Every line after the target's is the failure's when the writer fails.
     const int after = logLineCount_ + 1;
-    const std::int32_t result = SaveObjects(
-        name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects, extents,
-        settings.writer, msgBuf, [this](const std::string& line) { AppendLog(line); });
+    const std::int32_t result =
+        SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), ShownCount(),
+                    ShownObjects(), ShownExtents(), settings.writer, msgBuf,
+                    [this](const std::string& line) { AppendLog(line); });
     if (result == 0) MarkErrorLines(after);
 }
 
@@ -399,10 +531,25 @@ void TMainForm::mPviewClick() {
     if (hOpenGL == nullptr || PView == nullptr) return;
     PView->SetColors(settings.pviewBack, settings.pviewObj);
     PView->SetZUp(settings.writer.zUp != 0);
-    PView->ShowPreview(newData, objectCount, objects);
+    PView->ShowPreview(newData, ShownCount(), ShownObjects());
     // The preview has taken the table; its display list is rebuilt only
     // after the next successful load.
     newData = false;
+}
+
+void TMainForm::mLayerClick() {
+    if (objects == nullptr || layers_.layers.empty()) return;
+    if (LayerDlg == nullptr) {
+        LayerDlg = new TLayerDlg(this);
+        KeepOnScreen(LayerDlg, this);
+    }
+    LayerDlg->SetLayers(layers_, keep_);
+    if (LayerDlg->exec() != QDialog::Accepted) return;
+    const std::vector<bool> before = keep_;
+    SetKeptLayers(LayerDlg->Kept());
+    if (keep_ == before) return;
+    AppendLog(LayersLeftOut() == 0 ? std::string("全てのﾚｲﾔｰを表示します.")
+                                   : std::to_string(LayersLeftOut()) + " 個のﾚｲﾔｰを除きます.");
 }
 
 void TMainForm::mAboutClick() {
@@ -416,7 +563,7 @@ void TMainForm::HidePreview() {
 void TMainForm::FitPreview() {
     if (PView == nullptr) return;
     PView->SetZUp(settings.writer.zUp != 0);
-    PView->FitView(extents);
+    PView->FitView(ShownExtents());
 }
 
 void TMainForm::ClosePreview() {

@@ -7,13 +7,18 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "convert/ini_file.h"
 #include "convert/settings.h"
 #include "convert/window_settings.h"
+#include "mesh/layer_filter.h"
+#include "model/drawing_layers.h"
 #include "model/mesh_model.h"
 
 class QAction;
@@ -22,6 +27,8 @@ class QMenu;
 class QPlainTextEdit;
 
 namespace vertoko {
+
+class TLayerDlg;
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -65,6 +72,7 @@ class TMainForm : public QMainWindow {
     QFileDialog* OpenDialog = nullptr;
     QFileDialog* SaveDialog = nullptr;
     QMenu* mOption = nullptr;
+    QAction* mLayer = nullptr;
     QAction* mPview = nullptr;
     QPlainTextEdit* Memo1 = nullptr;
     QAction* N1 = nullptr;
@@ -75,7 +83,8 @@ class TMainForm : public QMainWindow {
     bool newData = false;
     std::int32_t objectCount = 0;
     MeshObject* objects = nullptr;
-    Extents extents = {};  // the box around objects
+    Extents extents = {};   // the box around objects
+    DrawingLayers layers_;  // the drawing's layers, as the table's polygons refer to them
     std::string msgBuf;
 
     // The options handed to the reader, the writers and the preview, as the
@@ -100,6 +109,25 @@ class TMainForm : public QMainWindow {
     // set otherwise (a folder the user cannot write).
     void SetSettingsWritePath(std::string path) { settingsWritePath_ = std::move(path); }
 
+    // The layer window, made at its first opening.
+    TLayerDlg* LayerDlg = nullptr;
+
+    // Which layers of the loaded drawing the preview and the save take, one
+    // flag per entry of layers_; every one unless the user left some out.
+    const std::vector<bool>& KeptLayers() const { return keep_; }
+    // Takes a choice of layers for the loaded drawing, as OK in the layer
+    // window does: the choice is kept for the drawing for the rest of the
+    // run, and the preview and the next save leave the unchecked layers out.
+    void SetKeptLayers(std::vector<bool> keep);
+
+    // The table the preview and the save take: the loaded one while every
+    // layer is kept, else the copy without the layers left out, with its
+    // box and the labels of its objects.
+    std::int32_t ShownCount() const;
+    MeshObject* ShownObjects() const;
+    const Extents& ShownExtents() const;
+    const std::vector<ObjectLabel>& ShownLabels() const;
+
     // Whether OpenGL was found at creation; the preview command follows it.
     bool PreviewAvailable() const { return previewAvailable_; }
 
@@ -109,6 +137,7 @@ class TMainForm : public QMainWindow {
     void FileExit();
     void mOptionClick();
     void N2Click();
+    void mLayerClick();
     void mPviewClick();
     void mAboutClick();
 
@@ -133,6 +162,16 @@ class TMainForm : public QMainWindow {
     void FreeTable();
     void SetDrawing(const QString& path);
     void SuggestSaveName();
+    // The layer choice's part in loading: forget the old drawing's, take up
+    // the one kept for the new drawing.
+    void DropLayerChoice();
+    void TakeUpLayerChoice(const QString& path);
+    // Builds the table without the layers keep leaves out and puts it in
+    // place of the one the preview and the save take; false (logged, and
+    // nothing changed) when memory is short.
+    bool ApplyLayerChoice(std::vector<bool> keep);
+    bool ShownHasPolygons() const;
+    int LayersLeftOut() const;
 
     // The preview window's part in loading and closing; no-ops until the
     // preview is wired in.
@@ -150,6 +189,13 @@ class TMainForm : public QMainWindow {
     bool settingsWriteFailed_ = false;
     int logLineCount_ = 0;
     std::function<void(const QString&)> reportError_;
+    std::vector<bool> keep_;  // see KeptLayers
+    FilteredTable filtered_;  // empty while every layer is kept
+    Extents filteredExtents_ = {};
+    // The layers left out of each drawing read in this run, by its absolute
+    // path, as case-folded names: a name survives a read again, where the
+    // layers' order may change with the reading options.
+    std::map<QString, std::set<QString>> leftOut_;
 };
 
 }  // namespace vertoko

@@ -61,10 +61,13 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
     bool inBlocks = false;
     bool inHeader = false;
     bool readCode = true;
-    // $INSUNITS is looked for only when the drawing is to be converted to a
-    // unit: its value is the next group 70 after "9 / $INSUNITS".
+    // The header's variables: $ACADVER (group 1) and $DWGCODEPAGE (3),
+    // which say how names are written, and $INSUNITS (70) when the drawing
+    // is to be converted to a unit; each value is the next group of its
+    // code after "9 / NAME".
     const bool wantsUnits = context.options.outUnits != 0;
-    bool unitsNext = false;
+    std::int32_t headerCode = -1;  // the code of the value wanted next, or -1
+    enum class Variable { Units, Version, CodePage } variable = Variable::Units;
     const bool thick = context.options.dxfThick != 0;
     PendingName pendingName = PendingName::None;
     std::int64_t blockStart = 0;  // polygons before the open block definition
@@ -95,10 +98,26 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                 word = TokenView(value, name, sizeof name);
             } else if (inHeader && code == 9) {
                 status = pairs.Text(value);
-                unitsNext = TokenView(value, name, sizeof name) == "$INSUNITS";
-            } else if (unitsNext && code == 70) {
-                status = pairs.IntPrefix(context.drawingUnits);
-                unitsNext = false;
+                const std::string_view header = TokenView(value, name, sizeof name);
+                headerCode = -1;
+                if (header == "$INSUNITS" && wantsUnits) {
+                    headerCode = 70, variable = Variable::Units;
+                } else if (header == "$ACADVER") {
+                    headerCode = 1, variable = Variable::Version;
+                } else if (header == "$DWGCODEPAGE") {
+                    headerCode = 3, variable = Variable::CodePage;
+                }
+            } else if (headerCode >= 0 && code == headerCode) {
+                if (variable == Variable::Units) {
+                    status = pairs.IntPrefix(context.drawingUnits);
+                } else {
+                    status = pairs.Text(value);
+                    if (status == PairStatus::Ok && variable == Variable::Version)
+                        context.decoding.SetVersion(value);
+                    if (status == PairStatus::Ok && variable == Variable::CodePage)
+                        context.decoding.SetCodePage(value);
+                }
+                headerCode = -1;
             } else {
                 status = pairs.Skip();
             }
@@ -139,7 +158,8 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                     message = MessageAt(pairs, "SECTIONブロック外に\"ENDSEC\"があった.");
                     return false;
                 }
-                inSection = inEntities = inBlocks = inHeader = unitsNext = false;
+                inSection = inEntities = inBlocks = inHeader = false;
+                headerCode = -1;
                 blocks.End(context.slots);
             } else if (word == "3DFACE") {
                 if (!Read3DFace(context, pairs)) return false;
@@ -161,8 +181,8 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                     word == "INSERT" ? ReadInsert(context, pairs) : ReadBlockHeader(context, pairs);
                 if (!read) return false;
                 readCode = false;
-            } else if (word == "LAYER" && context.colors.enabled) {
-                if (!ReadLayerEntry(pairs, context.colors.layers, message)) return false;
+            } else if (word == "LAYER") {
+                if (!ReadLayerEntry(pairs, context.layers, message)) return false;
                 readCode = false;
             } else if (word == "EOF") {
                 return true;
@@ -199,7 +219,7 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                     return false;
                 }
                 inBlocks = true;
-            } else if (word == "HEADER" && wantsUnits) {
+            } else if (word == "HEADER") {
                 inHeader = inSection;
             }
         }
