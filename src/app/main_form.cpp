@@ -275,13 +275,14 @@ void TMainForm::FreeTable() {
     if (objects != nullptr) FreeObjectTable(objectCount, objects);
     objects = nullptr;
     objectCount = 0;
+    layers_ = {};
 }
 
 void TMainForm::LoadDxf(const QString& name) {
     std::optional<WaitCursor> wait;
     const bool opened = vertoko::LoadDxf(
-        name.toStdString(), settings.reader, objects, objectCount, extents, msgBuf,
-        [this](const std::string& line) { AppendLoadLog(line); },
+        name.toStdString(), settings.reader, settings.writer.outNames, objects, objectCount,
+        extents, layers_, msgBuf, [this](const std::string& line) { AppendLoadLog(line); },
         [this, &wait] {
             wait.emplace();
             newData = false;
@@ -314,7 +315,7 @@ void TMainForm::SaveAs(const QString& name, int filterIndex) {
     const int after = logLineCount_ + 1;
     const std::int32_t result = SaveObjects(
         name.toStdString(), static_cast<SaveFormat>(filterIndex), objectCount, objects, extents,
-        settings.writer, msgBuf, [this](const std::string& line) { AppendLog(line); });
+        settings.writer, msgBuf, [this](const std::string& line) { AppendLog(line); }, &layers_);
     if (result == 0) MarkErrorLines(after);
 }
 

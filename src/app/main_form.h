@@ -14,6 +14,7 @@
 #include "convert/ini_file.h"
 #include "convert/settings.h"
 #include "convert/window_settings.h"
+#include "model/drawing_layers.h"
 #include "model/mesh_model.h"
 
 class QAction;
@@ -75,7 +76,8 @@ class TMainForm : public QMainWindow {
     bool newData = false;
     std::int32_t objectCount = 0;
     MeshObject* objects = nullptr;
-    Extents extents = {};  // the box around objects
+    Extents extents = {};   // the box around objects
+    DrawingLayers layers_;  // the drawing's layers, as the table's polygons refer to them
     std::string msgBuf;
 
     // The options handed to the reader, the writers and the preview, as the

@@ -67,16 +67,19 @@ int RunConvert(const ConvertOptions& options, std::ostream& out) {
         MeshObject* objects = nullptr;
         std::int32_t count = 0;
         Extents extents = {};
+        // The drawing's layers, which the writers name.
+        DrawingLayers layers;
         std::string msgBuf;
-        bool ok =
-            LoadDxf(input, options.reader, objects, count, extents, msgBuf, log) && count > 0;
+        bool ok = LoadDxf(input, options.reader, options.writer.outNames, objects, count, extents,
+                          layers, msgBuf, log) &&
+                  count > 0;
         const std::string target = TargetFor(options, input);
         if (ok && !target.empty() && !written.insert(target).second) {
             out << "出力 " << target << " は前の入力の出力と同じです\n";
             ok = false;
         } else if (ok && !target.empty()) {
             ok = SaveObjects(target, *options.format, count, objects, extents, options.writer,
-                             msgBuf, log) != 0;
+                             msgBuf, log, &layers) != 0;
         }
         FreeObjectTable(count, objects);
         if (!ok) status = 1;

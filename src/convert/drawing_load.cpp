@@ -1,5 +1,7 @@
 #include "convert/drawing_load.h"
 
+#include <vector>
+
 #include "dxf/drawing/block_expansion.h"
 #include "dxf/drawing/color_resolution.h"
 #include "dxf/drawing/drawing_units.h"
@@ -8,6 +10,33 @@
 #include "mesh/object_preparation.h"
 
 namespace vertoko {
+
+namespace {
+
+// What each slot stands for: its layer and colour when objects are split
+// by them, nothing more in single-object mode.
+std::vector<ObjectLabel> SlotLabels(const SlotArray& slots, bool multi) {
+    std::vector<ObjectLabel> labels(static_cast<std::size_t>(slots.count));
+    if (multi) {
+        for (std::int32_t i = 0; i < slots.count; ++i) {
+            const ObjectSlot& slot = slots.slots[i];
+            labels[static_cast<std::size_t>(i)] = {slot.layer, slot.color >= 0 ? slot.color : -1};
+        }
+    }
+    return labels;
+}
+
+void CountLayerFaces(std::int32_t count, const MeshObject* table, DrawingLayers& layers) {
+    std::vector<DrawingLayer>& list = layers.layers;
+    for (std::int32_t i = 0; i < count; ++i) {
+        for (const MeshPolygon* p = table[i].polygons; p != nullptr; p = p->next) {
+            const auto layer = static_cast<std::size_t>(p->layer);
+            if (layer < list.size()) ++list[layer].faces;
+        }
+    }
+}
+
+}  // namespace
 
 DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
     DrawingLoad load;
@@ -30,11 +59,13 @@ DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
     }
     load.unconverted = context.unconverted.Line();
     load.message = EndReport(context);
+    load.layers.layers = context.layers.Layers();
     if (options.dxfInsert != 0 && FacesOnlyInUninsertedBlocks(context))
         load.emptyCause = EmptyCause::FacesOnlyInUninsertedBlocks;
     const std::int32_t count = context.slots.count;
     if (count == 0) return load;
 
+    std::vector<ObjectLabel> labels = SlotLabels(context.slots, options.dxfMulti != 0);
     MeshObject* table = MoveSlotsToTable(context.slots, load.message);
     if (table == nullptr) return load;
     // Orientation runs after cleaning, which gives neighbouring faces the
@@ -48,6 +79,8 @@ DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
     }
     load.objects = table;
     load.count = count;
+    load.layers.objects = std::move(labels);
+    CountLayerFaces(count, table, load.layers);
     return load;
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dxf/reader_options.h"
+#include "model/drawing_layers.h"
 #include "model/mesh_model.h"
 
 namespace vertoko {
@@ -28,6 +29,9 @@ struct DrawingLoad {
     std::string units;              // the log line of the unit conversion; empty when
                                     // none was asked for or the read failed
     EmptyCause emptyCause = EmptyCause::None;
+    // Every layer the read met, with the faces the table holds on each, and
+    // what each object of the table stands for; empty when the read failed.
+    DrawingLayers layers;
 };
 
 // Reads the DXF file open in binary mode at its start (the caller closes

@@ -33,6 +33,19 @@ std::string ObjectLine(std::int32_t number, const MeshObject& object) {
     return line;
 }
 
+// ", レイヤー = NAME" and ", 色 = N" for an object that stands for a layer
+// and a colour; nothing for one of several layers.
+void AppendLabel(std::string& line, const DrawingLayers& layers, std::size_t object) {
+    if (object >= layers.objects.size()) return;
+    const ObjectLabel& label = layers.objects[object];
+    if (label.layer >= 0 && static_cast<std::size_t>(label.layer) < layers.layers.size())
+        line += ", レイヤー = " + layers.layers[static_cast<std::size_t>(label.layer)].name;
+    if (label.aci >= 0) {
+        line += ", 色 = ";
+        AppendInt(line, label.aci);
+    }
+}
+
 }  // namespace
 
 std::optional<SaveFormat> FormatForName(const std::string& name) {
@@ -49,8 +62,9 @@ std::optional<SaveFormat> FormatForName(const std::string& name) {
     return std::nullopt;
 }
 
-bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*& objects,
-             std::int32_t& objectCount, Extents& extents, std::string& msgBuf, const LogSink& log,
+bool LoadDxf(const std::string& name, const ReaderOptions& options, std::int32_t names,
+             MeshObject*& objects, std::int32_t& objectCount, Extents& extents,
+             DrawingLayers& layers, std::string& msgBuf, const LogSink& log,
              const std::function<void()>& beforeRead) {
     log("");
     log("DXF:" + name);
@@ -62,6 +76,7 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
     if (objects != nullptr) FreeObjectTable(objectCount, objects);
     objects = nullptr;
     objectCount = 0;
+    layers = {};
     if (beforeRead) beforeRead();
 
     DrawingLoad load = LoadDrawing(file, options);
@@ -69,6 +84,7 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
     objects = load.objects;
     objectCount = load.count;
     extents = load.extents;
+    layers = std::move(load.layers);
     msgBuf = std::move(load.message);
 
     if (!load.units.empty()) log(load.units);
@@ -76,7 +92,11 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*&
         std::string countLine = "Object数：";
         AppendInt(countLine, objectCount);
         log(countLine);
-        for (std::int32_t i = 0; i < objectCount; ++i) log(ObjectLine(i + 1, objects[i]));
+        for (std::int32_t i = 0; i < objectCount; ++i) {
+            std::string line = ObjectLine(i + 1, objects[i]);
+            if (names != 0) AppendLabel(line, layers, static_cast<std::size_t>(i));
+            log(line);
+        }
         if (load.emptyCause != EmptyCause::None) log(EmptyResultLine(load.emptyCause));
         if (!load.unconverted.empty()) log(load.unconverted);
     } else {

@@ -22,6 +22,9 @@ struct WriterOptions {
     // nonzero: POV-Ray and OBJ output (and the preview) show the drawing's Z
     // axis up; EASTRAY output keeps the drawing's axes
     std::int32_t zUp = 0;
+    // nonzero: in multi-object mode the load's log names each object's
+    // layer (and colour, where objects are split by colour); OBJ and POV-Ray
+    // output name the layers too
     std::int32_t outNames = 0;
     // The materials file (export/materials.h) whose textures and materials
     // POV-Ray and OBJ output give the layers and colours it names; empty:
@@ -41,13 +44,15 @@ std::optional<SaveFormat> FormatForName(const std::string& name);
 using LogSink = std::function<void(const std::string&)>;
 
 // Loads name into objects / objectCount, logging exactly what the load
-// command logs. If the file cannot be opened the table is left as it was and
-// false is returned. Otherwise beforeRead (may be empty) runs once the old
-// table is freed and before reading starts, the new table (or none) is
-// stored, extents is set to the box around it on success, and true is
-// returned.
-bool LoadDxf(const std::string& name, const ReaderOptions& options, MeshObject*& objects,
-             std::int32_t& objectCount, Extents& extents, std::string& msgBuf, const LogSink& log,
+// command logs (with names nonzero, each object's line names its layer and
+// colour). If the file cannot be opened the table and layers are left as
+// they were and false is returned. Otherwise beforeRead (may be empty) runs
+// once the old table is freed and before reading starts, the new table (or
+// none) is stored with the drawing's layers (empty when the read failed),
+// extents is set to the box around it on success, and true is returned.
+bool LoadDxf(const std::string& name, const ReaderOptions& options, std::int32_t names,
+             MeshObject*& objects, std::int32_t& objectCount, Extents& extents,
+             DrawingLayers& layers, std::string& msgBuf, const LogSink& log,
              const std::function<void()>& beforeRead = {});
 
 // Saves the table as the save command does: logs the "->POL:" target line,

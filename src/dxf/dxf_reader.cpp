@@ -161,8 +161,8 @@ bool ReadSections(ReadContext& context, Source& pairs, SplitReading* split) {
                     word == "INSERT" ? ReadInsert(context, pairs) : ReadBlockHeader(context, pairs);
                 if (!read) return false;
                 readCode = false;
-            } else if (word == "LAYER" && context.colors.enabled) {
-                if (!ReadLayerEntry(pairs, context.colors.layers, message)) return false;
+            } else if (word == "LAYER") {
+                if (!ReadLayerEntry(pairs, context.layers, message)) return false;
                 readCode = false;
             } else if (word == "EOF") {
                 return true;

@@ -25,10 +25,8 @@ struct SlotIndex {
     std::int32_t used = 0;
 };
 
-std::uint32_t SlotKeyHash(const char* layer, std::int32_t color) {
-    std::uint32_t h = 2166136261u;  // FNV-1a over the name, then the colour
-    for (const char* c = layer; *c != '\0'; ++c)
-        h = (h ^ static_cast<unsigned char>(*c)) * 16777619u;
+std::uint32_t SlotKeyHash(std::int32_t layer, std::int32_t color) {
+    std::uint32_t h = static_cast<std::uint32_t>(layer) * 0x85EBCA77u;
     h ^= static_cast<std::uint32_t>(color) * 0x9E3779B1u;
     h ^= h >> 15;
     return h * 0x85EBCA6Bu;
@@ -50,11 +48,11 @@ std::int32_t ProbeIndex(const SlotIndex& index, std::uint32_t hash, Match matche
 }
 
 // The slot keyed by (layer, color), or -1.
-std::int32_t FindSlot(const SlotArray& array, const char* layer, std::int32_t color,
+std::int32_t FindSlot(const SlotArray& array, std::int32_t layer, std::int32_t color,
                       std::uint32_t hash) {
     return ProbeIndex(*array.index, hash, [&](std::int32_t at) {
         const ObjectSlot& slot = array.slots[at];
-        return slot.color == color && std::strcmp(slot.layer, layer) == 0;
+        return slot.color == color && slot.layer == layer;
     });
 }
 
@@ -66,9 +64,8 @@ void PlaceEntry(SlotIndex& index, std::uint32_t hash, std::int32_t slot) {
     ++index.used;
 }
 
-// Enters the slot's stored key, unless an earlier slot has the same one (a
-// name cut to the slot's capacity), which the search must keep finding.
-// False when the table cannot grow.
+// Enters the slot's key, unless an earlier slot has the same one, which the
+// search must keep finding. False when the table cannot grow.
 bool IndexSlot(SlotArray& array, std::int32_t slot) {
     SlotIndex& index = *array.index;
     try {
@@ -179,18 +176,16 @@ void AppendPolygon(ObjectSlot& slot, MeshPolygon* polygon) {
     ++slot.polygonCount;
 }
 
-std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color,
+std::int32_t set_obj(SlotArray& array, std::int32_t layer, std::int32_t color,
                      std::string& message) {
     return set_obj(array, layer, color, SlotKeyHash(layer, color), -1, message);
 }
 
-std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, std::uint32_t hash,
+std::int32_t set_obj(SlotArray& array, std::int32_t layer, std::int32_t color, std::uint32_t hash,
                      std::int32_t hinted, std::string& message) {
     if (hinted >= 0 && hinted < array.count) {
         const ObjectSlot& slot = array.slots[hinted];
-        // The index gives a key's first slot; a later slot with the same
-        // key (a name cut to the capacity) is never the one it gives.
-        if (slot.color == color && std::strcmp(slot.layer, layer) == 0) return hinted;
+        if (slot.color == color && slot.layer == layer) return hinted;
     }
     if (array.index == nullptr) {
         array.index = new (std::nothrow) SlotIndex();
@@ -241,8 +236,7 @@ std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, st
     }
     const std::int32_t index = array.count++;
     ObjectSlot& slot = array.slots[index];
-    std::strncpy(slot.layer, layer, kLayerCapacity - 1);
-    slot.layer[kLayerCapacity - 1] = '\0';
+    slot.layer = layer;
     slot.color = color;
     if (!IndexSlot(array, index)) {
         message = "set_obj:Memory allocation failed.";

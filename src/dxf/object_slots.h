@@ -9,14 +9,11 @@
 
 namespace vertoko {
 
-// Room for any first word of a value line, so that two different layer
-// names never share a slot.
-constexpr std::size_t kLayerCapacity = 128;
-
 // What a face touches comes first, so that with thousands of objects a face
 // stores itself from two cache lines of its slot.
 struct ObjectSlot {
     std::int32_t color;        // -1 when the entity gave none
+    std::int32_t layer;        // the layer's id in the read's LayerTable (keyed slots)
     std::int32_t vertexCount;  // also the index of the next vertex
     std::int32_t polygonCount;
     MeshVertex* vertexTail;
@@ -24,7 +21,6 @@ struct ObjectSlot {
     MeshArena arena;  // the nodes and corner arrays of the lists
     MeshVertex* vertexHead;
     MeshPolygon* polygonHead;
-    char layer[kLayerCapacity];  // upper-cased key in multi-object mode
 };
 
 struct SlotIndex;
@@ -87,12 +83,13 @@ void SpliceInto(ObjectSlot& slot, Chain<MeshVertex>& vertices, Chain<MeshPolygon
 // when new, so the slots keep the order in which their keys first appeared.
 // A hash index finds the slot in constant time. Returns -1 with message
 // written when the array or the index cannot grow.
-std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, std::string& message);
+std::int32_t set_obj(SlotArray& array, std::int32_t layer, std::int32_t color,
+                     std::string& message);
 
 // The same with the key's hash (SlotKeyHash) already known, and a slot that
 // the hash's index entry gave (PrefetchSlot), or -1: when that slot holds the
 // key, neither the hash nor the index is looked at again.
-std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, std::uint32_t hash,
+std::int32_t set_obj(SlotArray& array, std::int32_t layer, std::int32_t color, std::uint32_t hash,
                      std::int32_t hinted, std::string& message);
 
 // What set_obj and the appending will touch, fetched ahead of time (see
@@ -100,7 +97,7 @@ std::int32_t set_obj(SlotArray& array, const char* layer, std::int32_t color, st
 // entry PrefetchSlotIndex starts loading; PrefetchSlot then starts loading
 // the slot the entry gives (by the hash alone) and returns its index, or -1;
 // PrefetchSlotEnd starts loading where that slot's next nodes go.
-std::uint32_t SlotKeyHash(const char* layer, std::int32_t color);
+std::uint32_t SlotKeyHash(std::int32_t layer, std::int32_t color);
 void PrefetchSlotIndex(const SlotArray& array, std::uint32_t hash);
 std::int32_t PrefetchSlot(const SlotArray& array, std::uint32_t hash);
 void PrefetchSlotEnd(const SlotArray& array, std::int32_t slot);

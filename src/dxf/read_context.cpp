@@ -4,6 +4,7 @@ namespace vertoko {
 
 ReadContext::ReadContext(const ReaderOptions& readerOptions) : options(readerOptions) {
     unconverted.Reset();
+    colors.layers = &layers;
 }
 
 ReadContext::~ReadContext() {

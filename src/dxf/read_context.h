@@ -9,6 +9,7 @@
 
 #include "dxf/drawing/block_store.h"
 #include "dxf/drawing/color_resolution.h"
+#include "dxf/drawing/layer_table.h"
 #include "dxf/drawing/unconverted_report.h"
 #include "dxf/object_slots.h"
 #include "dxf/reader_options.h"
@@ -26,6 +27,7 @@ struct ReadContext {
     SlotArray slots;      // the objects gathered so far: the drawing's, or the open block's
     std::string message;  // the first failure of the read
     UnconvertedReport unconverted;
+    LayerTable layers;               // every layer met, with the LAYER entries' colours
     BlockStore blocks;               // gathered only with block expansion on
     DrawingColors colors;            // kept only with drawing colours on
     bool failedOnSkippable = false;  // refused an entity the lenient reading skips

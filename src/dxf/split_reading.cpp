@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dxf/entities/face_entity.h"
 #include "dxf/input/binary_pairs.h"
@@ -212,6 +213,27 @@ SplitReading::Outcome SplitReading::Merge(Run& run, ReadContext& into, TextPairs
     }
     if (vertices > INT32_MAX || polygons > INT32_MAX) return Outcome::Declined;
 
+    // The second reader numbered the layers it met itself: each becomes
+    // the driver's layer of the same group 8 value, met here in the same
+    // order as the driver would meet it.
+    const LayerTable& runLayers = run.context->layers;
+    std::vector<std::int32_t> layerOf(static_cast<std::size_t>(runLayers.Count()));
+    bool renumbered = false;
+    for (std::int32_t i = 0; i < runLayers.Count(); ++i) {
+        const std::int32_t id = into.layers.IdOf(runLayers.Value(i));
+        layerOf[static_cast<std::size_t>(i)] = id;
+        renumbered = renumbered || id != i;
+    }
+    if (multi) {
+        // Two of its layers that are one to the driver would have their
+        // faces interleaved in one object: the driver reads them itself.
+        std::vector<char> taken(static_cast<std::size_t>(into.layers.Count()), 0);
+        for (const std::int32_t id : layerOf) {
+            if (taken[static_cast<std::size_t>(id)] != 0) return Outcome::Declined;
+            taken[static_cast<std::size_t>(id)] = 1;
+        }
+    }
+
     const std::int32_t linesBefore = pairs.Counted();
     if (!pairs.Lines().JumpTo(run.end)) return Outcome::Declined;
     // The driver has counted the run's first two lines, its code line and
@@ -225,14 +247,16 @@ SplitReading::Outcome SplitReading::Merge(Run& run, ReadContext& into, TextPairs
         if (part.vertexHead == nullptr && part.polygonHead == nullptr) continue;
         std::int32_t index = 0;
         if (multi) {
-            index = set_obj(into.slots, part.layer, part.color, into.message);
+            index = set_obj(into.slots, layerOf[static_cast<std::size_t>(part.layer)], part.color,
+                            into.message);
             if (index < 0) return Outcome::Failed;
         }
         ObjectSlot& slot = into.slots.slots[index];
         // The second reader numbered its vertices from 0.
-        if (const std::int32_t first = slot.vertexCount; first != 0) {
+        if (const std::int32_t first = slot.vertexCount; first != 0 || renumbered) {
             for (MeshPolygon* p = part.polygonHead; p != nullptr; p = p->next) {
                 for (std::int32_t k = 0; k < p->cornerCount; ++k) p->p[k] += first;
+                p->layer = layerOf[static_cast<std::size_t>(p->layer)];
             }
         }
         Chain<MeshVertex> vertexChain{part.vertexHead, part.vertexTail, part.vertexCount};

@@ -44,13 +44,15 @@ struct Session {
     MeshObject* objects = nullptr;
     std::int32_t count = 0;
     Extents extents = {};
+    DrawingLayers layers;
     std::string msgBuf;
     std::vector<std::string> log;
     ~Session() { FreeObjectTable(count, objects); }
 
-    bool Load(const std::string& name, const ReaderOptions& options) {
+    bool Load(const std::string& name, const ReaderOptions& options, std::int32_t names = 0) {
         testing::internal::CaptureStderr();
-        const bool opened = LoadDxf(name, options, objects, count, extents, msgBuf, Sink());
+        const bool opened =
+            LoadDxf(name, options, names, objects, count, extents, layers, msgBuf, Sink());
         testing::internal::GetCapturedStderr();
         return opened;
     }

@@ -71,6 +71,8 @@ struct ReadResult {
     Extents extents = {};     // the box around the objects after a successful read
     std::string unconverted;  // the report line of what was not converted
     bool refusedSkippable = false;
+    DrawingLayers layers;  // the layers met, the faces on each and the objects' labels
+    EmptyCause emptyCause = EmptyCause::None;
 
     ReadResult() = default;
     ReadResult(const ReadResult&) = delete;
@@ -81,7 +83,9 @@ struct ReadResult {
           message(std::move(other.message)),
           extents(other.extents),
           unconverted(std::move(other.unconverted)),
-          refusedSkippable(other.refusedSkippable) {
+          refusedSkippable(other.refusedSkippable),
+          layers(std::move(other.layers)),
+          emptyCause(other.emptyCause) {
         other.table = nullptr;
         other.count = 0;
     }
@@ -92,6 +96,8 @@ struct ReadResult {
         extents = other.extents;
         unconverted = std::move(other.unconverted);
         refusedSkippable = other.refusedSkippable;
+        layers = std::move(other.layers);
+        emptyCause = other.emptyCause;
         return *this;
     }
     ~ReadResult() { FreeObjectTable(count, table); }
@@ -99,6 +105,10 @@ struct ReadResult {
     // Corner k of polygon i of object o.
     std::int32_t Corner(int o, int i, int k) const { return table[o].ptbl[i]->p[k]; }
     const MeshVertex& Vertex(int o, int i) const { return *table[o].vtbl[i]; }
+    // The name of the layer polygon i of object o is on.
+    const std::string& LayerOf(int o, int i) const {
+        return layers.layers[static_cast<std::size_t>(table[o].ptbl[i]->layer)].name;
+    }
 };
 
 // Reads as the load command does.
@@ -111,6 +121,8 @@ inline ReadResult ReadFile(std::FILE* file, const ReaderOptions& options) {
     result.extents = load.extents;
     result.unconverted = std::move(load.unconverted);
     result.refusedSkippable = load.refusedSkippable;
+    result.layers = std::move(load.layers);
+    result.emptyCause = load.emptyCause;
     return result;
 }
 

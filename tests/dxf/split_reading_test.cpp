@@ -88,6 +88,17 @@ ReaderOptions Options(int multi, int skip = 0, int insert = 0) {
 void ExpectSameRead(const ReadResult& one, const ReadResult& two) {
     EXPECT_EQ(one.message, two.message);
     ASSERT_EQ(one.count, two.count);
+    // The same layers under the same ids, and the same objects' labels.
+    ASSERT_EQ(one.layers.layers.size(), two.layers.layers.size());
+    for (std::size_t l = 0; l < one.layers.layers.size(); ++l) {
+        EXPECT_EQ(one.layers.layers[l].name, two.layers.layers[l].name) << "layer " << l;
+        EXPECT_EQ(one.layers.layers[l].faces, two.layers.layers[l].faces) << "layer " << l;
+    }
+    ASSERT_EQ(one.layers.objects.size(), two.layers.objects.size());
+    for (std::size_t o = 0; o < one.layers.objects.size(); ++o) {
+        EXPECT_EQ(one.layers.objects[o].layer, two.layers.objects[o].layer);
+        EXPECT_EQ(one.layers.objects[o].aci, two.layers.objects[o].aci);
+    }
     for (int o = 0; o < one.count; ++o) {
         const MeshObject& a = one.table[o];
         const MeshObject& b = two.table[o];
@@ -102,6 +113,7 @@ void ExpectSameRead(const ReadResult& one, const ReadResult& two) {
             const MeshPolygon& q = *b.ptbl[i];
             ASSERT_EQ(p.cornerCount, q.cornerCount);
             EXPECT_EQ(p.color, q.color);
+            ASSERT_EQ(p.layer, q.layer) << "object " << o << " polygon " << i;
             for (int k = 0; k < p.cornerCount; ++k) {
                 ASSERT_EQ(p.p[k], q.p[k]) << "object " << o << " polygon " << i;
             }

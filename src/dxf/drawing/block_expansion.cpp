@@ -158,7 +158,7 @@ struct Placement {
     std::int32_t block = -1;
     Affine transform{};
     bool mirrored = false;
-    std::string layer;
+    std::int32_t layer = LayerTable::kZero;
     std::int32_t color = -1;
     InsertColors colors{};
 };
@@ -240,12 +240,13 @@ class Placer {
         p.transform = outer != nullptr ? local.Then(outer->transform) : local;
         p.mirrored = p.transform.Determinant() < 0.0;
         const bool byBlock = insert.style.index == 0;
-        p.layer = outer != nullptr && insert.style.layer == "0" ? outer->layer : insert.style.layer;
+        p.layer = outer != nullptr && insert.style.layer == LayerTable::kZero ? outer->layer
+                                                                              : insert.style.layer;
         p.color = outer != nullptr && byBlock ? outer->color : insert.style.index;
         if (colors_.enabled) {
             p.colors.blockRgb =
                 colors_.GroupsRgb(insert.style, outer != nullptr ? &outer->colors : nullptr);
-            p.colors.layerRgb = colors_.layers.ColorOf(p.layer);
+            p.colors.layerRgb = colors_.layers->ColorOf(p.layer);
         }
         return p;
     }
@@ -255,20 +256,20 @@ class Placer {
         const SlotArray& from = store_.blocks[static_cast<std::size_t>(p.block)]->slots;
         for (const std::int32_t i : contents_[static_cast<std::size_t>(p.block)].slots) {
             const ObjectSlot& source = from.slots[i];
+            // The block's entities on layer "0" are on the insertion's.
+            const std::int32_t layer = source.layer == LayerTable::kZero ? p.layer : source.layer;
             std::int32_t index = 0;
             if (multi_) {
-                const char* layer =
-                    std::strcmp(source.layer, "0") == 0 ? p.layer.c_str() : source.layer;
                 index = set_obj(slots_, layer, source.color == 0 ? p.color : source.color, message);
                 if (index < 0) return false;
             }
             ObjectSlot& target = slots_.slots[index];
-            if (!Copy(source, p, target, message)) return false;
+            if (!Copy(source, p, layer, target, message)) return false;
         }
         return true;
     }
 
-    bool Copy(const ObjectSlot& source, const Placement& p, ObjectSlot& target,
+    bool Copy(const ObjectSlot& source, const Placement& p, std::int32_t layer, ObjectSlot& target,
               std::string& message) {
         const std::int32_t base = target.vertexCount;
         for (const MeshVertex* v = source.vertexHead; v != nullptr; v = v->next) {
@@ -292,6 +293,7 @@ class Placer {
             copy->color = colors_.enabled
                               ? kPolygonColorSet | colors_.PlacedRgb(polygon->color, p.colors)
                               : 0;
+            copy->layer = layer;
             AppendPolygon(target, copy);
         }
         return true;

@@ -17,7 +17,7 @@ namespace vertoko {
 
 struct InsertRecord {
     std::string block;  // name as BlockName gives it
-    EntityStyle style{"0", -1, -1};
+    EntityStyle style{LayerTable::kZero, -1, -1};
     double point[3] = {0.0, 0.0, 0.0};
     double scale[3] = {1.0, 1.0, 1.0};
     double rotation = 0.0;  // degrees about the insert's Z axis

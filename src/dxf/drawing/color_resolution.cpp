@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::int32_t kByBlock = 0;
 
-bool IsLayerZero(const std::string& layer) { return layer == "0"; }
+bool IsLayerZero(std::int32_t layer) { return layer == LayerTable::kZero; }
 
 bool IsPaletteIndex(std::int32_t index) { return index >= 1 && index <= 255; }
 
@@ -18,18 +18,15 @@ bool IsPaletteIndex(std::int32_t index) { return index >= 1 && index <= 255; }
 
 void DrawingColors::Clear() {
     enabled = false;
-    layers.Clear();
     styles_.clear();
     resolved_.clear();
     numbers_.clear();
 }
 
-std::uint32_t DrawingColors::StyleOf(const char* layer, std::int32_t index,
+std::uint32_t DrawingColors::StyleOf(std::int32_t layer, std::int32_t index,
                                      std::int32_t trueColor) {
-    std::string key(layer);
-    key.push_back('\0');
-    key.append(reinterpret_cast<const char*>(&index), sizeof index);
-    key.append(reinterpret_cast<const char*>(&trueColor), sizeof trueColor);
+    const std::int32_t groups[3] = {layer, index, trueColor};
+    std::string key(reinterpret_cast<const char*>(groups), sizeof groups);
     const auto [entry, added] =
         numbers_.emplace(std::move(key), static_cast<std::uint32_t>(styles_.size() + 1));
     if (added) styles_.push_back({layer, index, trueColor});
@@ -48,9 +45,9 @@ void DrawingColors::ResolveStyles() {
         } else if (style.index == kByBlock) {
             resolved_.push_back({Source::ByBlock, AciColor(7)});
         } else if (IsLayerZero(style.layer)) {
-            resolved_.push_back({Source::LayerZero, layers.ColorOf(style.layer)});
+            resolved_.push_back({Source::LayerZero, layers->ColorOf(style.layer)});
         } else {
-            resolved_.push_back({Source::Fixed, layers.ColorOf(style.layer)});
+            resolved_.push_back({Source::Fixed, layers->ColorOf(style.layer)});
         }
     }
 }
@@ -79,7 +76,7 @@ std::uint32_t DrawingColors::GroupsRgb(const EntityStyle& style, const InsertCol
     if (IsPaletteIndex(style.index)) return AciColor(style.index);
     if (style.index == kByBlock) return outer != nullptr ? outer->blockRgb : AciColor(7);
     if (outer != nullptr && IsLayerZero(style.layer)) return outer->layerRgb;
-    return layers.ColorOf(style.layer);
+    return layers->ColorOf(style.layer);
 }
 
 void ResolveSlotColors(DrawingColors& colors, SlotArray& slots) {

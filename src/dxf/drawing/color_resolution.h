@@ -14,10 +14,10 @@
 
 namespace vertoko {
 
-// An entity's colour groups: layer (as ReadToken gives it), 62 (-1 when
-// absent) and 420 (-1 when absent).
+// An entity's colour groups: layer (its id in the read's LayerTable), 62
+// (-1 when absent) and 420 (-1 when absent).
 struct EntityStyle {
-    std::string layer;
+    std::int32_t layer = LayerTable::kZero;
     std::int32_t index = -1;
     std::int32_t trueColor = -1;
 };
@@ -31,13 +31,13 @@ struct InsertColors {
 
 struct DrawingColors {
     bool enabled = false;
-    LayerTable layers;
+    const LayerTable* layers = nullptr;  // the read's, set with the read
 
     void Clear();
 
     // 0 when colours are off; otherwise the style's number (from 1), the
     // same for equal groups.
-    std::uint32_t StyleOf(const char* layer, std::int32_t index, std::int32_t trueColor);
+    std::uint32_t StyleOf(std::int32_t layer, std::int32_t index, std::int32_t trueColor);
 
     // 0xRRGGBB of a style outside every block (BYBLOCK is white there).
     std::uint32_t TopLevelRgb(std::uint32_t style) const;

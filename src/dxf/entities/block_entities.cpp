@@ -78,11 +78,7 @@ bool ReadInsert(ReadContext& context, Source& pairs) {
             case 8: {
                 std::string_view value;
                 const PairStatus status = pairs.Text(value);
-                if (status == PairStatus::Ok) {
-                    EntityKey key;
-                    key.SetLayer(value);
-                    insert.style.layer = key.layer;
-                }
+                if (status == PairStatus::Ok) insert.style.layer = context.layers.IdOf(value);
                 return status;
             }
             case 62:

@@ -25,12 +25,13 @@ bool AppendPoint(ObjectSlot& slot, const double* point, const double* lift, std:
     return true;
 }
 
-// A new polygon over the slot's vertices at corners, in style.
+// A new polygon over the slot's vertices at corners, in style, on layer.
 bool AppendCorners(ObjectSlot& slot, const std::int32_t* corners, int n, std::uint32_t style,
-                   std::string& message) {
+                   std::int32_t layer, std::string& message) {
     MeshPolygon* polygon = NewPolygon(slot.arena, n, message);
     if (polygon == nullptr) return false;
     polygon->color = style;
+    polygon->layer = layer;
     for (int k = 0; k < n; ++k) polygon->p[k] = corners[k];
     AppendPolygon(slot, polygon);
     return true;
@@ -60,6 +61,7 @@ bool PendingMesh::Commit(EntityBuilder& builder, const EntityKey& key) {
     for (MeshPolygon* polygon = polygons_.head; polygon != nullptr; polygon = polygon->next) {
         for (std::int32_t k = 0; k < polygon->cornerCount; ++k) polygon->p[k] += base;
         if (polygon->color == 0) polygon->color = style;
+        polygon->layer = key.layer;
     }
     SpliceInto(slot, vertices_, polygons_, arena_);
     return true;
@@ -99,14 +101,14 @@ bool EntityBuilder::AddPrism(const EntityKey& key, const double (*corners)[3], i
     }
     std::int32_t cap[4] = {};
     for (int k = 0; k < n; ++k) cap[k] = bottom + n - 1 - k;
-    if (!AppendCorners(slot, cap, n, style, message)) return false;
+    if (!AppendCorners(slot, cap, n, style, key.layer, message)) return false;
     for (int k = 0; k < n; ++k) cap[k] = top + k;
-    if (!AppendCorners(slot, cap, n, style, message)) return false;
+    if (!AppendCorners(slot, cap, n, style, key.layer, message)) return false;
     for (int k = 0; k < n; ++k) {
         const int next = (k + 1) % n;
         if (SamePoint(corner(k), corner(next))) continue;
         const std::int32_t side[4] = {bottom + k, bottom + next, top + next, top + k};
-        if (!AppendCorners(slot, side, 4, style, message)) return false;
+        if (!AppendCorners(slot, side, 4, style, key.layer, message)) return false;
     }
     return true;
 }
@@ -133,6 +135,7 @@ bool WallStrip::Add(const double point[3]) {
         if (index < 0) return false;
         slot_ = &builder_.Context().slots.slots[index];
         style_ = builder_.StyleOf(key_);
+        layer_ = key_.layer;
     }
     const std::int32_t vertex = slot_->vertexCount;
     if (!AppendPoint(*slot_, point, nullptr, message)) return false;
@@ -156,7 +159,7 @@ bool WallStrip::Close() {
 
 bool WallStrip::Wall(std::int32_t from, std::int32_t to) {
     const std::int32_t corners[4] = {from, to, to + 1, from + 1};
-    return AppendCorners(*slot_, corners, 4, style_, builder_.Context().message);
+    return AppendCorners(*slot_, corners, 4, style_, layer_, builder_.Context().message);
 }
 
 bool AddPathWalls(EntityBuilder& builder, const EntityKey& key, const PathPoint* points,

@@ -20,16 +20,11 @@ namespace vertoko {
 
 // The groups that choose an entity's object and colour.
 struct EntityKey {
-    char layer[kLayerCapacity];   // first word of group 8, upper-cased; DXF's default "0"
-    std::int32_t color = -1;      // group 62; -1 when absent
-    std::int32_t trueColor = -1;  // group 420; -1 when absent
+    std::int32_t layer = LayerTable::kZero;  // group 8's id in the read's layers; DXF's default "0"
+    std::int32_t color = -1;                 // group 62; -1 when absent
+    std::int32_t trueColor = -1;             // group 420; -1 when absent
 
-    // Only the name's first bytes: the rest of the field is never read.
-    EntityKey() {
-        layer[0] = '0';
-        layer[1] = '\0';
-    }
-    void SetLayer(std::string_view value) { ReadToken(value, layer, sizeof layer); }
+    void SetLayer(LayerTable& layers, std::string_view value) { layer = layers.IdOf(value); }
 };
 
 // Fetches ahead, while an entity's groups are read in multi-object mode,
@@ -123,7 +118,7 @@ class EntityBuilder {
     std::uint32_t StyleOf(const EntityKey& key) {
         return StyleOf(key.layer, key.color, key.trueColor);
     }
-    std::uint32_t StyleOf(const char* layer, std::int32_t color, std::int32_t trueColor) {
+    std::uint32_t StyleOf(std::int32_t layer, std::int32_t color, std::int32_t trueColor) {
         DrawingColors& colors = context_.colors;
         return colors.enabled ? colors.StyleOf(layer, color, trueColor) : 0;
     }
@@ -147,6 +142,7 @@ class EntityBuilder {
         MeshPolygon* polygon = NewPolygon(slot.arena, n, message);
         if (polygon == nullptr) return false;
         polygon->color = StyleOf(key);
+        polygon->layer = key.layer;
         for (int k = 0; k < n; ++k) polygon->p[k] = -1;
         AppendPolygon(slot, polygon);
         for (int k = 0; k < n; ++k) {
@@ -220,6 +216,7 @@ class WallStrip {
     const EntityKey& key_;
     ObjectSlot* slot_ = nullptr;  // chosen at the first point
     std::uint32_t style_ = 0;
+    std::int32_t layer_ = 0;
     double lift_[3];
     double first_[3] = {};
     double last_[3] = {};

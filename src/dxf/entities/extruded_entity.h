@@ -45,7 +45,7 @@ bool ReadExtrudedEntity(ReadContext& context, Source& pairs, ExtrudedGroups& gro
             case 8: {
                 std::string_view value;
                 status = pairs.Text(value);
-                if (status == PairStatus::Ok) groups.key.SetLayer(value);
+                if (status == PairStatus::Ok) groups.key.SetLayer(context.layers, value);
                 break;
             }
             case 62:

@@ -93,7 +93,8 @@ bool Read3DFace(ReadContext& context, Source& pairs) {
             }
         } else if (code == 8) {
             std::string_view value;
-            if (status = pairs.Text(value); status == PairStatus::Ok) face.key.SetLayer(value);
+            if (status = pairs.Text(value); status == PairStatus::Ok)
+                face.key.SetLayer(context.layers, value);
             cursor.KeyChanged();
         } else if (code == 62) {
             status = pairs.Int(face.key.color);

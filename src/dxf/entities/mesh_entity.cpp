@@ -70,12 +70,12 @@ bool TakeFaceEntry(MeshState& state, std::int32_t value, std::string& message, b
 // report, or BadNumber for an invalid pair; false in failed when the
 // message is written already.
 template <PairSource Source>
-PairStatus TakePair(MeshState& state, std::int32_t code, Source& pairs, std::string& message,
-                    bool& failed) {
+PairStatus TakePair(MeshState& state, std::int32_t code, Source& pairs, LayerTable& layers,
+                    std::string& message, bool& failed) {
     if (code == 8) {
         std::string_view value;
         const PairStatus status = pairs.Text(value);
-        if (status == PairStatus::Ok) state.key.SetLayer(value);
+        if (status == PairStatus::Ok) state.key.SetLayer(layers, value);
         return status;
     }
     if (code == 62) return pairs.Int(state.key.color);
@@ -147,7 +147,8 @@ bool ReadMesh(ReadContext& context, Source& pairs) {
         PairStatus status = pairs.Code(code);
         if (status == PairStatus::Ok && code == 0) break;
         bool failed = false;
-        if (status == PairStatus::Ok) status = TakePair(state, code, pairs, message, failed);
+        if (status == PairStatus::Ok)
+            status = TakePair(state, code, pairs, context.layers, message, failed);
         if (failed) return false;
         if (status == PairStatus::BadNumber) {
             message = MessageAt(pairs, kInvalid);

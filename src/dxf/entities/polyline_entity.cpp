@@ -289,7 +289,7 @@ bool ReadPolyline(ReadContext& context, Source& pairs) {
                 if (!state.inVertex) {
                     std::string_view value;
                     status = pairs.Text(value);
-                    if (status == PairStatus::Ok) state.key.SetLayer(value);
+                    if (status == PairStatus::Ok) state.key.SetLayer(context.layers, value);
                 } else {
                     status = pairs.Skip();
                 }

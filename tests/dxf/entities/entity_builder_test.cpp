@@ -14,9 +14,9 @@
 namespace vertoko {
 namespace {
 
-EntityKey Key(const char* layer, std::int32_t color = -1) {
+EntityKey Key(ReadContext& context, const char* layer, std::int32_t color = -1) {
     EntityKey key;
-    key.SetLayer(layer);
+    key.SetLayer(context.layers, layer);
     key.color = color;
     return key;
 }
@@ -40,12 +40,15 @@ const float kTriangle[3][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}};
 TEST(EntityBuilder, KeysChooseObjectsInTheOrderTheyFirstAppear) {
     Context c(1);
     EntityBuilder builder(c.context);
-    EXPECT_TRUE(builder.AddFace(Key("walls", 1), kTriangle, 3));
-    EXPECT_TRUE(builder.AddFace(Key("ROOF"), kTriangle, 3));
-    EXPECT_TRUE(builder.AddFace(Key("Walls", 1), kTriangle, 3));  // names compare without case
-    EXPECT_TRUE(builder.AddFace(Key("WALLS", 2), kTriangle, 3));
+    EXPECT_TRUE(builder.AddFace(Key(c.context, "walls", 1), kTriangle, 3));
+    EXPECT_TRUE(builder.AddFace(Key(c.context, "ROOF"), kTriangle, 3));
+    EXPECT_TRUE(
+        builder.AddFace(Key(c.context, "Walls", 1), kTriangle, 3));  // names compare without case
+    EXPECT_TRUE(builder.AddFace(Key(c.context, "WALLS", 2), kTriangle, 3));
     ASSERT_EQ(c.context.slots.count, 3);
-    EXPECT_STREQ(c.context.slots.slots[0].layer, "WALLS");
+    EXPECT_EQ(
+        c.context.layers.Layers()[static_cast<std::size_t>(c.context.slots.slots[0].layer)].name,
+        "walls");
     EXPECT_EQ(c.context.slots.slots[0].polygonCount, 2);
     EXPECT_EQ(c.context.slots.slots[0].vertexCount, 6);
     // The second face's corners follow the first's.
@@ -55,8 +58,8 @@ TEST(EntityBuilder, KeysChooseObjectsInTheOrderTheyFirstAppear) {
     // One object for everything in single-object mode.
     Context single(0);
     EntityBuilder one(single.context);
-    EXPECT_TRUE(one.AddFace(Key("A"), kTriangle, 3));
-    EXPECT_TRUE(one.AddFace(Key("B", 4), kTriangle, 3));
+    EXPECT_TRUE(one.AddFace(Key(single.context, "A"), kTriangle, 3));
+    EXPECT_TRUE(one.AddFace(Key(single.context, "B", 4), kTriangle, 3));
     EXPECT_EQ(single.context.slots.count, 1);
     EXPECT_EQ(single.context.slots.slots[0].polygonCount, 2);
 }
@@ -64,19 +67,19 @@ TEST(EntityBuilder, KeysChooseObjectsInTheOrderTheyFirstAppear) {
 TEST(EntityBuilder, HintsFetchedAheadChooseTheSameObject) {
     Context c(1);
     EntityBuilder builder(c.context);
-    ASSERT_TRUE(builder.AddFace(Key("A"), kTriangle, 3));
-    ASSERT_TRUE(builder.AddFace(Key("B"), kTriangle, 3));
+    ASSERT_TRUE(builder.AddFace(Key(c.context, "A"), kTriangle, 3));
+    ASSERT_TRUE(builder.AddFace(Key(c.context, "B"), kTriangle, 3));
     // A cursor that fetched for a key, then for another after the key
     // changed, and one that stopped half way.
     SlotCursor cursor(c.context.slots, true);
-    for (int i = 0; i < 12; ++i) cursor.Step(Key("A"));
+    for (int i = 0; i < 12; ++i) cursor.Step(Key(c.context, "A"));
     cursor.KeyChanged();
-    for (int i = 0; i < 5; ++i) cursor.Step(Key("B"));
+    for (int i = 0; i < 5; ++i) cursor.Step(Key(c.context, "B"));
     EXPECT_EQ(cursor.Slot(), 1);
-    ASSERT_TRUE(builder.AddFace(Key("B"), kTriangle, 3, &cursor));
+    ASSERT_TRUE(builder.AddFace(Key(c.context, "B"), kTriangle, 3, &cursor));
     SlotCursor early(c.context.slots, true);
-    early.Step(Key("C"));
-    ASSERT_TRUE(builder.AddFace(Key("C"), kTriangle, 3, &early));
+    early.Step(Key(c.context, "C"));
+    ASSERT_TRUE(builder.AddFace(Key(c.context, "C"), kTriangle, 3, &early));
     EXPECT_EQ(c.context.slots.count, 3);
     EXPECT_EQ(c.context.slots.slots[1].polygonCount, 2);
     EXPECT_EQ(c.context.slots.slots[2].polygonCount, 1);
@@ -85,7 +88,7 @@ TEST(EntityBuilder, HintsFetchedAheadChooseTheSameObject) {
 TEST(EntityBuilder, PendingMeshIsRenumberedAndStyledWhenHandedOver) {
     Context c(0, 1);
     EntityBuilder builder(c.context);
-    ASSERT_TRUE(builder.AddFace(Key("0", 1), kTriangle, 3));
+    ASSERT_TRUE(builder.AddFace(Key(c.context, "0", 1), kTriangle, 3));
     PendingMesh mesh;
     std::string& message = c.context.message;
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(mesh.AddVertex(float(i), 0, 0, message));
@@ -95,15 +98,15 @@ TEST(EntityBuilder, PendingMeshIsRenumberedAndStyledWhenHandedOver) {
     ASSERT_NE(own, nullptr);
     plain->p[0] = 0, plain->p[1] = 1, plain->p[2] = 2;
     own->p[0] = 1, own->p[1] = 2, own->p[2] = 3;
-    own->color = builder.StyleOf("0", 5, -1);  // a face record's own colour
-    ASSERT_TRUE(mesh.Commit(builder, Key("0", 3)));
+    own->color = builder.StyleOf(LayerTable::kZero, 5, -1);  // a face record's own colour
+    ASSERT_TRUE(mesh.Commit(builder, Key(c.context, "0", 3)));
     const ObjectSlot& slot = c.context.slots.slots[0];
     EXPECT_EQ(slot.vertexCount, 3 + 4);
     EXPECT_EQ(slot.polygonCount, 3);
     EXPECT_EQ(plain->p[0], 3);
     EXPECT_EQ(own->p[2], 6);
-    EXPECT_EQ(plain->color, builder.StyleOf("0", 3, -1));
-    EXPECT_EQ(own->color, builder.StyleOf("0", 5, -1));
+    EXPECT_EQ(plain->color, builder.StyleOf(LayerTable::kZero, 3, -1));
+    EXPECT_EQ(own->color, builder.StyleOf(LayerTable::kZero, 5, -1));
     EXPECT_NE(plain->color, own->color);
     EXPECT_EQ(mesh.VertexCount(), 0);  // handed over whole
 }
@@ -113,7 +116,7 @@ TEST(EntityBuilder, OutOfMemoryNamesWhatCouldNotBeHad) {
     EntityBuilder builder(c.context);
     // Room for nothing: the polygon is the first to fail.
     SetArenaChunkLimitForTesting(0);
-    EXPECT_FALSE(builder.AddFace(Key("0"), kTriangle, 3));
+    EXPECT_FALSE(builder.AddFace(Key(c.context, "0"), kTriangle, 3));
     SetArenaChunkLimitForTesting(-1);
     EXPECT_EQ(c.context.message, "メモリーが足りません.(pol)\n");
     std::string message;
@@ -137,7 +140,7 @@ TEST(EntityBuilder, ParsersFedWithPairsFromEitherSource) {
                             test::FeedBinary("3DFACE", face, read, multi)}) {
         ASSERT_TRUE(fed->ok) << fed->context.message;
         ASSERT_EQ(fed->Objects(), 1);
-        EXPECT_STREQ(fed->Slot(0).layer, "ROOF");
+        EXPECT_EQ(fed->context.layers.Value(fed->Slot(0).layer), "Roof");
         EXPECT_EQ(fed->Slot(0).color, 2);
         EXPECT_EQ(fed->Slot(0).polygonHead->cornerCount, 3);  // the fourth corner repeats the third
         EXPECT_EQ(fed->Corner(0, 0, 2), (std::vector<float>{2, 3, 1.5f}));

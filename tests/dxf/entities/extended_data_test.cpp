@@ -48,7 +48,7 @@ const auto kMesh = [](ReadContext& c, auto& pairs) { return ReadMesh(c, pairs); 
 const auto kInsert = [](ReadContext& c, auto& pairs) { return ReadInsert(c, pairs); };
 const auto kBlock = [](ReadContext& c, auto& pairs) { return ReadBlockHeader(c, pairs); };
 const auto kLayer = [](ReadContext& c, auto& pairs) {
-    return ReadLayerEntry(pairs, c.colors.layers, c.message);
+    return ReadLayerEntry(pairs, c.layers, c.message);
 };
 
 TEST(ExtendedData, EveryEntityCountsItTheSameWay) {

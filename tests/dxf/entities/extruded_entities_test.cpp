@@ -369,7 +369,7 @@ TEST(ExtrudedEntities, KeyedByLayerAndColour) {
         "SOLID", {{8, "slab"}, {62, "5"}, {11, "1"}, {12, "0"}, {22, "1"}}, kSolid,
         [](const test::Fed& fed) {
             ASSERT_EQ(fed.Objects(), 1);
-            EXPECT_STREQ(fed.Slot(0).layer, "SLAB");
+            EXPECT_EQ(fed.context.layers.Value(fed.Slot(0).layer), "slab");
             EXPECT_EQ(fed.Slot(0).color, 5);
         },
         options);
