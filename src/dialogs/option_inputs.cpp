@@ -196,9 +196,12 @@ class FileInput : public OptionInput {
         edit_->setText(QString::fromStdString(OptionValue<std::string>(row_, settings)));
     }
     void Get(AppSettings& settings) override {
-        // A path is taken as typed, with the blanks around it left out; one
-        // too long for the settings file is refused rather than cut.
-        OptionValue<std::string>(row_, settings) = edit_->text().trimmed().toStdString();
+        // A path is taken as typed, with the blanks around it left out and
+        // shown as it was kept; one too long for the settings file is
+        // refused rather than cut.
+        const QString kept = edit_->text().trimmed();
+        if (kept != edit_->text()) edit_->setText(kept);
+        OptionValue<std::string>(row_, settings) = kept.toStdString();
     }
     void Note() override { noted_ = edit_->text(); }
     void Restore() override { edit_->setText(noted_); }
