@@ -2,9 +2,11 @@
 // vertex cleaning at distance 0, then writes it as OBJ and as a smoothed
 // POV-Ray scene into a folder and reports the bytes and rate of each; then
 // both again over those files ("replacing" lines), as a save over an
-// earlier save; with --z-up all with the drawing's Z axis up.
+// earlier save; with --z-up all with the drawing's Z axis up, with --names
+// the layers named in both, with --materials the materials file's lines
+// matched for every face.
 //
-//   writer_bench FILE.dxf FOLDER [--z-up]
+//   writer_bench FILE.dxf FOLDER [--z-up] [--names] [--materials FILE]
 //
 // The POV-Ray time covers the whole writer: splitting into triangles, the
 // vertex normals and the text of both files.
@@ -14,8 +16,12 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "convert/drawing_load.h"
+#include "dxf/drawing/aci_palette.h"
+#include "export/layer_output.h"
+#include "export/materials.h"
 #include "export/obj_writer.h"
 #include "export/pov_writer.h"
 
@@ -42,9 +48,25 @@ bool TimeWriter(const char* what, double& seconds, double& cpu, Write write) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool zUp = argc == 4 && std::string(argv[3]) == "--z-up";
-    if (argc != 3 && !zUp) {
-        std::fprintf(stderr, "usage: writer_bench FILE.dxf FOLDER [--z-up]\n");
+    bool zUp = false;
+    bool names = false;
+    std::string materialsFile;
+    bool usage = argc < 3;
+    for (int i = 3; i < argc && !usage; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--z-up") {
+            zUp = true;
+        } else if (argument == "--names") {
+            names = true;
+        } else if (argument == "--materials" && i + 1 < argc) {
+            materialsFile = argv[++i];
+        } else {
+            usage = true;
+        }
+    }
+    if (usage) {
+        std::fprintf(stderr,
+                     "usage: writer_bench FILE.dxf FOLDER [--z-up] [--names] [--materials FILE]\n");
         return 2;
     }
     std::FILE* file = std::fopen(argv[1], "rb");
@@ -67,6 +89,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     const vertoko::Extents extents = vertoko::ComputeExtents(count, table);
+    vertoko::Materials materials;
+    std::vector<std::string> materialMessages;
+    if (!materialsFile.empty() &&
+        !vertoko::ReadMaterials(materialsFile, materials, materialMessages)) {
+        std::fprintf(stderr, "%s\n", materialMessages.front().c_str());
+        return 1;
+    }
+    const vertoko::MaterialChoice choice(materials, &load.layers, &vertoko::AciColor);
+    const vertoko::LayerOutput layers{.layers = &load.layers,
+                                      .names = names,
+                                      .materials = materialsFile.empty() ? nullptr : &choice};
     const std::filesystem::path folder = argv[2];
     const std::string obj = (folder / "writer-bench.obj").string();
     const std::string pov = (folder / "writer-bench.pov").string();
@@ -86,11 +119,12 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 2 && ok; ++run) {
         ok = TimeWriter("OBJ", objSeconds[run], objCpu[run],
                         [&] {
-                            return vertoko::WriteObj(obj, count, table, writerMessage, zUp) == 1;
+                            return vertoko::WriteObj(obj, count, table, writerMessage, zUp,
+                                                     layers) == 1;
                         }) &&
              TimeWriter("POV-Ray", povSeconds[run], povCpu[run], [&] {
-                 return vertoko::WritePov(pov, count, table, smooth, extents, writerMessage,
-                                          zUp) == 1;
+                 return vertoko::WritePov(pov, count, table, smooth, extents, writerMessage, zUp,
+                                          layers) == 1;
              });
     }
     vertoko::FreeObjectTable(count, table);

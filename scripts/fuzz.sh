@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs a fuzzer of the core for SECONDS (default 60), seeded with the public
 # sample files and the binary DXF seeds of fuzz/corpus. NAME is the target of
-# fuzz/CMakeLists.txt, dxf_reader_fuzzer (the default) or mesh_stages_fuzzer;
-# both take the same input, an options byte and then the file. The corpus
-# grows in a temporary folder that is removed afterwards; the seeds themselves
+# fuzz/CMakeLists.txt, dxf_reader_fuzzer (the default) or mesh_stages_fuzzer,
+# which take the same input, an options byte and then the file, or
+# materials_fuzzer, which takes a materials file and is seeded with
+# fuzz/materials_corpus instead. The corpus grows in a temporary folder that is removed afterwards; the seeds themselves
 # are only read. Fails on any finding.
 #   scripts/fuzz.sh [SECONDS] [NAME]
 set -euo pipefail
@@ -20,10 +21,15 @@ fi
 work="$(mktemp -d "${TMPDIR:-/tmp}/vertoko-fuzz.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/corpus" "$work/artifacts"
-# The binary DXF seeds carry the fuzzer's options byte already.
-seeds=(fuzz/corpus)
-if [ -d "$samples" ]; then
-  seeds+=("$samples")
+# The binary DXF seeds carry the fuzzer's options byte already. The
+# materials file's fuzzer starts from its own text seeds.
+if [ "$(basename "$fuzzer")" = materials_fuzzer ]; then
+  seeds=(fuzz/materials_corpus)
+else
+  seeds=(fuzz/corpus)
+  if [ -d "$samples" ]; then
+    seeds+=("$samples")
+  fi
 fi
 
 # Leaks are checked too: the reader must free everything on every path.

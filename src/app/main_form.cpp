@@ -443,10 +443,12 @@ void TMainForm::SaveAs(const QString& name, int filterIndex) {
         AppendLog("ﾚｲﾔｰを " + std::to_string(LayersLeftOut()) + " 個除いて保存します.");
     // Every line after the target's is the failure's when the writer fails.
     const int after = logLineCount_ + 1;
-    const std::int32_t result =
-        SaveObjects(name.toStdString(), static_cast<SaveFormat>(filterIndex), ShownCount(),
-                    ShownObjects(), ShownExtents(), settings.writer, msgBuf,
-                    [this](const std::string& line) { AppendLog(line); });
+    // The labels follow the shown table, which leaving layers out thins.
+    const DrawingLayers shownLayers{layers_.layers, ShownLabels()};
+    const std::int32_t result = SaveObjects(
+        name.toStdString(), static_cast<SaveFormat>(filterIndex), ShownCount(), ShownObjects(),
+        ShownExtents(), settings.writer, msgBuf,
+        [this](const std::string& line) { AppendLog(line); }, &shownLayers);
     if (result == 0) MarkErrorLines(after);
 }
 

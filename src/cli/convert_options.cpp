@@ -331,6 +331,7 @@ std::string TakeOptionValue(const OptionRow& row, const std::string& text, AppSe
         }
         case OptionKind::Text:
         case OptionKind::EstrayString:
+        case OptionKind::FileName:
             OptionValue<std::string>(row, settings) = text;
             return {};
         case OptionKind::Switch:

@@ -79,7 +79,7 @@ int RunConvert(const ConvertOptions& options, std::ostream& out) {
             ok = false;
         } else if (ok && !target.empty()) {
             ok = SaveObjects(target, *options.format, count, objects, extents, options.writer,
-                             msgBuf, log) != 0;
+                             msgBuf, log, &layers) != 0;
         }
         FreeObjectTable(count, objects);
         if (!ok) status = 1;

@@ -1,9 +1,14 @@
 #include "convert/load_save.h"
 
 #include <cstdio>
+#include <optional>
+#include <vector>
 
 #include "convert/drawing_load.h"
+#include "dxf/drawing/aci_palette.h"
 #include "export/file_names.h"
+#include "export/layer_output.h"
+#include "export/materials.h"
 #include "export/number_format.h"
 #include "export/obj_writer.h"
 #include "export/polygon_writer.h"
@@ -107,7 +112,7 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, std::int32_t
 
 std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_t objectCount,
                          MeshObject* objects, const Extents& extents, const WriterOptions& options,
-                         std::string& msgBuf, const LogSink& log) {
+                         std::string& msgBuf, const LogSink& log, const DrawingLayers* layers) {
     std::string target = name;
     const bool numbered = objectCount > 1 && format != SaveFormat::PovRay;
     if (numbered) {
@@ -121,6 +126,20 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
     if (format == SaveFormat::PovRay && IncludeName(name) != PlainIncludeName(name))
         log("インクルードファイルはPOV-Rayが開ける名前にしました：" + IncludeName(name));
 
+    // A materials file that cannot be read, or lines of it that cannot be
+    // used, are reported and left out; the save goes on.
+    Materials materials;
+    std::optional<MaterialChoice> choice;
+    if (!options.materials.empty() && format != SaveFormat::Eastray) {
+        std::vector<std::string> messages;
+        if (ReadMaterials(options.materials, materials, messages))
+            log("材質ファイル：" + options.materials);
+        for (const std::string& message : messages) log(message);
+        choice.emplace(materials, layers, &AciColor);
+    }
+    const LayerOutput layerOutput{
+        .layers = layers, .names = options.outNames != 0, .materials = choice ? &*choice : nullptr};
+
     std::int32_t result = 0;
     const bool zUp = options.zUp != 0;
     switch (format) {
@@ -131,8 +150,8 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
                 options.objNormal != 0
                     ? WriteObjWithNormals(target, objectCount, objects,
                                           options.povOpt.smooth != 0 ? options.povOpt.crease : 0.0f,
-                                          msgBuf, zUp)
-                    : WriteObj(target, objectCount, objects, msgBuf, zUp);
+                                          msgBuf, zUp, layerOutput)
+                    : WriteObj(target, objectCount, objects, msgBuf, zUp, layerOutput);
             break;
         case SaveFormat::Eastray:
             result = WritePolOrPov(target, 1, objectCount, objects, options.estrOpt, options.povOpt,
@@ -140,7 +159,7 @@ std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_
             break;
         case SaveFormat::PovRay:
             result = WritePolOrPov(target, 0, objectCount, objects, options.estrOpt, options.povOpt,
-                                   extents, msgBuf, zUp);
+                                   extents, msgBuf, zUp, layerOutput);
             break;
     }
     // The writer's message, and the system's reason on a line of its own.

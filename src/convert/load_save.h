@@ -23,8 +23,13 @@ struct WriterOptions {
     // axis up; EASTRAY output keeps the drawing's axes
     std::int32_t zUp = 0;
     // nonzero: in multi-object mode the load's log names each object's
-    // layer (and colour, where objects are split by colour)
+    // layer (and colour, where objects are split by colour); OBJ and POV-Ray
+    // output name the layers too
     std::int32_t outNames = 0;
+    // The materials file (export/materials.h) whose textures and materials
+    // POV-Ray and OBJ output give the layers and colours it names; empty:
+    // none.
+    std::string materials;
 };
 
 // Output types, numbered as the save dialog's filter index.
@@ -53,9 +58,13 @@ bool LoadDxf(const std::string& name, const ReaderOptions& options, std::int32_t
 // Saves the table as the save command does: logs the "->POL:" target line,
 // calls the writer for format and logs the writer's message on failure;
 // extents is the box around the table, which places the POV-Ray camera.
-// Returns the writer's result (1 success, 0 failure).
+// layers are the drawing's layers as the load kept them (null: none), which
+// name the objects and choose the materials file's lines. POV-Ray and OBJ
+// saves with a materials file read it first and log its name and each line
+// left out. Returns the writer's result (1 success, 0 failure).
 std::int32_t SaveObjects(const std::string& name, SaveFormat format, std::int32_t objectCount,
                          MeshObject* objects, const Extents& extents, const WriterOptions& options,
-                         std::string& msgBuf, const LogSink& log);
+                         std::string& msgBuf, const LogSink& log,
+                         const DrawingLayers* layers = nullptr);
 
 }  // namespace vertoko

@@ -239,6 +239,19 @@ constexpr OptionRow kRows[] = {
      .option = "--pov-studio",
      .help = "POV-Rayに空・床・照明を入れる",
      .usage = "sky, floor and soft lights in POV-Ray scenes"},
+    {.section = kOptions,
+     .key = "OUTmaterials",
+     .kind = OptionKind::FileName,
+     .group = OptionGroup::Pov,
+     .defaultText = "",
+     .field = [](AppSettings& s) -> OptionField { return &s.writer.materials; },
+     .caption = "材質ファイル",
+     .option = "--materials",
+     .valueName = "FILE",
+     .valueNoun = "材質ファイル",
+     .help = "レイヤーや色ごとの材質を書いたファイル (POV-RayとOBJ)",
+     .usage = "textures and materials by layer or colour",
+     .maxBytes = 1023},
     // The preview colours, edited in the colour dialog.
     {.section = kPview,
      .key = "backcol",
@@ -329,6 +342,7 @@ std::string OptionText(const OptionRow& row, const AppSettings& settings) {
             return FormatSettingFloat(OptionValue<float>(row, settings));
         case OptionKind::Text:
         case OptionKind::EstrayString:
+        case OptionKind::FileName:
             return OptionValue<std::string>(row, settings);
         case OptionKind::Colour:
             return FormatColorTriple(OptionValue<std::uint32_t>(row, settings));
@@ -362,6 +376,7 @@ void SetOptionFromText(const OptionRow& row, std::string_view text, AppSettings&
             break;
         case OptionKind::Text:
         case OptionKind::EstrayString:
+        case OptionKind::FileName:
             OptionValue<std::string>(row, settings) = CutToField(std::string(text), row.maxBytes);
             break;
         case OptionKind::Colour:

@@ -27,13 +27,15 @@ enum class OptionKind : std::uint8_t {
     Text,          // one line of at most maxBytes bytes of UTF-8
     EstrayString,  // the EASTRAY option string: a text, edited as its option words
     Colour,        // 0x00BBGGRR, written "red,green,blue"
+    FileName,      // a file's path, one line of at most maxBytes bytes; a line and a browse button
 };
 
 // Where a row is shown; also the order of the groups in --help.
 enum class OptionGroup : std::uint8_t { Dxf, Estray, Pov, Obj, Preview };
 
 // The value a row reads and writes: int32 for Switch, Integer and Choice,
-// float for Distance and Angle, string for the texts, uint32 for Colour.
+// float for Distance and Angle, string for the texts and FileName, uint32
+// for Colour.
 using OptionField = std::variant<std::int32_t*, float*, std::string*, std::uint32_t*>;
 
 struct OptionRow {

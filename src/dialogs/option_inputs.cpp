@@ -2,8 +2,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <algorithm>
 
 #include "controls/numedit.h"
@@ -163,6 +167,68 @@ class TextInput : public OptionInput {
     QString noted_;
 };
 
+// A file's path: a line to type it in and a button that browses for it.
+class FileInput : public OptionInput {
+  public:
+    FileInput(const OptionRow& row, QWidget* parent)
+        : OptionInput(row),
+          label_(CaptionLabel(row, parent)),
+          box_(new QWidget(parent)),
+          edit_(new QLineEdit(box_)),
+          browse_(new QPushButton(QString::fromUtf8("参照..."), box_)) {
+        auto* layout = new QHBoxLayout(box_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(4);
+        layout->addWidget(edit_, 1);
+        layout->addWidget(browse_);
+        edit_->setFont(DialogFont(kInputPixels));
+        edit_->setMaxLength(static_cast<int>(row.maxBytes));
+        edit_->setObjectName(QString::fromUtf8(row.key.data(), static_cast<int>(row.key.size())));
+        browse_->setObjectName(edit_->objectName() + QStringLiteral("Browse"));
+        SetWidthInDigits(edit_, 24);
+        QObject::connect(browse_, &QPushButton::clicked, box_, [this] { Browse(); });
+    }
+
+    QWidget* Input() const override { return box_; }
+    QLabel* Label() const override { return label_; }
+
+    void Set(const AppSettings& settings) override {
+        edit_->setText(QString::fromStdString(OptionValue<std::string>(row_, settings)));
+    }
+    void Get(AppSettings& settings) override {
+        // A path is taken as typed, with the blanks around it left out and
+        // shown as it was kept; one too long for the settings file is
+        // refused rather than cut.
+        const QString kept = edit_->text().trimmed();
+        if (kept != edit_->text()) edit_->setText(kept);
+        OptionValue<std::string>(row_, settings) = kept.toStdString();
+    }
+    void Note() override { noted_ = edit_->text(); }
+    void Restore() override { edit_->setText(noted_); }
+
+    std::string Refusal() const override {
+        if (static_cast<std::size_t>(edit_->text().trimmed().toUtf8().size()) <= row_.maxBytes)
+            return {};
+        return std::string(row_.caption) + "の名前が長すぎます.";
+    }
+
+  private:
+    void Browse() {
+        const QString current = edit_->text().trimmed();
+        const QString folder = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
+        const QString chosen = QFileDialog::getOpenFileName(
+            box_, QString::fromUtf8(row_.caption.data(), static_cast<int>(row_.caption.size())),
+            folder, QString::fromUtf8("テキスト (*.txt);;すべてのファイル (*)"));
+        if (!chosen.isEmpty()) edit_->setText(chosen);
+    }
+
+    QLabel* label_;
+    QWidget* box_;
+    QLineEdit* edit_;
+    QPushButton* browse_;
+    QString noted_;
+};
+
 class ChoiceInput : public OptionInput {
   public:
     ChoiceInput(const OptionRow& row, QWidget* parent)
@@ -230,6 +296,8 @@ std::unique_ptr<OptionInput> MakeOptionInput(const OptionRow& row, QWidget* pare
             return std::make_unique<TextInput>(row, parent);
         case OptionKind::EstrayString:
             return std::make_unique<EstrayInput>(row, parent);
+        case OptionKind::FileName:
+            return std::make_unique<FileInput>(row, parent);
         case OptionKind::Colour:
             break;
     }

@@ -1,7 +1,8 @@
 // The inputs of the options dialog, one per row of the option table, made
 // by the row's kind: a check box for a switch, a number field for a
 // distance, an angle or an integer, a line for a text, a list for a
-// choice, the word boxes for the EASTRAY option string. Each takes the
+// choice, the word boxes for the EASTRAY option string, a line and a browse
+// button for a file name. Each takes the
 // row's value from the settings, gives it back, and notes what it shows so
 // that Cancel can put it back.
 #pragma once

@@ -71,6 +71,18 @@ void AppendMaterial(Text& out, std::uint32_t rgb) {
     for (int shift = 20; shift >= 0; shift -= 4) out += kHex[(rgb >> shift) & 0xFu];
 }
 
+// The material of a look: its colour's, or its rule's.
+template <typename Text>
+void AppendLookMaterial(Text& out, LookKey key, const LookChoice* looks) {
+    if (!IsRuleLook(key) || looks == nullptr || looks->materials == nullptr) {
+        AppendMaterial(out, static_cast<std::uint32_t>(key));
+        return;
+    }
+    std::string name;
+    AppendRuleMaterialName(name, looks->materials->At(LookRule(key)));
+    out.append(name.data(), name.size());
+}
+
 template <typename Text>
 void AppendCount(Text& out, std::int64_t count, const char* what) {
     char number[24];
@@ -155,8 +167,16 @@ class ObjText::Handoff {
 void AppendMaterialName(std::string& out, std::uint32_t rgb) { AppendMaterial(out, rgb); }
 
 ObjText::ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library,
-                 bool zUp)
-    : object_(object), normals_(normals), library_(library), zUp_(zUp) {}
+                 bool zUp, std::int32_t number, const LookChoice* looks, const LayerOutput* layers)
+    : object_(object),
+      normals_(normals),
+      library_(library),
+      zUp_(zUp),
+      number_(number),
+      looks_(looks),
+      layers_(layers != nullptr && layers->Naming() ? layers : nullptr) {
+    groups_ = layers_ != nullptr && layers_->ObjectLayer(number, object) < 0;
+}
 
 std::int64_t ObjText::PieceWork() const {
     // The polygons' count is that of the file (triangulation adds nodes
@@ -238,14 +258,24 @@ void ObjText::Format(Cursor& c, std::int64_t limit, Text* out, OutputFile* file)
         const bool withNormals = normals_ != nullptr && IsTriangulable(object_, polygon);
         c.work += kPolygonBaseCost + NonNegative(polygon.cornerCount) *
                                          (withNormals ? kNormalCornerCost : kCornerCost);
+        const bool newGroup = groups_ && (c.first || polygon.layer != c.layer);
+        if (newGroup && out != nullptr) {
+            const std::string* name = layers_->LayerName(polygon.layer);
+            std::string text = "g ";
+            AppendObjName(text, name != nullptr ? *name : std::string_view());
+            text += "\r\n";
+            out->append(text.data(), text.size());
+        }
+        c.layer = polygon.layer;
         if (!library_.empty()) {
-            const std::uint32_t rgb = PolygonRgb(polygon);
-            if (out != nullptr && (c.first || rgb != c.material)) {
+            const LookKey key =
+                looks_ != nullptr ? looks_->Key(number_, polygon) : PolygonRgb(polygon);
+            if (out != nullptr && (c.first || key != c.material || newGroup)) {
                 *out += "usemtl ";
-                AppendMaterial(*out, rgb);
+                AppendLookMaterial(*out, key, looks_);
                 *out += "\r\n";
             }
-            c.material = rgb;
+            c.material = key;
         }
         c.first = false;
         if (out != nullptr) {
@@ -300,6 +330,11 @@ void ObjText::Write(OutputFile& file, std::int64_t pieceWork, bool twoThreads) c
     if (!library_.empty()) {
         out += "mtllib ";
         out += library_;
+        file.EndLine();
+    }
+    if (layers_ != nullptr && !groups_) {
+        out += "o ";
+        AppendObjName(out, *layers_->LayerName(layers_->ObjectLayer(number_, object_)));
         file.EndLine();
     }
     Cursor cursor = Start();

@@ -9,7 +9,9 @@
 #include <cstdint>
 #include <string>
 
+#include "export/layer_output.h"
 #include "export/output_file.h"
+#include "export/polygon_colors.h"
 #include "mesh/crease_normals.h"
 #include "model/mesh_model.h"
 
@@ -22,9 +24,15 @@ class ObjText {
   public:
     // normals: null for none. library: the material library's file name,
     // empty when the polygons take no materials. All three must outlive
-    // this object. zUp: vertices and normals written as (x, z, -y).
+    // this object. zUp: vertices and normals written as (x, z, -y). With
+    // layers naming them, the object's layer as "o NAME" after the library,
+    // or, for an object of several layers, "g NAME" before each run of
+    // faces of one layer (and its "usemtl" again); looks choose each face's
+    // material (its drawing colour without them), number is the object's
+    // in the table. layers and looks must outlive this object too.
     ObjText(const MeshObject& object, const ObjectNormals* normals, const std::string& library,
-            bool zUp = false);
+            bool zUp = false, std::int32_t number = -1, const LookChoice* looks = nullptr,
+            const LayerOutput* layers = nullptr);
 
     // The work of a piece for this object, in the units Write counts; 0
     // for an object too small to be worth a second thread.
@@ -51,7 +59,8 @@ class ObjText {
         const MeshPolygon* polygon = nullptr;  // the next polygon
         std::size_t corner = 0;                // corners written with normals
         bool first = true;                     // no polygon done yet
-        std::uint32_t material = 0;            // colour of the polygon before
+        LookKey material = 0;                  // look of the polygon before
+        std::int32_t layer = 0;                // layer of the polygon before
     };
     class Handoff;
 
@@ -68,6 +77,10 @@ class ObjText {
     const ObjectNormals* normals_;
     const std::string& library_;
     bool zUp_;
+    std::int32_t number_;
+    const LookChoice* looks_;
+    const LayerOutput* layers_;
+    bool groups_ = false;  // "g" lines before runs of one layer
 };
 
 }  // namespace vertoko

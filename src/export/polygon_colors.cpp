@@ -17,10 +17,11 @@ std::uint32_t PolygonRgb(const MeshPolygon& polygon) {
     return polygon.color != 0 ? polygon.color & 0xFFFFFFu : 0xFFFFFFu;
 }
 
-ObjectColors::ObjectColors(const MeshObject& object) {
+ObjectColors::ObjectColors(const MeshObject& object, std::int32_t number, const LookChoice& choice)
+    : number_(number), choice_(choice) {
     for (const MeshPolygon* p = object.polygons; p != nullptr; p = p->next) {
-        const std::uint32_t rgb = PolygonRgb(*p);
-        if (position.emplace(rgb, colors.size()).second) colors.push_back(rgb);
+        const LookKey key = choice.Key(number, *p);
+        if (position.emplace(key, colors.size()).second) colors.push_back(key);
     }
 }
 
@@ -38,9 +39,11 @@ void AppendColorTextureName(std::string& out, std::int32_t i, std::size_t k) {
     AppendInt(out, static_cast<std::int64_t>(k));
 }
 
-void AppendColorTextures(std::string& out, std::int32_t i, const ObjectColors& colors) {
+void AppendColorTextures(std::string& out, std::int32_t i, const ObjectColors& colors,
+                         const std::string& defaultTexture, const MaterialChoice* materials) {
     const bool single = colors.colors.size() == 1;
     for (std::size_t k = 0; k < colors.colors.size(); ++k) {
+        const LookKey key = colors.colors[k];
         out += "#declare ";
         if (single) {
             out += "poltexture";
@@ -48,9 +51,19 @@ void AppendColorTextures(std::string& out, std::int32_t i, const ObjectColors& c
         } else {
             AppendColorTextureName(out, i, k);
         }
-        out += single ? " = pigment {color rgb <" : " = texture { pigment {color rgb <";
-        AppendRgb(out, colors.colors[k], ',');
-        out += single ? ">}\r\n" : ">} }\r\n";
+        if (IsRuleLook(key) && materials != nullptr) {
+            out += " = ";
+            out += materials->At(LookRule(key)).texture;
+            out += "\r\n";
+        } else if (key == kDefaultLook) {
+            out += single ? " = " : " = texture { ";
+            out += defaultTexture;
+            out += single ? "\r\n" : " }\r\n";
+        } else {
+            out += single ? " = pigment {color rgb <" : " = texture { pigment {color rgb <";
+            AppendRgb(out, static_cast<std::uint32_t>(key), ',');
+            out += single ? ">}\r\n" : ">} }\r\n";
+        }
     }
 }
 

@@ -92,7 +92,7 @@ void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object
         // Each face's colour as its index into the texture list.
         if (colors != nullptr) {
             out += ", ";
-            AppendInt(out, static_cast<std::int64_t>(colors->position.at(PolygonRgb(*p))));
+            AppendInt(out, static_cast<std::int64_t>(colors->Position(*p)));
         }
         file.Commit();
     }

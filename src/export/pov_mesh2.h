@@ -15,8 +15,8 @@ namespace vertoko {
 // triangles (polygons that IsTriangulable, split into triangles already)
 // with texture poltexture<number>; with normals also normal_vectors and,
 // where corners do not simply take their vertex's normal, normal_indices.
-// With colors (an object of several drawing colours) a texture_list of the
-// object's colour textures and each face's index into it. With zUp the
+// With colors (an object of several looks) a texture_list of the object's
+// look textures and each face's index into it. With zUp the
 // vertices and normals are written as (x, z, y). The object must have a
 // triangle.
 void AppendMesh2(OutputFile& file, std::int32_t number, const MeshObject& object,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "export/file_names.h"
+#include "export/layer_output.h"
 #include "export/number_format.h"
 #include "export/output_axes.h"
 #include "export/output_file.h"
@@ -73,7 +74,7 @@ void AppendTriangleTexture(std::string& out, const MeshPolygon& polygon, std::in
                            const ObjectColors* colors) {
     if (colors == nullptr) return;
     out += "\r\n\ttexture { ";
-    AppendColorTextureName(out, objectNumber, colors->position.at(PolygonRgb(polygon)));
+    AppendColorTextureName(out, objectNumber, colors->Position(polygon));
     out += " }";
 }
 
@@ -447,7 +448,7 @@ std::string PovSceneText(const std::string& includeName, std::int32_t count,
 
 std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* objects,
                       const PovOption& povOpt, const Extents& extents, std::string& msgBuf,
-                      bool zUp) {
+                      bool zUp, const LayerOutput& layers) {
     // Both files are written before either target is replaced.
     SaveTransaction save;
     OutputFile file;
@@ -504,15 +505,20 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
 
     std::string& out = file.Buffer();
     const std::string& texture = povOpt.state.empty() ? std::string(kDefaultTexture) : povOpt.state;
-    // Drawing colours replace the one texture wherever an object has any.
+    // Drawing colours replace the one texture wherever an object has any,
+    // and the materials file's textures both where their lines match.
+    const MaterialChoice* materials =
+        layers.materials != nullptr && !layers.materials->Empty() ? layers.materials : nullptr;
+    const LookChoice choice{.drawingColors = HasPolygonColors(count, objects),
+                            .materials = materials};
     std::vector<ObjectColors> colors;
-    if (HasPolygonColors(count, objects)) {
+    if (choice.drawingColors || materials != nullptr) {
         colors.reserve(static_cast<std::size_t>(count));
-        for (std::int32_t i = 0; i < count; ++i) colors.emplace_back(objects[i]);
+        for (std::int32_t i = 0; i < count; ++i) colors.emplace_back(objects[i], i, choice);
     }
     for (std::int32_t i = 0; i < count; ++i) {
         if (!colors.empty() && !colors[static_cast<std::size_t>(i)].colors.empty()) {
-            AppendColorTextures(out, i, colors[static_cast<std::size_t>(i)]);
+            AppendColorTextures(out, i, colors[static_cast<std::size_t>(i)], texture, materials);
             file.Commit();
             continue;
         }
@@ -529,6 +535,7 @@ std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* o
         const ObjectColors* several = nullptr;
         if (!colors.empty() && colors[static_cast<std::size_t>(i)].colors.size() > 1)
             several = &colors[static_cast<std::size_t>(i)];
+        AppendPovLayerComment(out, layers, i, object);
         if (povOpt.mesh2 != 0) {
             AppendMesh2(file, i, object, normals, several, zUp);
             continue;

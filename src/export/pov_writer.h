@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "export/layer_output.h"
 #include "export/pov_option.h"
 #include "model/mesh_model.h"
 
@@ -42,9 +43,11 @@ std::string PovSceneText(const std::string& includeName, std::int32_t count,
 
 // Writes the scene at name and the include file beside it, splitting the
 // polygons of the objects into triangles in place; with zUp every vertex and
-// normal as (x, z, y). 1 on success, 0 with msgBuf.
+// normal as (x, z, y). layers adds a comment naming each object's layers
+// above its declaration and the materials file's textures. 1 on success, 0
+// with msgBuf.
 std::int32_t WritePov(const std::string& name, std::int32_t count, MeshObject* objects,
                       const PovOption& povOpt, const Extents& extents, std::string& msgBuf,
-                      bool zUp = false);
+                      bool zUp = false, const LayerOutput& layers = {});
 
 }  // namespace vertoko

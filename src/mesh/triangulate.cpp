@@ -126,6 +126,7 @@ std::int32_t SplitPolygon(MeshObject& object, MeshPolygon& polygon, std::int32_t
     for (std::int32_t k = a; k <= b; ++k) corners[k - a] = polygon.p[k];
     piece->cornerCount = b - a + 1;
     piece->color = polygon.color;
+    piece->layer = polygon.layer;
     piece->p = corners;
     piece->next = polygon.next;
 

@@ -330,6 +330,7 @@ TEST(ConvertUsage, HelpTextKeepsItsWordingAndLayout) {
               "                          (既定: しない)\n"
               "      --pov-studio, --no-pov-studio\n"
               "                          POV-Rayに空・床・照明を入れる (既定: しない)\n"
+              "      --materials FILE    レイヤーや色ごとの材質を書いたファイル (POV-RayとOBJ)\n"
               "      --obj-normals, --no-obj-normals\n"
               "                          OBJに法線を出力 (既定: しない)\n"
               "      --settings FILE     設定ファイル (INI) の値を既定にする\n"

@@ -65,8 +65,12 @@ TEST(OptionDocs, ReadmeSettingsTableListsEveryKeyWithItsDefault) {
             if (cells.size() == 4 && cells[1] == "`" + std::string(row.key) + "`")
                 meaning = cells[3];
         }
+        // An empty default reads "(empty)", as in the Window table.
+        const std::string value = row.defaultText.empty()
+                                      ? std::string("(empty)")
+                                      : "`" + std::string(row.defaultText) + "`";
         expected.push_back("| `" + std::string(row.section) + "` | `" + std::string(row.key) +
-                           "` | `" + std::string(row.defaultText) + "` | " + meaning + " |");
+                           "` | " + value + " | " + meaning + " |");
     }
     EXPECT_EQ(found, expected) << "README.md's settings table should read:\n" << Joined(expected);
 }

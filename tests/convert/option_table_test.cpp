@@ -94,6 +94,7 @@ TEST(OptionTable, EachRowHasAFieldOfItsOwnOfItsKindsType) {
                 break;
             case OptionKind::Text:
             case OptionKind::EstrayString:
+            case OptionKind::FileName:
                 expected = 2;
                 break;
             case OptionKind::Colour:
@@ -153,7 +154,8 @@ TEST(OptionTable, RowsSayWhatTheirKindNeeds) {
         if (row.kind == OptionKind::Angle || row.kind == OptionKind::Integer) {
             EXPECT_LE(row.min, row.max);
         }
-        if (row.kind == OptionKind::Text || row.kind == OptionKind::EstrayString) {
+        if (row.kind == OptionKind::Text || row.kind == OptionKind::EstrayString ||
+            row.kind == OptionKind::FileName) {
             EXPECT_GT(row.maxBytes, 0u);
             EXPECT_LE(row.defaultText.size(), row.maxBytes);
         }
@@ -176,10 +178,10 @@ TEST(OptionOrder, GroupByGroupWithEnabledInputsAfterTheirSwitch) {
     // The dialog's groups from the top, left column first, as --help lists
     // the options.
     const std::vector<std::string_view> expected = {
-        "DXFmulti",  "DXFclv",      "DXFvdist",  "DXFskip",   "DXFinsert", "DXFcolor",
-        "DXForient", "DXFthick",    "DXFsegments", "OUTunits", "ESTRopt",  "POVRsmt",
-        "POVRcrease", "POVRstate",  "POVRmesh2", "POVRfit",   "OUTzup",    "POVRscene",
-        "OBJnormal", "backcol",     "objcol"};
+        "DXFmulti",     "DXFclv",    "DXFvdist",    "DXFskip",  "DXFinsert", "DXFcolor",
+        "DXForient",    "DXFthick",  "DXFsegments", "OUTunits", "ESTRopt",   "POVRsmt",
+        "POVRcrease",   "POVRstate", "POVRmesh2",   "POVRfit",  "OUTzup",    "POVRscene",
+        "OUTmaterials", "OBJnormal", "backcol",     "objcol"};
     EXPECT_EQ(KeysOf(OptionsInShowingOrder(OptionTable())), expected);
 }
 

@@ -585,6 +585,26 @@ TEST(OptDlgLayout, RowsNeitherOverlapNorClipAtLargerFonts) {
     }
 }
 
+TEST_F(OptDlgTest, MaterialsFileIsTypedOrBrowsedAndCancelPutsItBack) {
+    QWidget* input = dlg.Input<QWidget>("OUTmaterials");
+    ASSERT_NE(input, nullptr);
+    auto* line = input->findChild<QLineEdit*>("OUTmaterials");
+    ASSERT_NE(line, nullptr);
+    EXPECT_NE(input->findChild<QPushButton*>("OUTmaterialsBrowse"), nullptr);
+    ASSERT_NE(dlg.Caption("OUTmaterials"), nullptr);
+    EXPECT_EQ(dlg.Caption("OUTmaterials")->text(), QString::fromUtf8("材質ファイル"));
+
+    // Blanks around a typed path are no part of it; a Japanese path is kept.
+    EXPECT_TRUE(Open(Ending::Ok, [&] { line->setText(QString::fromUtf8("  /家/材質.txt ")); }));
+    EXPECT_EQ(main.settings.writer.materials, "/家/材質.txt");
+    EXPECT_FALSE(Open(Ending::Cancel, [&] { Type(line, "/other.txt"); }));
+    EXPECT_EQ(main.settings.writer.materials, "/家/材質.txt");
+    Open(Ending::Ok, [&] { EXPECT_EQ(line->text(), QString::fromUtf8("/家/材質.txt")); });
+    // Emptied, no file is used.
+    EXPECT_TRUE(Open(Ending::Ok, [&] { line->clear(); }));
+    EXPECT_EQ(main.settings.writer.materials, "");
+}
+
 }  // namespace
 
 }  // namespace vertoko
