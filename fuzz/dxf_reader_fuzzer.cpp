@@ -1,12 +1,16 @@
 // Feeds arbitrary bytes to the reader. The first byte chooses the reader
 // options (multi-object, cleaning, lenient reading, block expansion, drawing
 // colours, entities with thickness, and in two bits together the cleaning
-// distance, the unit to convert to and the segments per circle); the rest
-// is the file, text or binary DXF (the seeds in corpus/ start their files
-// after their options byte).
+// distance, the unit to convert to and the segments per circle; cleaning
+// with lenient reading also reads visible layers only, cleaning with block
+// expansion also chooses layers by patterns); the rest is the file, text or
+// binary DXF (the seeds in corpus/ start their files after their options
+// byte; those with code pages and escapes in their layer names reach the
+// decoding).
 // Besides the sanitizers' checks, every table the reader hands over must
-// keep its counts and corner indices consistent, and its polygons must
-// carry a colour exactly when colours are on. One input in four (by its
+// keep its counts and corner indices consistent, its polygons must carry a
+// colour exactly when colours are on and a layer of the read's layers,
+// whose face counts add up to the table's. One input in four (by its
 // size, so that a finding reproduces) is read once more from a file, on two
 // threads however small the file is, and must give the same result to the
 // bit; a file and a thread per read cost too much to do it for all.
@@ -15,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "convert/drawing_load.h"
 #include "dxf/drawing/block_expansion.h"
@@ -23,7 +28,10 @@
 
 namespace {
 
-void CheckTable(std::int32_t count, const vertoko::MeshObject* table, bool colors) {
+void CheckTable(std::int32_t count, const vertoko::MeshObject* table, bool colors,
+                const vertoko::DrawingLayers& layers) {
+    std::vector<std::int64_t> faces(layers.layers.size(), 0);
+    if (layers.objects.size() != static_cast<std::size_t>(count)) std::abort();
     for (std::int32_t i = 0; i < count; ++i) {
         const vertoko::MeshObject& object = table[i];
         std::int32_t vertices = 0;
@@ -37,12 +45,17 @@ void CheckTable(std::int32_t count, const vertoko::MeshObject* table, bool color
             if (object.ptbl[polygons] != p || p->cornerCount < 1) std::abort();
             if (colors != ((p->color & vertoko::kPolygonColorSet) != 0)) std::abort();
             if ((p->color & ~(vertoko::kPolygonColorSet | 0xFFFFFFu)) != 0) std::abort();
+            if (p->layer < 0 || static_cast<std::size_t>(p->layer) >= faces.size()) std::abort();
+            ++faces[static_cast<std::size_t>(p->layer)];
             for (std::int32_t k = 0; k < p->cornerCount; ++k) {
                 if (p->p[k] < 0 || p->p[k] >= object.vertexCount) std::abort();
             }
             ++polygons;
         }
         if (polygons != object.polygonCount) std::abort();
+    }
+    for (std::size_t l = 0; l < faces.size(); ++l) {
+        if (faces[l] != layers.layers[l].faces) std::abort();
     }
 }
 
@@ -57,7 +70,8 @@ void CheckSameTables(std::int32_t count, const vertoko::MeshObject* a,
         for (std::int32_t j = 0; j < a[i].polygonCount; ++j) {
             const vertoko::MeshPolygon& p = *a[i].ptbl[j];
             const vertoko::MeshPolygon& q = *b[i].ptbl[j];
-            if (p.cornerCount != q.cornerCount || p.color != q.color) std::abort();
+            if (p.cornerCount != q.cornerCount || p.color != q.color || p.layer != q.layer)
+                std::abort();
             for (std::int32_t k = 0; k < p.cornerCount; ++k) {
                 if (p.p[k] != q.p[k]) std::abort();
             }
@@ -84,8 +98,14 @@ void CheckTwoReaders(const std::uint8_t* data, std::size_t size,
     std::fclose(file);
     if (otherCount != first.count || otherMessage != first.message ||
         second.unconverted != first.unconverted ||
-        second.refusedSkippable != first.refusedSkippable)
+        second.refusedSkippable != first.refusedSkippable ||
+        second.layers.layers.size() != first.layers.layers.size())
         std::abort();
+    for (std::size_t l = 0; l < first.layers.layers.size(); ++l) {
+        if (second.layers.layers[l].name != first.layers.layers[l].name ||
+            second.layers.layers[l].faces != first.layers.layers[l].faces)
+            std::abort();
+    }
     CheckSameTables(first.count, first.objects, other);
     vertoko::FreeObjectTable(otherCount, other);
 }
@@ -111,6 +131,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.dxfThick = data[0] >> 7;
     constexpr std::int32_t kSegments[] = {32, 3, 7, 64};
     options.dxfSegments = kSegments[extra];
+    if ((data[0] & 0x06) == 0x06) options.dxfVisible = 1;
+    if ((data[0] & 0x0A) == 0x0A) {
+        // Sets, a negated set, several stars, and characters of Japanese
+        // names as the seeds spell them.
+        options.dxfLayers = "*[0-9]*,[!a-m]?*,壁*,*\\U+*";
+        options.dxfNoLayers = "*[xX]*,?枠";
+    }
     // Small enough that a crafted grid of insertions is refused quickly.
     vertoko::SetExpansionMemoryBudget(std::uint64_t{64} << 20);
     // fmemopen reads the bytes where they lie; an empty file needs a real one.
@@ -133,7 +160,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      0) == 0)
         std::abort();
     if (count > 0) {
-        CheckTable(count, table, options.dxfColor != 0);
+        CheckTable(count, table, options.dxfColor != 0, load.layers);
         (void)vertoko::ComputeExtents(count, table);
     } else if (table != nullptr || message.empty()) {
         std::abort();

@@ -26,6 +26,13 @@ std::vector<ObjectLabel> SlotLabels(const SlotArray& slots, bool multi) {
     return labels;
 }
 
+bool HoldsPolygons(const SlotArray& slots) {
+    for (std::int32_t i = 0; i < slots.count; ++i) {
+        if (slots.slots[i].polygonCount > 0) return true;
+    }
+    return false;
+}
+
 void CountLayerFaces(std::int32_t count, const MeshObject* table, DrawingLayers& layers) {
     std::vector<DrawingLayer>& list = layers.layers;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -57,11 +64,21 @@ DrawingLoad LoadDrawing(std::FILE* file, const ReaderOptions& options) {
         load.refusedSkippable = context.failedOnSkippable;
         return load;
     }
+    context.DropOmitted(Omission::Hidden);
+    context.DropOmitted(Omission::LeftOut);
+    context.unconverted.CountHiddenLayerFaces(context.omittedFaces[0]);
     load.unconverted = context.unconverted.Line();
     load.message = EndReport(context);
     load.layers.layers = context.layers.Layers();
     if (options.dxfInsert != 0 && FacesOnlyInUninsertedBlocks(context))
         load.emptyCause = EmptyCause::FacesOnlyInUninsertedBlocks;
+    // The faces were there, on layers the read leaves out.
+    const std::int64_t hidden = context.omittedFaces[0];
+    const std::int64_t leftOut = context.omittedFaces[1];
+    if (hidden + leftOut > 0 && !HoldsPolygons(context.slots)) {
+        load.emptyCause = leftOut > 0 ? EmptyCause::FacesOnlyOnLayersLeftOut
+                                      : EmptyCause::FacesOnlyOnHiddenLayers;
+    }
     const std::int32_t count = context.slots.count;
     if (count == 0) return load;
 
@@ -90,6 +107,10 @@ std::string EmptyResultLine(EmptyCause cause) {
             break;
         case EmptyCause::FacesOnlyInUninsertedBlocks:
             return "図面の面は、どこからも挿入されていないブロックの中にしかありません.";
+        case EmptyCause::FacesOnlyOnHiddenLayers:
+            return "図面の面は、非表示のレイヤーの上にしかありません.";
+        case EmptyCause::FacesOnlyOnLayersLeftOut:
+            return "図面の面は、読み込まないレイヤーの上にしかありません.";
     }
     return {};
 }

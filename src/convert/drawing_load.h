@@ -16,7 +16,12 @@ namespace vertoko {
 // Why a read that got to the end holds no polygon, where the drawing tells:
 // the log explains it in one line. Causes the reader learns of later (faces
 // only on excluded layers) go here too.
-enum class EmptyCause : std::uint8_t { None, FacesOnlyInUninsertedBlocks };
+enum class EmptyCause : std::uint8_t {
+    None,
+    FacesOnlyInUninsertedBlocks,
+    FacesOnlyOnHiddenLayers,  // with only visible layers read
+    FacesOnlyOnLayersLeftOut  // by the layer patterns (or hidden)
+};
 
 struct DrawingLoad {
     std::int32_t count = 0;         // objects in the table; 0 when none or failed

@@ -40,6 +40,13 @@ struct ReadContext {
     // when the header gives none.
     std::int32_t drawingUnits = -1;
 
+    // The faces of layers left out (LayerTable::OmissionOf) go to these
+    // slots, Hidden's and LeftOut's, and are counted and dropped there.
+    ObjectSlot omitted[2] = {};
+    std::int64_t omittedFaces[2] = {0, 0};
+    // Counts and frees what the slot of omission holds.
+    void DropOmitted(Omission omission);
+
     // An entity's object is chosen by its layer and colour: in multi-object
     // mode, and always inside a block definition.
     bool Keyed() const { return options.dxfMulti != 0 || blocks.InsideBlock(); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace vertoko {
 
@@ -18,6 +19,9 @@ struct ReaderOptions {
     std::int32_t dxfThick = 0;      // nonzero: SOLID, TRACE and entities with thickness as faces
     std::int32_t dxfSegments = 32;  // straight segments per full circle of an arc
     std::int32_t outUnits = 0;      // the unit to convert to (OutputUnit); 0: as drawn
+    std::int32_t dxfVisible = 0;    // nonzero: layers off or frozen contribute nothing
+    std::string dxfLayers;          // layers to read (patterns, see layer_patterns.h); empty: all
+    std::string dxfNoLayers;        // layers not to read, whatever dxfLayers says
 };
 
 // The units a drawing can be converted to, in the order of the option's

@@ -223,6 +223,8 @@ SplitReading::Outcome SplitReading::Merge(Run& run, ReadContext& into, TextPairs
     bool renumbered = false;
     for (std::int32_t i = 0; i < runLayers.Count(); ++i) {
         const std::int32_t id = into.layers.IdOf(runLayers.Value(i));
+        // Faces the driver would leave out: it reads the run itself.
+        if (into.layers.OmissionOf(id) != Omission::None) return Outcome::Declined;
         layerOf[static_cast<std::size_t>(i)] = id;
         renumbered = renumbered || id != i;
     }

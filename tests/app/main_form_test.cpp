@@ -464,7 +464,7 @@ TEST_F(MainFormTest, CloseWithoutLoadWritesTheDefaultSettings) {
               "DXFskip=0\r\nDXFinsert=0\r\nDXFcolor=0\r\nDXForient=0\r\nPOVRcrease=180\r\n"
               "POVRmesh2=0\r\nPOVRfit=0\r\nOBJnormal=0\r\n"
               "DXFthick=0\r\nDXFsegments=32\r\nOUTunits=as-drawn\r\nOUTzup=0\r\nPOVRscene=0\r\n"
-              "OUTmaterials=\r\n\r\n"
+              "DXFvisible=0\r\nDXFlayers=\r\nDXFnolayers=\r\nOUTnames=0\r\nOUTmaterials=\r\n\r\n"
               "[Pview]\r\nbackcol=0,77,102\r\nobjcol=222,222,222\r\n\r\n"
               "[Window]\r\nOpenDir=\r\nLeft=237\r\nTop=105\r\nWidth=397\r\nHeight=326\r\n"
               "Maximized=0\r\n\r\n");

@@ -86,6 +86,39 @@ TEST(LoadDxf, LogsObjectsAndSetsExtents) {
     EXPECT_EQ(session.log[session.log.size() - 2], "  #001：頂点数 = 6, ポリゴン数 = 2");
 }
 
+TEST(LoadDxf, ObjectLinesNameTheirLayerAndColourWhenAsked) {
+    TempDir dir;
+    // A face without a colour group is drawn BYLAYER: no colour to name.
+    const std::string bylayer =
+        "0\n3DFACE\n8\n屋根\n10\n0\n20\n0\n30\n0\n11\n1\n21\n0\n31\n0\n"
+        "12\n0\n22\n1\n32\n0\n13\n0\n23\n1\n33\n0\n";
+    WriteBytes(dir / "named.dxf",
+               Drawing(Face("壁", 3, {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}}) + bylayer));
+    ReaderOptions multi;
+    multi.dxfMulti = 1;
+    Session session;
+    ASSERT_TRUE(session.Load(dir / "named.dxf", multi, 1));
+    ASSERT_EQ(session.log.size(), 5u);
+    EXPECT_EQ(session.log[3], "  #001：頂点数 = 3, ポリゴン数 = 1, レイヤー = 壁, 色 = 3");
+    EXPECT_EQ(session.log[4], "  #002：頂点数 = 3, ポリゴン数 = 1, レイヤー = 屋根");
+    // The layers are kept with the table.
+    ASSERT_EQ(session.layers.objects.size(), 2u);
+    EXPECT_EQ(session.layers.layers[static_cast<std::size_t>(session.layers.objects[1].layer)].name,
+              "屋根");
+    // Off, or one object of several layers: the lines as they always were.
+    ASSERT_TRUE(session.Load(dir / "named.dxf", multi, 0));
+    EXPECT_EQ(session.log.back(), "  #002：頂点数 = 3, ポリゴン数 = 1");
+    ASSERT_TRUE(session.Load(dir / "named.dxf", ReaderOptions{}, 1));
+    EXPECT_EQ(session.log.back(), "  #001：頂点数 = 3, ポリゴン数 = 2");  // the same triangle twice
+    // A file that does not open leaves the layers as they were; one that
+    // reads nothing leaves none.
+    ASSERT_FALSE(session.Load(dir / "missing.dxf", multi, 1));
+    EXPECT_FALSE(session.layers.layers.empty());
+    WriteBytes(dir / "bad.dxf", "0\nSECTION\n2\nENTITIES\n0\n3DFACE\n10\nx\n");
+    ASSERT_TRUE(session.Load(dir / "bad.dxf", multi, 1));
+    EXPECT_TRUE(session.layers.layers.empty());
+}
+
 TEST(LoadDxf, MissingFileKeepsThePreviousTable) {
     TempDir dir;
     WriteBytes(dir / "two.dxf", TwoLayerDrawing());

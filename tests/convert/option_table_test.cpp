@@ -56,8 +56,9 @@ TEST(OptionTable, ReadingRowsAreTheReadersOptions) {
         reading += row.reading ? 1 : 0;
     }
     // Multi-object mode, cleaning and its distance, lenient reading, block
-    // expansion, colours, orientation, thickness, curve segments, units.
-    EXPECT_EQ(reading, 10);
+    // expansion, colours, orientation, thickness, curve segments, units,
+    // visible layers only, the layers to read and those not to.
+    EXPECT_EQ(reading, 13);
 }
 
 TEST(OptionTable, OnlyReadingOptionsDifferForTheReader) {
@@ -178,10 +179,12 @@ TEST(OptionOrder, GroupByGroupWithEnabledInputsAfterTheirSwitch) {
     // The dialog's groups from the top, left column first, as --help lists
     // the options.
     const std::vector<std::string_view> expected = {
-        "DXFmulti",     "DXFclv",    "DXFvdist",    "DXFskip",  "DXFinsert", "DXFcolor",
-        "DXForient",    "DXFthick",  "DXFsegments", "OUTunits", "ESTRopt",   "POVRsmt",
-        "POVRcrease",   "POVRstate", "POVRmesh2",   "POVRfit",  "OUTzup",    "POVRscene",
-        "OUTmaterials", "OBJnormal", "backcol",     "objcol"};
+        "DXFmulti",   "DXFclv",     "DXFvdist",    "DXFskip",      "DXFinsert",
+        "DXFcolor",   "DXForient",  "DXFthick",    "DXFsegments",  "OUTunits",
+        "DXFvisible", "DXFlayers",  "DXFnolayers", "OUTnames",     "ESTRopt",
+        "POVRsmt",    "POVRcrease", "POVRstate",   "POVRmesh2",    "POVRfit",
+        "OUTzup",     "POVRscene",  "OUTmaterials", "OBJnormal",   "backcol",
+        "objcol"};
     EXPECT_EQ(KeysOf(OptionsInShowingOrder(OptionTable())), expected);
 }
 

@@ -159,6 +159,16 @@ TEST(SplitReading, LayersSpelledTwoWaysInTheSecondHalf) {
     EXPECT_EQ(CompareReads(Wrap(body), Options(1)), 0);
 }
 
+TEST(SplitReading, LayersLeftOutAreLeftOutByTheDriver) {
+    // The second reader knows no layer choice: a run with faces on a layer
+    // left out is read by the driver.
+    ReaderOptions options = Options(1);
+    options.dxfNoLayers = "L1";
+    EXPECT_EQ(CompareReads(Wrap(Faces(0, kFaces, 3)), options), 0);
+    options.dxfNoLayers = "nothing";
+    EXPECT_EQ(CompareReads(Wrap(Faces(0, kFaces, 3)), options), 1);
+}
+
 TEST(SplitReading, OtherEntitiesInTheSecondHalf) {
     // Closed 3D polylines among the faces end the second reader's runs; the
     // driver reads them and the rest itself.

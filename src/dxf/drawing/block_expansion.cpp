@@ -171,6 +171,8 @@ class Placer {
           sizes_(sizes),
           multi_(context.options.dxfMulti != 0),
           colors_(context.colors),
+          layers_(context.layers),
+          omittedFaces_(context.omittedFaces),
           slots_(context.slots) {
         // Each placement visits only what adds something, so that the work
         // grows with the output however many empty slots and insertions of
@@ -208,6 +210,7 @@ class Placer {
         };
         std::vector<Frame> frames;
         frames.push_back({Make(insert, cell, nullptr)});
+        if (Hidden(frames.back().placement)) return true;
         if (!Place(frames.back().placement, message)) return false;
         while (!frames.empty()) {
             Frame& frame = frames.back();
@@ -224,6 +227,7 @@ class Placer {
                 continue;
             }
             Placement next = Make(child, frame.cell++, &frame.placement);
+            if (Hidden(next)) continue;
             if (!Place(next, message)) return false;
             frames.push_back({std::move(next)});
         }
@@ -231,6 +235,15 @@ class Placer {
     }
 
   private:
+    // An insertion on a hidden layer shows nothing of its block, as CAD
+    // programs draw it: its faces are counted as hidden, nested ones too.
+    bool Hidden(const Placement& p) {
+        if (layers_.OmissionOf(p.layer) != Omission::Hidden) return false;
+        const std::uint64_t faces = sizes_[static_cast<std::size_t>(p.block)].polygons;
+        omittedFaces_[0] += static_cast<std::int64_t>(std::min(faces, kCountCap));
+        return true;
+    }
+
     Placement Make(const InsertRecord& insert, std::int64_t cell, const Placement* outer) const {
         const BlockDefinition& block = *store_.blocks[static_cast<std::size_t>(insert.target)];
         Placement p;
@@ -258,6 +271,10 @@ class Placer {
             const ObjectSlot& source = from.slots[i];
             // The block's entities on layer "0" are on the insertion's.
             const std::int32_t layer = source.layer == LayerTable::kZero ? p.layer : source.layer;
+            if (const Omission omission = layers_.OmissionOf(layer); omission != Omission::None) {
+                omittedFaces_[omission == Omission::Hidden ? 0 : 1] += source.polygonCount;
+                continue;
+            }
             std::int32_t index = 0;
             if (multi_) {
                 index = set_obj(slots_, layer, source.color == 0 ? p.color : source.color, message);
@@ -310,7 +327,9 @@ class Placer {
     const std::vector<Size>& sizes_;
     bool multi_;
     const DrawingColors& colors_;
-    SlotArray& slots_;  // the drawing's
+    const LayerTable& layers_;
+    std::int64_t* omittedFaces_;  // the read's, Hidden's and LeftOut's
+    SlotArray& slots_;            // the drawing's
 };
 
 void AppendCount(std::string& out, std::uint64_t value) {

@@ -39,6 +39,7 @@ void LayerTable::Clear() {
     layers_.clear();
     values_.clear();
     entered_.clear();
+    omissions_.clear();
     byValue_.assign(64, ValueEntry{0, -1});
     valueCount_ = 0;
     aliases_.clear();
@@ -55,9 +56,30 @@ std::int32_t LayerTable::Add(std::string name, std::string_view value) {
     layers_.push_back(std::move(layer));
     values_.emplace_back(value);
     entered_.push_back(0);
+    omissions_.push_back(Omission::None);
     EnterValue(ValueHash(value), id);
     if (decoding_ != nullptr || id == kZero) byKey_.emplace(LayerKey(layers_.back().name), id);
+    Judge(id);
     return id;
+}
+
+void LayerTable::SetSelection(LayerSelection selection) {
+    selection_ = std::move(selection);
+    selecting_ = decoding_ != nullptr && selection_.Active();
+    for (std::int32_t id = 0; id < Count(); ++id) Judge(id);
+}
+
+void LayerTable::Judge(std::int32_t id) {
+    if (!selecting_ || decoding_ == nullptr) return;
+    const DrawingLayer& layer = layers_[static_cast<std::size_t>(id)];
+    Omission omission = Omission::None;
+    if (selection_.visibleOnly && (layer.off || layer.frozen)) {
+        omission = Omission::Hidden;
+    } else if ((!selection_.include.Empty() && !selection_.include.Matches(layer.name)) ||
+               selection_.exclude.Matches(layer.name)) {
+        omission = Omission::LeftOut;
+    }
+    omissions_[static_cast<std::size_t>(id)] = omission;
 }
 
 std::int32_t LayerTable::FindValue(std::string_view value, std::uint32_t hash) {
@@ -138,6 +160,7 @@ void LayerTable::AddEntry(std::string_view value, std::int32_t index, std::int32
     layer.rgb =
         trueColor >= 0 ? static_cast<std::uint32_t>(trueColor) & 0xFFFFFFu : AciColor(index);
     layer.frozen = (flags & 1) != 0;
+    Judge(id);
 }
 
 template <PairSource Source>

@@ -10,11 +10,26 @@
 #include <utility>
 #include <vector>
 
+#include "dxf/drawing/layer_patterns.h"
 #include "dxf/drawing/text_decoding.h"
 #include "dxf/input/pair_source.h"
 #include "model/drawing_layers.h"
 
 namespace vertoko {
+
+// The layers a read leaves out: those switched off or frozen in the
+// drawing when only visible ones are wanted, those no include pattern
+// names (when there is one) and those an exclude pattern names.
+struct LayerSelection {
+    bool visibleOnly = false;
+    LayerPatterns include;
+    LayerPatterns exclude;
+
+    bool Active() const { return visibleOnly || !include.Empty() || !exclude.Empty(); }
+};
+
+// Why a layer's faces are left out.
+enum class Omission : std::uint8_t { None, Hidden, LeftOut };
 
 class LayerTable {
   public:
@@ -32,7 +47,19 @@ class LayerTable {
     // which has not seen the header) keeps one layer per value exactly as
     // written, for the driver to decode when it takes them over. Set before
     // any name but "0" is met.
-    void SetDecoding(const TextDecoding* decoding) { decoding_ = decoding; }
+    void SetDecoding(const TextDecoding* decoding) {
+        decoding_ = decoding;
+        selecting_ = decoding != nullptr && selection_.Active();
+    }
+
+    // Which layers to leave out; set before any name but "0" is met. Only
+    // a table that decodes its names selects.
+    void SetSelection(LayerSelection selection);
+    // True while some layer may be left out.
+    bool Selecting() const { return selecting_; }
+    Omission OmissionOf(std::int32_t id) const {
+        return selecting_ ? omissions_[static_cast<std::size_t>(id)] : Omission::None;
+    }
 
     // The id of the layer a group 8 (or a LAYER entry's group 2) value
     // names, added when new. A run of entities on one layer costs one
@@ -79,7 +106,12 @@ class LayerTable {
     std::int32_t FindValue(std::string_view value, std::uint32_t hash);
     void EnterValue(std::uint32_t hash, std::int32_t id);
 
+    void Judge(std::int32_t id);
+
     const TextDecoding* decoding_ = nullptr;
+    LayerSelection selection_;
+    bool selecting_ = false;
+    std::vector<Omission> omissions_;
     std::vector<DrawingLayer> layers_;
     std::vector<std::string> values_;
     std::vector<char> entered_;  // a LAYER entry was read for the layer

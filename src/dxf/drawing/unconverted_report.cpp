@@ -86,6 +86,7 @@ void UnconvertedReport::Reset() {
     unplaced_.clear();
     openBlock_.clear();
     inBlock_ = false;
+    hiddenFaces_ = 0;
 }
 
 void UnconvertedReport::Count(std::string_view kind) {
@@ -166,6 +167,7 @@ std::string UnconvertedReport::Line() const {
         }
     }
     if (inserts > 0) AppendCount(line, empty, "INSERT", inserts);
+    if (hiddenFaces_ > 0) AppendCount(line, empty, "非表示レイヤー", hiddenFaces_);
     for (const Unplaced& entry : unplaced_) {
         const std::string kind =
             std::string(entry.missing ? "INSERT(未定義 \"" : "INSERT(自身を挿入 \"") +

@@ -55,7 +55,11 @@ class UnconvertedReport {
     // block is missing or inserts itself, directly or through others.
     void CountUnplacedInsert(std::string_view blockName, bool missing);
 
+    // Faces left out because their layer is off or frozen.
+    void CountHiddenLayerFaces(std::int64_t faces) { hiddenFaces_ += faces; }
+
     // "変換しなかった図形：KIND = n, ..." in a fixed order of kinds, the
+    // faces of hidden layers ("非表示レイヤー = n") after them, the
     // unplaced insertions by block name last, or empty when there is
     // nothing to report.
     std::string Line() const;
@@ -78,6 +82,7 @@ class UnconvertedReport {
     std::vector<Unplaced> unplaced_;  // in the order the names first appear
     std::string openBlock_;
     bool inBlock_ = false;
+    std::int64_t hiddenFaces_ = 0;
 };
 
 // Block names compare without case and trailing blanks, as DXF does.

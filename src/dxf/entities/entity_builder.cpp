@@ -46,6 +46,15 @@ std::int32_t EntityBuilder::KeyedSlot(const EntityKey& key, const SlotCursor* cu
     return set_obj(context_.slots, key.layer, key.color, context_.message);
 }
 
+ObjectSlot* EntityBuilder::OmittedSlot(Omission omission) {
+    // Counted and dropped now and then, so that a large drawing mostly on
+    // layers left out holds no more than a little of them at a time.
+    constexpr std::int32_t kDropAt = 1 << 16;
+    ObjectSlot& slot = context_.omitted[omission == Omission::Hidden ? 0 : 1];
+    if (slot.polygonCount >= kDropAt) context_.DropOmitted(omission);
+    return &slot;
+}
+
 MeshPolygon* PendingMesh::AddPolygon(std::int32_t n, std::string& message) {
     MeshPolygon* polygon = NewPolygon(arena_, n, message);
     if (polygon != nullptr) polygons_.Append(polygon);
@@ -53,9 +62,9 @@ MeshPolygon* PendingMesh::AddPolygon(std::int32_t n, std::string& message) {
 }
 
 bool PendingMesh::Commit(EntityBuilder& builder, const EntityKey& key) {
-    const std::int32_t index = builder.SlotFor(key);
-    if (index < 0) return false;
-    ObjectSlot& slot = builder.Context().slots.slots[index];
+    ObjectSlot* chosen = builder.SlotFor(key);
+    if (chosen == nullptr) return false;
+    ObjectSlot& slot = *chosen;
     const std::int32_t base = slot.vertexCount;
     const std::uint32_t style = builder.StyleOf(key);
     for (MeshPolygon* polygon = polygons_.head; polygon != nullptr; polygon = polygon->next) {
@@ -86,9 +95,9 @@ bool EntityBuilder::AddPrism(const EntityKey& key, const double (*corners)[3], i
     const bool reversed = area[0] * lift[0] + area[1] * lift[1] + area[2] * lift[2] < 0.0;
     auto corner = [&](int k) { return corners[reversed ? n - 1 - k : k]; };
 
-    const std::int32_t index = SlotFor(key);
-    if (index < 0) return false;
-    ObjectSlot& slot = context_.slots.slots[index];
+    ObjectSlot* chosen = SlotFor(key);
+    if (chosen == nullptr) return false;
+    ObjectSlot& slot = *chosen;
     std::string& message = context_.message;
     const std::uint32_t style = StyleOf(key);
     const std::int32_t bottom = slot.vertexCount;
@@ -131,9 +140,8 @@ bool WallStrip::Add(const double point[3]) {
     if (points_ > 0 && SamePoint(point, last_)) return true;
     std::string& message = builder_.Context().message;
     if (slot_ == nullptr) {
-        const std::int32_t index = builder_.SlotFor(key_);
-        if (index < 0) return false;
-        slot_ = &builder_.Context().slots.slots[index];
+        slot_ = builder_.SlotFor(key_);
+        if (slot_ == nullptr) return false;
         style_ = builder_.StyleOf(key_);
         layer_ = key_.layer;
     }

@@ -124,10 +124,18 @@ class EntityBuilder {
     }
 
     // The slot of the key's object (slot 0 unless objects are keyed), with
-    // what a cursor fetched ahead; -1 with the message when the slots
+    // what a cursor fetched ahead; for a layer left out, outside block
+    // definitions (whose copies are judged where they are placed), the
+    // slot that drops what it gets. Null with the message when the slots
     // cannot grow.
-    std::int32_t SlotFor(const EntityKey& key, const SlotCursor* cursor = nullptr) {
-        return context_.Keyed() ? KeyedSlot(key, cursor) : 0;
+    ObjectSlot* SlotFor(const EntityKey& key, const SlotCursor* cursor = nullptr) {
+        if (context_.layers.Selecting() && !context_.blocks.InsideBlock()) [[unlikely]] {
+            const Omission omission = context_.layers.OmissionOf(key.layer);
+            if (omission != Omission::None) return OmittedSlot(omission);
+        }
+        if (!context_.Keyed()) return context_.slots.slots;
+        const std::int32_t index = KeyedSlot(key, cursor);
+        return index >= 0 ? &context_.slots.slots[index] : nullptr;
     }
 
     // One polygon of n new vertices at corners, in the key's object and
@@ -135,9 +143,9 @@ class EntityBuilder {
     // by the million.
     [[gnu::always_inline]] bool AddFace(const EntityKey& key, const float (*corners)[3], int n,
                                         const SlotCursor* cursor = nullptr) {
-        const std::int32_t index = SlotFor(key, cursor);
-        if (index < 0) return false;
-        ObjectSlot& slot = context_.slots.slots[index];
+        ObjectSlot* chosen = SlotFor(key, cursor);
+        if (chosen == nullptr) return false;
+        ObjectSlot& slot = *chosen;
         std::string& message = context_.message;
         MeshPolygon* polygon = NewPolygon(slot.arena, n, message);
         if (polygon == nullptr) return false;
@@ -163,6 +171,7 @@ class EntityBuilder {
 
   private:
     std::int32_t KeyedSlot(const EntityKey& key, const SlotCursor* cursor);
+    ObjectSlot* OmittedSlot(Omission omission);
 
     ReadContext& context_;
 };

@@ -3,10 +3,13 @@
 // the faces on each layer and what each object stands for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "dxf/drawing/layer_patterns.h"
 #include "dxf/drawing_builder.h"
+#include "model/layer_pattern.h"
 
 namespace vertoko::test {
 namespace {
@@ -119,6 +122,151 @@ TEST(DrawingLayers, BlockEntitiesOnLayerZeroTakeTheInsertionsLayer) {
         EXPECT_EQ(Layer(r, "Own").faces, 2) << "multi " << multi;     // once per copy of IN
         EXPECT_EQ(Layer(r, "0").faces, 0) << "multi " << multi;
     }
+}
+
+ReaderOptions Chosen(int visible, const std::string& layers = {}, const std::string& excluded = {},
+                     int multi = 0) {
+    ReaderOptions options;
+    options.dxfMulti = multi;
+    options.dxfClv = 0;
+    options.dxfInsert = 1;
+    options.dxfVisible = visible;
+    options.dxfLayers = layers;
+    options.dxfNoLayers = excluded;
+    return options;
+}
+
+std::int64_t Polygons(const ReadResult& r) {
+    std::int64_t total = 0;
+    for (int o = 0; o < r.count; ++o) total += r.table[o].polygonCount;
+    return total;
+}
+
+// Layers: Wall 3 faces, Off 2 (off), Frozen 1 (frozen), Glass 4; a block B
+// of a face on "0" and one on Off, inserted on Wall once and on Frozen once.
+std::string ChoosingDrawing() {
+    const std::string tables = Pairs({{0, "SECTION"},
+                                      {2, "TABLES"},
+                                      {0, "TABLE"},
+                                      {2, "LAYER"},
+                                      {0, "LAYER"},
+                                      {2, "Wall"},
+                                      {70, "0"},
+                                      {62, "1"},
+                                      {0, "LAYER"},
+                                      {2, "Off"},
+                                      {70, "0"},
+                                      {62, "-2"},
+                                      {0, "LAYER"},
+                                      {2, "Frozen"},
+                                      {70, "1"},
+                                      {62, "3"},
+                                      {0, "ENDTAB"},
+                                      {0, "ENDSEC"}});
+    std::string faces;
+    for (int i = 0; i < 3; ++i) faces += Face(kSquare, "Wall");
+    for (int i = 0; i < 2; ++i) faces += Face(kSquare, "Off");
+    faces += Face(kSquare, "frozen");  // the entry's name in other letter case
+    for (int i = 0; i < 4; ++i) faces += Face(kSquare, "Glass");
+    const std::string blocks = Block("B", {0, 0, 0}, Face(kSquare, "0") + Face(kSquare, "Off"));
+    return Drawing(
+        blocks,
+        faces + Insert("B", {5, 0, 0}, {{8, "Wall"}}) + Insert("B", {9, 0, 0}, {{8, "Frozen"}}),
+        tables);
+}
+
+TEST(ChoosingLayers, HiddenLayersContributeNothingAndAreCounted) {
+    const std::string drawing = ChoosingDrawing();
+    for (const int multi : {0, 1}) {
+        // All read: 10 faces and two copies of B's two.
+        const ReadResult all = ReadText(drawing, Chosen(0, {}, {}, multi));
+        EXPECT_EQ(Polygons(all), 14);
+        EXPECT_EQ(all.unconverted, "");
+        // Hidden left out: Off's 2 and the copy on Wall's face on Off,
+        // Frozen's 1, and the whole copy on Frozen (2).
+        const ReadResult visible = ReadText(drawing, Chosen(1, {}, {}, multi));
+        EXPECT_EQ(Polygons(visible), 3 + 4 + 1);
+        EXPECT_EQ(visible.unconverted, "変換しなかった図形：非表示レイヤー = 6");
+        EXPECT_EQ(Layer(visible, "Wall").faces, 4);  // B's "0" face placed on Wall
+        EXPECT_EQ(Layer(visible, "Off").faces, 0);
+        EXPECT_EQ(Layer(visible, "Glass").faces, 4);
+        // A hidden layer is still listed, with its state.
+        EXPECT_TRUE(Layer(visible, "Off").off);
+        EXPECT_TRUE(Layer(visible, "Frozen").frozen);
+    }
+}
+
+TEST(ChoosingLayers, PatternsChooseByDecodedNameWithoutCase) {
+    const std::string drawing = ChoosingDrawing();
+    // Wall: its 3 and the copy on Wall's face on "0" (its face on Off is
+    // on Off).
+    EXPECT_EQ(Polygons(ReadText(drawing, Chosen(0, "w*"))), 3 + 1);
+    // Excluding wins; B's face on "0" goes with its insertion's layer.
+    EXPECT_EQ(Polygons(ReadText(drawing, Chosen(0, "*", "OFF, g?ass"))), 3 + 1 + 1 + 1);
+    EXPECT_EQ(Polygons(ReadText(drawing, Chosen(0, "[fw]*,", "wall"))), 1 + 1);
+    // Hidden and patterns together: hidden faces are counted as such.
+    const ReadResult both = ReadText(drawing, Chosen(1, "", "Glass"));
+    EXPECT_EQ(Polygons(both), 3 + 1);
+    EXPECT_EQ(both.unconverted, "変換しなかった図形：非表示レイヤー = 6");
+
+    // Nothing left: the log says why.
+    const ReadResult none = ReadText(drawing, Chosen(0, "Roof"));
+    EXPECT_EQ(Polygons(none), 0);
+    EXPECT_EQ(none.emptyCause, EmptyCause::FacesOnlyOnLayersLeftOut);
+    const std::string onlyHidden = Drawing("", Face(kSquare, "Off"),
+                                           Pairs({{0, "SECTION"},
+                                                  {2, "TABLES"},
+                                                  {0, "TABLE"},
+                                                  {2, "LAYER"},
+                                                  {0, "LAYER"},
+                                                  {2, "Off"},
+                                                  {70, "0"},
+                                                  {62, "-2"},
+                                                  {0, "ENDTAB"},
+                                                  {0, "ENDSEC"}}));
+    for (const int multi : {0, 1}) {
+        const ReadResult hidden = ReadText(onlyHidden, Chosen(1, {}, {}, multi));
+        EXPECT_EQ(Polygons(hidden), 0);
+        EXPECT_EQ(hidden.emptyCause, EmptyCause::FacesOnlyOnHiddenLayers);
+        EXPECT_EQ(hidden.unconverted, "変換しなかった図形：非表示レイヤー = 1");
+    }
+    EXPECT_EQ(EmptyResultLine(EmptyCause::FacesOnlyOnLayersLeftOut),
+              "図面の面は、読み込まないレイヤーの上にしかありません.");
+}
+
+TEST(ChoosingLayers, PatternMatching) {
+    EXPECT_TRUE(LayerPatternMatches("壁?", "壁A"));
+    EXPECT_TRUE(LayerPatternMatches("?枠", "窓枠"));  // one character, three bytes
+    EXPECT_FALSE(LayerPatternMatches("??", "窓"));
+    EXPECT_TRUE(LayerPatternMatches("*窓*", "大窓枠"));
+    EXPECT_TRUE(LayerPatternMatches("roof-[0-9]", "ROOF-7"));
+    EXPECT_FALSE(LayerPatternMatches("roof-[!0-9]", "ROOF-7"));
+    EXPECT_TRUE(LayerPatternMatches("[窓壁]", "壁"));
+    EXPECT_TRUE(LayerPatternMatches("a*b*c", "aXbYbZc"));
+    EXPECT_FALSE(LayerPatternMatches("a*b*c", "aXbYbZ"));
+    EXPECT_TRUE(LayerPatternMatches("[ab", "[ab"));  // a set never closed is plain text
+    EXPECT_TRUE(LayerPatternMatches("*", ""));
+    EXPECT_FALSE(LayerPatternMatches("", "a"));
+    const LayerPatterns list(" 壁* , [a,b]x ,,");
+    EXPECT_TRUE(list.Matches("壁1"));
+    EXPECT_TRUE(list.Matches("Bx"));
+    EXPECT_TRUE(list.Matches(",x"));  // the comma in the set is one of it
+    EXPECT_FALSE(list.Matches("cx"));
+    EXPECT_TRUE(LayerPatterns(" , ").Empty());
+}
+
+TEST(ChoosingLayers, SampleDrawings) {
+    // Two layers whose first words are equal: each keeps its faces and its
+    // colour (libredwg's example drawing; layers and colours per ezdxf).
+    const ReadResult tavolo = ReadSample("libredwg/example_2000.dxf", 1);
+    ASSERT_GT(tavolo.count, 0) << tavolo.message;
+    EXPECT_EQ(Layer(tavolo, "Tavolo 2").aci, 2);
+    EXPECT_EQ(Layer(tavolo, "Tavolo 3").aci, 4);
+    EXPECT_TRUE(Layer(tavolo, "ADSK_SYSTEM_LIGHTS").frozen);
+    // A Chinese layer name of an R2013 drawing, as ezdxf decodes it.
+    const ReadResult chinese = ReadSample("libredwg/2013_gh109_1.dxf");
+    EXPECT_NE(std::find(Names(chinese).begin(), Names(chinese).end(), "洁具"),
+              Names(chinese).end());
 }
 
 }  // namespace
