@@ -251,6 +251,28 @@ TEST_F(MainFormLayersTest, SaveLeavesOutTheUncheckedLayersAndTakesThemBack) {
     EXPECT_EQ(Log().back(), QStringLiteral("->POL:") + dir.filePath(QStringLiteral("again.obj")));
 }
 
+TEST_F(MainFormLayersTest, NamedObjectsOfAThinnedSaveAreTheKeptLayers) {
+    // One object per layer: leaving one out renumbers the rest, and each
+    // saved file must still name its own layer.
+    MainForm->settings.reader.dxfMulti = 1;
+    MainForm->settings.writer.outNames = 1;
+    MainForm->LoadDxf(Drawing("layers_r2018.dxf"));
+    Choose({kWall});
+    const QString obj = dir.filePath(QStringLiteral("named.obj"));
+    MainForm->SaveAs(obj, 3);
+    std::set<QString> named;
+    for (int i = 1; i <= 3; ++i) {
+        QFile file(dir.filePath(QStringLiteral("named%1.obj").arg(i, 3, 10, QLatin1Char('0'))));
+        if (!file.open(QIODevice::ReadOnly)) continue;
+        for (const QString& line :
+             QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"))) {
+            if (line.startsWith(QStringLiteral("o "))) named.insert(line.mid(2));
+        }
+    }
+    EXPECT_EQ(named, (std::set<QString>{kFloor, kFrame}))
+        << Log().join(QLatin1Char('\n')).toStdString();
+}
+
 TEST_F(MainFormLayersTest, PreviewLosesTheUncheckedFacesAndGetsThemBack) {
     if (hOpenGL == nullptr) GTEST_SKIP() << "no OpenGL on this display";
     MainForm->LoadDxf(Drawing("layers_r2018.dxf"));
