@@ -21,11 +21,14 @@
 #include <vector>
 
 #include "support/mesh_builder.h"
+#include "support/ppm_picture.h"
 
 namespace vertoko {
 namespace {
 
+using test::Picture;
 using test::ReadBytes;
+using test::ReadPpm;
 using test::TempDir;
 using test::WriteBytes;
 
@@ -70,52 +73,6 @@ std::string Drawing(const std::vector<Box>& boxes) {
 // arms pointing to +X, seen from the front (from -Y).
 const std::vector<Box> kF = {
     {{0, 0, 0}, {1, 1, 5}, 1}, {{1, 0, 4}, {3.5, 1, 5}, 5}, {{1, 0, 2.2}, {2.5, 1, 3.2}, 5}};
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::array<int, 3>> pixels;  // 0..255, row by row from the top
-    const std::array<int, 3>& At(int x, int y) const {
-        return pixels[static_cast<std::size_t>(y * width + x)];
-    }
-};
-
-// A binary PPM as POV-Ray writes it (+FP): comments after the magic number,
-// 8 or 16 bits per channel.
-Picture ReadPpm(const std::string& path) {
-    const std::string bytes = ReadBytes(path);
-    Picture picture;
-    std::size_t at = 0;
-    std::vector<long> header;
-    while (header.size() < 4 && at < bytes.size()) {
-        if (std::isspace(static_cast<unsigned char>(bytes[at]))) {
-            ++at;
-        } else if (bytes[at] == '#') {
-            at = bytes.find('\n', at);
-        } else {
-            const std::size_t end = bytes.find_first_of(" \t\r\n", at);
-            const std::string word = bytes.substr(at, end - at);
-            header.push_back(header.empty() ? (word == "P6" ? 6 : -1) : std::stol(word));
-            at = end;
-        }
-    }
-    if (header.size() < 4 || header[0] != 6) return picture;
-    ++at;  // the one blank after the largest value
-    picture.width = static_cast<int>(header[1]);
-    picture.height = static_cast<int>(header[2]);
-    const int bytesPerValue = header[3] > 255 ? 2 : 1;
-    const auto count = static_cast<std::size_t>(picture.width) * picture.height;
-    if (bytes.size() < at + count * 3 * bytesPerValue) return {};
-    for (std::size_t i = 0; i < count; ++i) {
-        std::array<int, 3> rgb{};
-        for (int c = 0; c < 3; ++c) {
-            const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at +
-                            (i * 3 + static_cast<std::size_t>(c)) * bytesPerValue;
-            rgb[static_cast<std::size_t>(c)] = p[0];  // of 16 bits, the high byte
-        }
-        picture.pixels.push_back(rgb);
-    }
-    return picture;
-}
 
 struct Render {
     std::string scene;  // in folder

@@ -11,11 +11,14 @@
 
 #include "convert/load_save.h"
 #include "support/mesh_builder.h"
+#include "support/ppm_picture.h"
 
 namespace vertoko {
 namespace {
 
+using test::Picture;
 using test::ReadBytes;
+using test::ReadPpm;
 using test::TempDir;
 using test::TestTable;
 using test::WriteBytes;
@@ -65,45 +68,6 @@ Saved Save(const std::string& path, SaveFormat format, const WriterOptions& opti
         path, format, table.size(), table.data(), extents, options, msgBuf,
         [&](const std::string& line) { saved.log.push_back(line); }, &layers);
     return saved;
-}
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<std::array<int, 3>> pixels;
-};
-
-// A binary PPM as POV-Ray writes it (+FP); of 16-bit values the high byte.
-Picture ReadPpm(const std::string& path) {
-    const std::string bytes = ReadBytes(path);
-    Picture picture;
-    std::size_t at = 0;
-    std::vector<long> header;
-    while (header.size() < 4 && at < bytes.size()) {
-        if (bytes[at] == ' ' || bytes[at] == '\n' || bytes[at] == '\r' || bytes[at] == '\t') {
-            ++at;
-        } else if (bytes[at] == '#') {
-            at = bytes.find('\n', at);
-        } else {
-            const std::size_t end = bytes.find_first_of(" \t\r\n", at);
-            const std::string word = bytes.substr(at, end - at);
-            header.push_back(header.empty() ? (word == "P6" ? 6 : -1) : std::stol(word));
-            at = end;
-        }
-    }
-    if (header.size() < 4 || header[0] != 6) return picture;
-    ++at;
-    picture.width = static_cast<int>(header[1]);
-    picture.height = static_cast<int>(header[2]);
-    const int step = header[3] > 255 ? 2 : 1;
-    const auto count = static_cast<std::size_t>(picture.width * picture.height);
-    if (bytes.size() < at + count * 3 * static_cast<std::size_t>(step)) return {};
-    for (std::size_t i = 0; i < count; ++i) {
-        std::array<int, 3> rgb{};
-        for (std::size_t c = 0; c < 3; ++c)
-            rgb[c] = static_cast<unsigned char>(bytes[at + (i * 3 + c) * step]);
-        picture.pixels.push_back(rgb);
-    }
-    return picture;
 }
 
 // Renders scene (with a red background added, which glass lets through
